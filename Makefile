@@ -1,0 +1,19 @@
+# Fennick: `make demo` and `make test` are all a fresh machine needs.
+BUILD ?= build
+JOBS ?= 2
+
+.PHONY: all build test clean
+
+all: build
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,49 @@
+#include "driver/settings.h"
+
+#include "platform/text_lines.h"
+#include "profile/text_util.h"
+
+namespace fennick {
+
+namespace {
+
+const char kSettingsFile[] = "Fennick.Ini";
+const size_t kSettingsLineLimit = 4096;
+
+// Blanks at the end of a setting are an editor's accident, not a value.
+std::string TrimTrailingBlanks(std::string value) {
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
+  return value;
+}
+
+bool IsOutputMode(const std::string& mode) {
+  return mode == "EXEXML" || mode == "Lumenox" || mode == "Corvatel" || mode == "Tessary" || mode == "Quimbel";
+}
+
+}  // namespace
+
+Failure ReadInstallationSettings(RunState& rs) {
+  FilePtr file = OpenForRead(kSettingsFile);
+  if (!file) return std::nullopt;  // no settings: EXEXML, drives below "/"
+  bool modeGiven = false;
+  std::string mode;
+  TextLineReader reader(file.get(), kSettingsLineLimit);
+  std::string line;
+  while (reader.Next(line)) {
+    std::string value = line.size() > 13 ? TrimTrailingBlanks(line.substr(13)) : std::string();
+    if (StartsWith(line, "Outputmode.:")) {
+      mode = value;
+      modeGiven = true;
+    } else if (StartsWith(line, "Driveroot..:")) {
+      rs.driveRoot = value.empty() ? "/" : value;
+    }
+  }
+  if (modeGiven && !IsOutputMode(mode)) {
+    return RunFailure{"Fennick.Ini: unknown Outputmode \"" + mode +
+                      "\" (use EXEXML, Lumenox, Corvatel, Tessary or Quimbel)"};
+  }
+  if (modeGiven) rs.outputMode = mode;
+  return std::nullopt;
+}
+
+}  // namespace fennick

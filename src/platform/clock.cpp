@@ -1,0 +1,17 @@
+#include "platform/clock.h"
+
+#include <ctime>
+
+namespace fennick {
+
+std::string LocalTimeOfDay() {
+  std::time_t now = std::time(nullptr);
+  const std::tm* local = std::localtime(&now);
+  if (!local) return "00:00:00";
+  char text[16];
+  // The same eight characters as columns 12 to 19 of asctime's form.
+  std::strftime(text, sizeof text, "%H:%M:%S", local);
+  return text;
+}
+
+}  // namespace fennick

@@ -1,0 +1,22 @@
+#include "platform/files.h"
+
+#include <sys/stat.h>
+
+namespace fennick {
+
+FilePtr OpenForRead(const std::string& nativePath) {
+  FilePtr file(std::fopen(nativePath.c_str(), "rb"));
+  if (!file) return file;
+  // fopen opens directories here; they are never a readable file for us.
+  struct stat info;
+  if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) file.reset();
+  return file;
+}
+
+FilePtr OpenForWrite(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "wb")); }
+
+FilePtr OpenForAppend(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "ab")); }
+
+void PrepareStandardOutput() {}
+
+}  // namespace fennick

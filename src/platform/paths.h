@@ -1,0 +1,22 @@
+// Paths as the program builds them (Windows style: backslashes, drive letters)
+// and as the host file system wants them.
+#pragma once
+
+#include <string>
+
+namespace fennick {
+
+// Turns a path written the Windows way into one the host can open.
+// driveRoot stands for the root of drive paths where the host has no drives.
+std::string NativePath(const std::string& path, const std::string& driveRoot);
+
+// Full path of the running program's own executable file.
+std::string OwnExecutablePath(const char* argv0);
+
+// The directory part of a native path, ending in a separator; empty if none.
+std::string NativeDirectoryOf(const std::string& path);
+
+// File name of the RFC library on this platform.
+const char* RfcLibraryFileName();
+
+}  // namespace fennick

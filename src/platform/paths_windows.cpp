@@ -1,0 +1,29 @@
+#include "platform/paths.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace fennick {
+
+// Windows reads the program's paths as they are written.
+std::string NativePath(const std::string& path, const std::string&) { return path; }
+
+std::string OwnExecutablePath(const char* argv0) {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return argv0 ? argv0 : "";
+    if (n < buffer.size()) return std::string(buffer.data(), n);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string NativeDirectoryOf(const std::string& path) {
+  size_t sep = path.find_last_of("\\/");
+  return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+}
+
+const char* RfcLibraryFileName() { return "librfc32.dll"; }
+
+}  // namespace fennick

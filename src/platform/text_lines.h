@@ -1,0 +1,32 @@
+// Reading text files line by line, the same way on every platform.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace fennick {
+
+// Reads lines as a Windows text-mode read with a length limit gives them:
+// CR LF counts as one line end; a line longer than the limit is handed out
+// in pieces of `limit` characters (the line end counts towards the limit),
+// each piece as a line of its own. Each piece is cut at its first NUL byte,
+// then loses a trailing CR and then a trailing LF.
+struct TextLineReader {
+  TextLineReader(std::FILE* file, size_t limit);
+
+  // Next line into `line`; false at the end of the file.
+  bool Next(std::string& line);
+
+ private:
+  int Get();
+  int Peek();
+
+  std::FILE* file_;
+  size_t limit_;
+  std::vector<char> buffer_;
+  size_t pos_ = 0;
+  size_t end_ = 0;
+};
+
+}  // namespace fennick

@@ -1,0 +1,60 @@
+#include "profile/profile_name.h"
+
+#include "driver/run_state.h"
+#include "profile/text_util.h"
+
+namespace fennick {
+
+namespace {
+
+const char kGlobalName[] = "GLOBAL.P00";
+const char kGlobalListing[] = "SAP Vireo.Gbl";
+const char kProductProfile[] = "Vireo.Prf";
+const size_t kItemNameLength = 90;
+
+}  // namespace
+
+std::string ExtractItemName(const std::string& text, size_t start) {
+  std::string name;
+  for (size_t i = start; i < text.size() && name.size() < kItemNameLength; ++i) {
+    char c = text[i];
+    if (c == ' ' || c == ',') break;
+    name += c == ':' ? ' ' : c;
+  }
+  return name;
+}
+
+std::string WithDefaultExtension(const std::string& name) {
+  if (name.size() >= 4 && name[name.size() - 4] == '.') return name;
+  return name + ".P00";
+}
+
+void CompleteProfileName(RunState& rs, const std::string& argument) {
+  std::string name = argument;
+  size_t item = rs.parameterString.find("ITEM=");
+  if (item != std::string::npos) {
+    rs.itemMode = true;
+    rs.itemName = ExtractItemName(rs.parameterText, item + 5);
+    name = kProductProfile;
+  }
+  name = WithDefaultExtension(name);
+  if (ToUpper(name) == kGlobalName) {
+    rs.itemMode = true;
+    name = WithDefaultExtension(kGlobalListing);
+  }
+  // Split at the last separator; a separator only in front stays with the name.
+  size_t split = name.find_last_of("\\/");
+  if (split == std::string::npos || split == 0) {
+    rs.profileDirectory.clear();
+    rs.profileName = name;
+  } else {
+    rs.profileDirectory = name.substr(0, split + 1);
+    rs.profileName = name.substr(split + 1);
+  }
+  if (ToUpper(rs.profileName) == kGlobalName) {
+    rs.itemMode = true;
+    rs.profileName = kGlobalListing;
+  }
+}
+
+}  // namespace fennick

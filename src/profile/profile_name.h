@@ -1,0 +1,22 @@
+// From the profile argument to the profile's directory and file name.
+#pragma once
+
+#include <string>
+
+namespace fennick {
+
+struct RunState;
+
+// The item name behind a keyword: up to a blank, a comma, the end or 90
+// characters, each colon turned into a blank.
+std::string ExtractItemName(const std::string& text, size_t start);
+
+// Appends ".P00" unless the name has a three-character extension.
+std::string WithDefaultExtension(const std::string& name);
+
+// Completes the profile argument: ITEM= (item run over "Vireo.Prf"), the
+// default extension, GLOBAL.P00 (item run over "SAP Vireo.Gbl"), and the
+// split into profileDirectory and profileName.
+void CompleteProfileName(RunState& rs, const std::string& argument);
+
+}  // namespace fennick

@@ -1,0 +1,31 @@
+// The RFC library's functions, bound at run time by their plain names.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "rfc/rfc_api.h"
+
+namespace fennick {
+
+struct RfcLibrary {
+  RfcEnvironmentFn RfcEnvironment = nullptr;
+  RfcOpenFn RfcOpen = nullptr;
+  RfcOpenExFn RfcOpenEx = nullptr;
+  RfcCloseFn RfcClose = nullptr;
+  RfcLastErrorFn RfcLastError = nullptr;
+  RfcInstallStructureFn RfcInstallStructure = nullptr;
+  RfcCallFn RfcCall = nullptr;
+  RfcReceiveFn RfcReceive = nullptr;
+  ItCreateFn ItCreate = nullptr;
+  ItFillFn ItFill = nullptr;
+  ItGetLineFn ItGetLine = nullptr;
+  ItDeleteFn ItDelete = nullptr;
+};
+
+// Loads the library from the program's own directory, else through the
+// platform's library search, and resolves every function. Returns the
+// message for the error document when something cannot be had.
+std::optional<std::string> BindRfcLibrary(const std::string& programPath, RfcLibrary& library);
+
+}  // namespace fennick

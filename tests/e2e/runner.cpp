@@ -1,0 +1,559 @@
+// Runs the end-to-end cases of one case file against a built fennick.
+//
+// A case file holds cases, each starting with a line "=== title". A case
+// lists what it lays into a fresh working directory, the arguments, and what
+// it expects back:
+//
+//   arg: VALUE                 one argument (exact text after "arg: ")
+//   exit: N                    expected exit code
+//   dir: NAME                  an empty directory
+//   absent: NAME / present: NAME   after the run
+//   max-ms: N                  the run must take at most N milliseconds
+//   no-driveroot               do not tell the program where the drive root is
+//   --- file NAME [crlf|cr] [noeol] [esc]    file content up to "--- end"
+//   --- stdout [noeol]         expected standard output up to "--- end"
+//   --- expect-file NAME [noeol]   expected file content after the run
+//
+// NAME may start with "drive:" for a path below the drive root (where
+// "C:\..." paths lead). In contents and arguments {PASSWD:text} becomes the
+// value fennick-passwd makes for text, {REPEAT:n:text} repeats text n times
+// and {WORK} is the working directory. In expected texts {TIME} matches a
+// time of day and {ANY} any text within a line. Block options: crlf/cr turn
+// line ends into CR LF or CR, noeol drops the last line end, esc reads
+// \xHH, \r, \n, \t, \0 and \\.
+//
+// Usage: e2e_runner --fennick PATH --cases FILE [--passwd PATH] [--wine]
+//                   [--wine-prefix DIR] [--filter TEXT] [--keep]
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct FileSpec {
+  std::string name;
+  std::string content;
+  bool isDirectory = false;
+};
+
+struct Case {
+  std::string title;
+  int line = 0;
+  std::vector<std::string> args;
+  std::vector<FileSpec> files;
+  bool expectExit = false;
+  int exitCode = 0;
+  bool expectStdout = false;
+  std::string stdoutPattern;
+  std::vector<FileSpec> expectFiles;
+  std::vector<std::string> absent;
+  std::vector<std::string> present;
+  long maxMs = 0;
+  bool driveRoot = true;
+};
+
+struct Options {
+  std::string fennick;
+  std::string passwd;
+  std::string cases;
+  std::string filter;
+  std::string winePrefix;
+  bool wine = false;
+  bool keep = false;
+};
+
+[[noreturn]] void Die(const std::string& message) {
+  std::cerr << "e2e_runner: " << message << "\n";
+  std::exit(2);
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 >= text.size()) {
+      out += text[i];
+      continue;
+    }
+    char c = text[++i];
+    if (c == 'n') out += '\n';
+    else if (c == 'r') out += '\r';
+    else if (c == 't') out += '\t';
+    else if (c == '0') out += '\0';
+    else if (c == 'x' && i + 2 < text.size()) {
+      out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else out += c;
+  }
+  return out;
+}
+
+std::string Trim(const std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool IsBlockOption(const std::string& word) {
+  return word == "noeol" || word == "esc" || word == "crlf" || word == "cr";
+}
+
+// Applies the block options to the lines gathered between the markers.
+std::string ShapeBlock(std::string content, const std::vector<std::string>& options) {
+  bool noeol = false, esc = false;
+  std::string lineEnd = "\n";
+  for (const std::string& o : options) {
+    if (o == "noeol") noeol = true;
+    else if (o == "esc") esc = true;
+    else if (o == "crlf") lineEnd = "\r\n";
+    else if (o == "cr") lineEnd = "\r";
+    else Die("unknown block option " + o);
+  }
+  if (noeol && !content.empty()) content.pop_back();
+  if (lineEnd != "\n") {
+    std::string converted;
+    for (char c : content) converted += c == '\n' ? lineEnd : std::string(1, c);
+    content = converted;
+  }
+  return esc ? Unescape(content) : content;
+}
+
+std::vector<Case> ParseCases(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) Die("cannot read " + path);
+  std::vector<Case> cases;
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (StartsWith(line, "=== ")) {
+      cases.push_back(Case());
+      cases.back().title = line.substr(4);
+      cases.back().line = number;
+      continue;
+    }
+    if (line.empty() || line[0] == '#') continue;
+    if (cases.empty()) Die(path + ":" + std::to_string(number) + ": text before the first case");
+    Case& c = cases.back();
+    if (StartsWith(line, "---")) {
+      std::vector<std::string> words = Words(line.substr(3));
+      if (words.empty()) Die(path + ":" + std::to_string(number) + ": block without a kind");
+      std::string kind = words[0];
+      // Block options come last; a file name may hold blanks.
+      std::string name = Trim(line.substr(line.find(kind) + kind.size()));
+      std::vector<std::string> options;
+      for (size_t blank = name.rfind(' '); blank != std::string::npos && IsBlockOption(name.substr(blank + 1));
+           blank = name.rfind(' ')) {
+        options.insert(options.begin(), name.substr(blank + 1));
+        name = Trim(name.substr(0, blank));
+      }
+      if (IsBlockOption(name)) {
+        options.insert(options.begin(), name);
+        name.clear();
+      }
+      bool named = kind == "file" || kind == "expect-file";
+      if (named == name.empty()) Die(path + ":" + std::to_string(number) + ": cannot read block line: " + line);
+      std::string content;
+      bool closed = false;
+      while (std::getline(in, line)) {
+        ++number;
+        if (line == "--- end") {
+          closed = true;
+          break;
+        }
+        content += line + "\n";
+      }
+      if (!closed) Die(path + ": block at case '" + c.title + "' has no '--- end'");
+      content = ShapeBlock(content, options);
+      if (kind == "file") c.files.push_back({name, content, false});
+      else if (kind == "expect-file") c.expectFiles.push_back({name, content, false});
+      else if (kind == "stdout") {
+        c.expectStdout = true;
+        c.stdoutPattern = content;
+      } else Die(path + ":" + std::to_string(number) + ": unknown block " + kind);
+      continue;
+    }
+    if (StartsWith(line, "arg:")) c.args.push_back(line.size() > 5 ? line.substr(5) : "");
+    else if (StartsWith(line, "exit: ")) {
+      c.expectExit = true;
+      c.exitCode = std::stoi(line.substr(6));
+    } else if (StartsWith(line, "dir: ")) c.files.push_back({line.substr(5), "", true});
+    else if (StartsWith(line, "absent: ")) c.absent.push_back(line.substr(8));
+    else if (StartsWith(line, "present: ")) c.present.push_back(line.substr(9));
+    else if (StartsWith(line, "max-ms: ")) c.maxMs = std::stol(line.substr(8));
+    else if (line == "no-driveroot") c.driveRoot = false;
+    else Die(path + ":" + std::to_string(number) + ": cannot read line: " + line);
+  }
+  return cases;
+}
+
+std::string ReadFile(const std::string& path, bool* ok = nullptr) {
+  std::ifstream in(path, std::ios::binary);
+  if (ok) *ok = static_cast<bool>(in);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void MakeDirectories(const std::string& path) {
+  for (size_t pos = 1; pos != std::string::npos;) {
+    pos = path.find('/', pos + 1);
+    std::string part = path.substr(0, pos);
+    mkdir(part.c_str(), 0755);
+  }
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  size_t slash = path.rfind('/');
+  if (slash != std::string::npos) MakeDirectories(path.substr(0, slash));
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) Die("cannot write " + path);
+  out << content;
+}
+
+void RemoveTree(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) return;
+  if (S_ISDIR(info.st_mode)) {
+    if (DIR* dir = opendir(path.c_str())) {
+      while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") RemoveTree(path + "/" + name);
+      }
+      closedir(dir);
+    }
+    rmdir(path.c_str());
+  } else {
+    unlink(path.c_str());
+  }
+}
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+  long ms = 0;
+  bool timedOut = false;
+};
+
+// Runs a program in `cwd` with its output caught in files outside `cwd`.
+Outcome Run(const std::vector<std::string>& argv, const std::string& cwd, const std::string& scratch,
+            const std::vector<std::string>& env, int timeoutSeconds) {
+  std::string outPath = scratch + "/stdout", errPath = scratch + "/stderr";
+  auto start = std::chrono::steady_clock::now();
+  pid_t pid = fork();
+  if (pid < 0) Die("fork failed");
+  if (pid == 0) {
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int null = open("/dev/null", O_RDONLY);
+    if (out < 0 || err < 0 || null < 0 || chdir(cwd.c_str()) != 0) _exit(126);
+    dup2(null, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  Outcome outcome;
+  int status = 0;
+  for (;;) {
+    pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    if (elapsed > std::chrono::seconds(timeoutSeconds)) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      outcome.timedOut = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  outcome.ms = static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+  if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status)) outcome.exitCode = 128 + WTERMSIG(status);
+  outcome.out = ReadFile(outPath);
+  outcome.err = ReadFile(errPath);
+  return outcome;
+}
+
+class Expander {
+ public:
+  Expander(const Options& options, const std::string& scratch) : options_(options), scratch_(scratch) {}
+  std::string work;
+
+  std::string Expand(const std::string& text) {
+    std::string out;
+    size_t pos = 0;
+    for (;;) {
+      size_t open = text.find('{', pos);
+      if (open == std::string::npos) break;
+      size_t close = text.find('}', open);
+      if (close == std::string::npos) break;
+      std::string inner = text.substr(open + 1, close - open - 1);
+      std::string replacement;
+      if (StartsWith(inner, "PASSWD:")) replacement = Passwd(inner.substr(7));
+      else if (StartsWith(inner, "REPEAT:")) {
+        size_t colon = inner.find(':', 7);
+        if (colon == std::string::npos) Die("bad placeholder {" + inner + "}");
+        long count = std::stol(inner.substr(7, colon - 7));
+        std::string unit = inner.substr(colon + 1);
+        replacement.reserve(unit.size() * count);
+        for (long i = 0; i < count; ++i) replacement += unit;
+      } else if (inner == "WORK") replacement = work;
+      else {
+        out += text.substr(pos, close + 1 - pos);  // a matcher such as {TIME}
+        pos = close + 1;
+        continue;
+      }
+      out += text.substr(pos, open - pos) + replacement;
+      pos = close + 1;
+    }
+    return out + text.substr(pos);
+  }
+
+ private:
+  std::string Passwd(const std::string& password) {
+    auto cached = cache_.find(password);
+    if (cached != cache_.end()) return cached->second;
+    Outcome o = Run({options_.passwd, password}, scratch_, scratch_, {}, 30);
+    if (o.exitCode != 0) Die("fennick-passwd refused '" + password + "': " + o.err);
+    std::string value = o.out;
+    while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
+    return cache_[password] = value;
+  }
+
+  const Options& options_;
+  std::string scratch_;
+  std::map<std::string, std::string> cache_;
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Matches actual output against a pattern with {TIME} and {ANY}.
+bool Matches(const std::string& pattern, size_t p, const std::string& actual, size_t a) {
+  while (p < pattern.size()) {
+    if (pattern.compare(p, 6, "{TIME}") == 0) {
+      if (a + 8 > actual.size()) return false;
+      const std::string t = actual.substr(a, 8);
+      if (!(IsDigit(t[0]) && IsDigit(t[1]) && t[2] == ':' && IsDigit(t[3]) && IsDigit(t[4]) && t[5] == ':' &&
+            IsDigit(t[6]) && IsDigit(t[7])))
+        return false;
+      p += 6;
+      a += 8;
+      continue;
+    }
+    if (pattern.compare(p, 5, "{ANY}") == 0) {
+      for (size_t end = a;; ++end) {
+        if (Matches(pattern, p + 5, actual, end)) return true;
+        if (end >= actual.size() || actual[end] == '\n') return false;
+      }
+    }
+    if (a >= actual.size() || pattern[p] != actual[a]) return false;
+    ++p;
+    ++a;
+  }
+  return a == actual.size();
+}
+
+// Shows a text with every line end and control byte visible.
+std::string Visible(const std::string& text, size_t limit = 4000) {
+  std::string out = "    |";
+  size_t shown = 0;
+  for (char ch : text) {
+    if (++shown > limit) {
+      out += "... (" + std::to_string(text.size()) + " bytes in all)";
+      break;
+    }
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '\n') out += "\\n\n    |";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\t') out += "\\t";
+    else if (c < 0x20 || c >= 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    } else out += ch;
+  }
+  return out + "\n";
+}
+
+// The first line where expected and actual part, for a quick read.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+  std::istringstream e(expected), a(actual);
+  std::string el, al;
+  for (int line = 1;; ++line) {
+    bool he = static_cast<bool>(std::getline(e, el));
+    bool ha = static_cast<bool>(std::getline(a, al));
+    if (!he && !ha) return "  (the difference is in the final line end)\n";
+    if (!he || !ha || !Matches(el, 0, al, 0)) {
+      return "  first difference at line " + std::to_string(line) + ":\n    expected: " +
+             (he ? el : "(end of output)") + "\n    actual:   " + (ha ? al : "(end of output)") + "\n";
+    }
+  }
+}
+
+std::string DrivePath(const Options& options, const std::string& scratch) {
+  return options.wine ? options.winePrefix + "/drive_c" : scratch + "/drive";
+}
+
+std::string Place(const std::string& name, const std::string& work, const std::string& drive) {
+  if (StartsWith(name, "drive:")) return drive + "/" + name.substr(6);
+  return work + "/" + name;
+}
+
+bool RunCase(const Options& options, const Case& c, const std::string& casesPath) {
+  char scratchTemplate[] = "/tmp/fennick-e2e-XXXXXX";
+  if (!mkdtemp(scratchTemplate)) Die("cannot make a temporary directory");
+  const std::string scratch = scratchTemplate;
+  const std::string work = scratch + "/work";
+  const std::string drive = DrivePath(options, scratch);
+  MakeDirectories(work);
+  MakeDirectories(drive);
+  Expander expander(options, scratch);
+  expander.work = work;
+
+  std::vector<std::string> driveEntries;  // laid into a shared Wine drive: removed afterwards
+  bool hasIni = false;
+  for (const FileSpec& f : c.files) {
+    std::string path = Place(f.name, work, drive);
+    if (StartsWith(f.name, "drive:")) driveEntries.push_back(drive + "/" + f.name.substr(6, f.name.find('/', 6) - 6));
+    if (f.isDirectory) MakeDirectories(path);
+    else WriteFile(path, expander.Expand(f.content));
+    if (f.name == "Fennick.Ini") hasIni = true;
+  }
+  if (!options.wine && c.driveRoot) {
+    // Native runs find "C:\..." below the case's own drive directory.
+    std::string ini = hasIni ? ReadFile(work + "/Fennick.Ini") : "";
+    if (!ini.empty() && ini.back() != '\n') ini += "\n";
+    WriteFile(work + "/Fennick.Ini", ini + "Driveroot..: " + drive + "\n");
+  }
+
+  std::vector<std::string> argv;
+  std::vector<std::string> env;
+  if (options.wine) {
+    argv = {"wine", options.fennick};
+    env = {"WINEPREFIX=" + options.winePrefix, "WINEDEBUG=-all"};
+  } else {
+    argv = {options.fennick};
+  }
+  for (const std::string& a : c.args) argv.push_back(expander.Expand(a));
+  Outcome o = Run(argv, work, scratch, env, options.wine ? 60 : 20);
+
+  std::string report;
+  if (o.timedOut) report += "  the run did not end in time and was killed\n";
+  if (c.expectExit && o.exitCode != c.exitCode) {
+    report += "  exit code: expected " + std::to_string(c.exitCode) + ", got " + std::to_string(o.exitCode) + "\n";
+  }
+  if (c.expectStdout) {
+    std::string expected = expander.Expand(c.stdoutPattern);
+    if (!Matches(expected, 0, o.out, 0)) {
+      report += "  standard output differs\n" + FirstDifference(expected, o.out);
+      report += "  expected:\n" + Visible(expected) + "  actual:\n" + Visible(o.out);
+    }
+  }
+  for (const FileSpec& f : c.expectFiles) {
+    bool ok = false;
+    std::string content = ReadFile(Place(f.name, work, drive), &ok);
+    std::string expected = expander.Expand(f.content);
+    if (!ok) report += "  file " + f.name + " was not written\n";
+    else if (!Matches(expected, 0, content, 0)) {
+      report += "  file " + f.name + " differs\n" + FirstDifference(expected, content);
+      report += "  expected:\n" + Visible(expected) + "  actual:\n" + Visible(content);
+    }
+  }
+  for (const std::string& name : c.absent) {
+    if (access(Place(name, work, drive).c_str(), F_OK) == 0) report += "  " + name + " should not exist\n";
+  }
+  for (const std::string& name : c.present) {
+    if (access(Place(name, work, drive).c_str(), F_OK) != 0) report += "  " + name + " should exist\n";
+  }
+  if (c.maxMs > 0 && o.ms > c.maxMs) {
+    report += "  took " + std::to_string(o.ms) + " ms, more than " + std::to_string(c.maxMs) + " ms\n";
+  }
+  if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
+  if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
+  if (!o.err.empty() && o.exitCode >= 126) report += "  standard error:\n" + Visible(o.err);
+
+  for (const std::string& entry : driveEntries) RemoveTree(entry);
+  bool passed = report.empty();
+  std::cout << (passed ? "ok   " : "FAIL ") << casesPath << ":" << c.line << ": " << c.title << " (" << o.ms
+            << " ms)\n";
+  if (!passed) {
+    std::cout << report;
+    if (options.keep) std::cout << "  kept: " << scratch << "\n";
+  }
+  if (passed || !options.keep) RemoveTree(scratch);
+  return passed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) Die(a + " needs a value");
+      return argv[++i];
+    };
+    if (a == "--fennick") options.fennick = value();
+    else if (a == "--passwd") options.passwd = value();
+    else if (a == "--cases") options.cases = value();
+    else if (a == "--filter") options.filter = value();
+    else if (a == "--wine-prefix") options.winePrefix = value();
+    else if (a == "--wine") options.wine = true;
+    else if (a == "--keep") options.keep = true;
+    else Die("unknown option " + a);
+  }
+  if (options.fennick.empty() || options.cases.empty()) Die("--fennick and --cases are required");
+  if (options.wine && options.winePrefix.empty()) Die("--wine needs --wine-prefix");
+  char* absolute = realpath(options.fennick.c_str(), nullptr);
+  if (!absolute) Die("cannot find " + options.fennick);
+  options.fennick = absolute;
+  std::free(absolute);
+  if (options.passwd.empty()) {
+    // The native password tool sits beside the native probe.
+    std::string dir = options.fennick.substr(0, options.fennick.rfind('/') + 1);
+    options.passwd = dir + "fennick-passwd";
+  }
+  std::vector<Case> cases = ParseCases(options.cases);
+  int failed = 0, run = 0;
+  for (const Case& c : cases) {
+    if (!options.filter.empty() && c.title.find(options.filter) == std::string::npos) continue;
+    ++run;
+    if (!RunCase(options, c, options.cases)) ++failed;
+  }
+  std::cout << run - failed << " of " << run << " cases passed\n";
+  return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,55 @@
+#include "driver/start_up.h"
+
+#include <gtest/gtest.h>
+
+namespace fennick {
+namespace {
+
+RunState ReadArgs(std::vector<std::string> args) {
+  RunState rs;
+  args.insert(args.begin(), "fennick");
+  ReadArguments(rs, args);
+  return rs;
+}
+
+TEST(StartUp, ParametersJoinSecondAndThirdArgumentOnly) {
+  RunState rs = ReadArgs({"PRD", "MegaByte,x", "Ch=2", "ignored", "also ignored"});
+  EXPECT_EQ(rs.parameterText, "MegaByte,x Ch=2");
+  EXPECT_EQ(rs.parameterString, "MEGABYTE,X CH=2");
+  EXPECT_EQ(rs.secondArgument, "MegaByte,x");
+  EXPECT_EQ(rs.profileName, "PRD.P00");
+
+  RunState none = ReadArgs({"PRD"});
+  EXPECT_EQ(none.parameterText, "");
+  EXPECT_FALSE(none.consoleReport);
+}
+
+TEST(StartUp, ConsoleReportSwitches) {
+  struct Row {
+    const char* parameters;
+    bool console;
+  } rows[] = {{"#", true}, {"x@y", true}, {"$", true}, {"50%", true}, {"MEGABYTE,SYSLOG", false}, {"", false}};
+  for (const Row& row : rows) {
+    EXPECT_EQ(ReadArgs({"PRD", row.parameters}).consoleReport, row.console) << row.parameters;
+  }
+}
+
+TEST(StartUp, ItemKeywordIsFoundInAnyCaseAndKeepsTheNamesCase) {
+  RunState rs = ReadArgs({"C:\\Dir\\PRD", "x,item=Psap:Sr3,y"});
+  EXPECT_TRUE(rs.itemMode);
+  EXPECT_EQ(rs.itemName, "Psap Sr3");
+  EXPECT_EQ(rs.profileName, "Vireo.Prf");
+  EXPECT_EQ(rs.profileDirectory, "");
+}
+
+TEST(StartUp, MissingProfileArgumentIsError1001) {
+  RunState rs;
+  Failure failure = StartRun(rs, {"fennick"});
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->message, "Error 1001: Parameter for Profile-Name is missing !");
+  EXPECT_EQ(rs.banner.size(), std::string("* 12:00:00 SAP Fennick Vers 4.3 / 29.08.22").size());
+  EXPECT_EQ(rs.banner.substr(10), " SAP Fennick Vers 4.3 / 29.08.22");
+}
+
+}  // namespace
+}  // namespace fennick
