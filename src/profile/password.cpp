@@ -42,6 +42,8 @@ PasswordKey BuildPasswordKey() {
     state = state * 1664525u + 1013904223u;
     byte = static_cast<unsigned char>(1 + (state >> 24) % 31);
   }
+  // Below 0x10 no header digit turns into a blank at the front of the value.
+  key[0] = static_cast<unsigned char>(1 + key[0] % 15);
   return key;
 }
 

@@ -16,7 +16,8 @@
 //
 // NAME may start with "drive:" for a path below the drive root (where
 // "C:\..." paths lead). In contents and arguments {PASSWD:text} becomes the
-// value fennick-passwd makes for text, {REPEAT:n:text} repeats text n times
+// value fennick-passwd makes for text, {PASSWD-TAMPERED:text} the same with
+// its check digit made wrong (text must start with "b"), {REPEAT:n:text} repeats text n times
 // and {WORK} is the working directory. In expected texts {TIME} matches a
 // time of day and {ANY} any text within a line. Block options: crlf/cr turn
 // line ends into CR LF or CR, noeol drops the last line end, esc reads
@@ -323,6 +324,13 @@ class Expander {
       std::string inner = text.substr(open + 1, close - open - 1);
       std::string replacement;
       if (StartsWith(inner, "PASSWD:")) replacement = Passwd(inner.substr(7));
+      else if (StartsWith(inner, "PASSWD-TAMPERED:")) {
+        // Flipping the lowest bit of the first body character flips it in the
+        // password's first character: "b" becomes "c", and the check digit
+        // no longer fits.
+        replacement = Passwd(inner.substr(16));
+        replacement[4] = static_cast<char>(replacement[4] ^ 0x01);
+      }
       else if (StartsWith(inner, "REPEAT:")) {
         size_t colon = inner.find(':', 7);
         if (colon == std::string::npos) Die("bad placeholder {" + inner + "}");

@@ -1,0 +1,44 @@
+// fennick-passwd: prints the value for a profile's "Password...:" line.
+//
+//   fennick-passwd PASSWORD
+//   echo PASSWORD | fennick-passwd
+//
+// The value hides the password from a casual look; it is not encryption.
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "profile/password.h"
+
+namespace {
+
+int Refuse(const std::string& reason) {
+  std::cerr << "fennick-passwd: " << reason << "\n";
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 2) return Refuse("give the password as one argument (quote it if it holds blanks), or on standard input");
+  std::string password;
+  if (argc == 2) {
+    password = argv[1];
+  } else if (!std::getline(std::cin, password)) {
+    return Refuse("no password given");
+  }
+  if (argc == 1) {
+    if (!password.empty() && password.back() == '\n') password.pop_back();
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+  }
+  if (password.empty()) return Refuse("the password is empty");
+  if (password.size() > 20) return Refuse("the password is longer than 20 characters");
+  for (unsigned char c : password) {
+    if (c < 0x20 || c > 0x7E) return Refuse("the password holds a character outside printable ASCII");
+  }
+  std::optional<std::string> value = fennick::ScramblePassword(password, fennick::BuildPasswordKey());
+  if (!value) return Refuse("this password cannot be written as a printable value; please choose another");
+  std::cout << *value << "\n";
+  return 0;
+}
