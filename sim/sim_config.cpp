@@ -1,0 +1,202 @@
+#include "sim_config.h"
+
+#include "sim_text.h"
+
+namespace rfcsim {
+
+namespace {
+
+struct LineError {
+  std::string text;  // empty: the line was fine
+};
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool ParseSize(const std::string& word, SizeValue& size) {
+  if (!word.empty() && (word[0] == 'x' || word[0] == 'X')) {
+    if (word.size() != 17) return false;
+    std::string bytes;
+    for (size_t i = 1; i < word.size(); i += 2) {
+      int high = HexDigit(word[i]);
+      int low = HexDigit(word[i + 1]);
+      if (high < 0 || low < 0) return false;
+      bytes.push_back(static_cast<char>(high * 16 + low));
+    }
+    size.raw = true;
+    size.rawBytes = bytes;
+    return true;
+  }
+  size.raw = false;
+  return ParseInt64(word, size.number);
+}
+
+std::string BadNumber(const std::string& word) { return "bad number '" + word + "'"; }
+
+LineError ParseTablespace(const std::string& value, SystemConfig& system) {
+  std::vector<std::string> words = SplitWords(value);
+  if (words.size() != 4) return {"tablespace needs NAME SIZE_KB FREE_KB PCTUSED"};
+  Tablespace row;
+  row.name = words[0];
+  if (!ParseSize(words[1], row.size)) return {BadNumber(words[1])};
+  if (!ParseSize(words[2], row.free)) return {BadNumber(words[2])};
+  if (!ParseInt32(words[3], row.pctUsed)) return {BadNumber(words[3])};
+  system.tablespaces.push_back(row);
+  return {};
+}
+
+bool IsHandlerOperation(const std::string& name) {
+  static const char* const kOperations[] = {"RfcOpen",   "RfcOpenEx", "RfcCall",  "RfcReceive",
+                                            "RfcInstallStructure", "ItCreate", "ItGetLine"};
+  for (const char* operation : kOperations) {
+    if (name == operation) return true;
+  }
+  return false;
+}
+
+LineError ParseFault(const std::string& value, SystemConfig& system) {
+  std::vector<std::string> words = SplitWords(value);
+  if (words.empty()) return {"fault needs a kind"};
+  const std::string& kind = words[0];
+  const size_t arguments = words.size() - 1;
+  Fault fault;
+  if (EqualsIgnoreCase(kind, "logon") || EqualsIgnoreCase(kind, "itcreate") ||
+      EqualsIgnoreCase(kind, "itgetline")) {
+    if (arguments != 0) return {"fault " + kind + " takes no arguments"};
+    fault.kind = EqualsIgnoreCase(kind, "logon")      ? FaultKind::Logon
+                 : EqualsIgnoreCase(kind, "itcreate") ? FaultKind::ItCreate
+                                                      : FaultKind::ItGetLine;
+  } else if (EqualsIgnoreCase(kind, "call")) {
+    if (arguments != 2) return {"fault call needs FUNCTION CODE"};
+    fault.kind = FaultKind::Call;
+    fault.target = words[1];
+    if (!ParseInt32(words[2], fault.code)) return {BadNumber(words[2])};
+  } else if (EqualsIgnoreCase(kind, "receive")) {
+    if (arguments != 2 && arguments != 3) return {"fault receive needs FUNCTION CODE [EXCEPTION]"};
+    fault.kind = FaultKind::Receive;
+    fault.target = words[1];
+    if (!ParseInt32(words[2], fault.code)) return {BadNumber(words[2])};
+    if (arguments == 3) fault.exception = words[3];
+  } else if (EqualsIgnoreCase(kind, "handler")) {
+    if (arguments != 1) return {"fault handler needs OPERATION"};
+    if (!IsHandlerOperation(words[1])) return {"unknown operation '" + words[1] + "'"};
+    fault.kind = FaultKind::Handler;
+    fault.target = words[1];
+  } else if (EqualsIgnoreCase(kind, "install")) {
+    if (arguments != 1) return {"fault install needs STRUCTURE"};
+    fault.kind = FaultKind::Install;
+    fault.target = words[1];
+  } else {
+    return {"unknown fault kind '" + kind + "'"};
+  }
+  system.faults.push_back(fault);
+  return {};
+}
+
+LineError ParseLastError(const std::string& value, SystemConfig& system) {
+  // The last part keeps any further bars.
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (int i = 0; i < 3; ++i) {
+    size_t bar = value.find('|', start);
+    if (bar == std::string::npos) return {"lasterror needs KEY|STATUS|MESSAGE|INTERNAL STATUS"};
+    parts.push_back(Trim(value.substr(start, bar - start)));
+    start = bar + 1;
+  }
+  parts.push_back(Trim(value.substr(start)));
+  system.lastError = LastErrorText{parts[0], parts[1], parts[2], parts[3]};
+  return {};
+}
+
+LineError ParseKey(const std::string& key, const std::string& value, SystemConfig& system) {
+  auto is = [&key](const char* name) { return EqualsIgnoreCase(key, name); };
+  if (is("ashost")) {
+    system.ashost = value;
+  } else if (is("sysnr")) {
+    int32_t number = 0;
+    if (!ParseInt32(value, number)) return {BadNumber(value)};
+    system.sysnr = number;
+  } else if (is("gwhost")) {
+    system.gwhost = value;
+  } else if (is("gwserv")) {
+    system.gwserv = value;
+  } else if (is("client")) {
+    system.client = value;
+  } else if (is("user")) {
+    system.user = value;
+  } else if (is("passwd")) {
+    system.passwd = value;
+  } else if (is("dbsys")) {
+    system.dbsys = value;
+  } else if (is("tablespace")) {
+    return ParseTablespace(value, system);
+  } else if (is("fault")) {
+    return ParseFault(value, system);
+  } else if (is("lasterror")) {
+    return ParseLastError(value, system);
+  } else if (is("trace")) {
+    system.trace.push_back(value);
+  } else if (is("delay_ms")) {
+    int32_t delay = 0;
+    if (!ParseInt32(value, delay)) return {BadNumber(value)};
+    if (delay < 0 || delay > kMaxDelayMs) return {"delay_ms must be 0..60000"};
+    system.delayMs = delay;
+  } else {
+    return {"unknown key '" + key + "'"};
+  }
+  return {};
+}
+
+LineError ParseLine(const std::string& rawLine, SimConfig& config) {
+  std::string line = Trim(rawLine);
+  if (line.empty() || line[0] == '#' || line[0] == ';') return {};
+  if (line[0] == '[') {
+    if (line.back() != ']' || line.size() < 2) return {"bad section line"};
+    std::string sid = Trim(line.substr(1, line.size() - 2));
+    if (sid.empty()) return {"empty section name"};
+    config.systems.emplace_back();
+    config.systems.back().sid = sid;
+    return {};
+  }
+  size_t equals = line.find('=');
+  if (equals == std::string::npos || equals == 0) return {"expected [SID] or key = value"};
+  std::string key = Trim(line.substr(0, equals));
+  std::string value = Trim(line.substr(equals + 1));
+  if (config.systems.empty()) return {"key '" + key + "' before any section"};
+  return ParseKey(key, value, config.systems.back());
+}
+
+}  // namespace
+
+ConfigResult ParseSimConfig(const std::string& text) {
+  ConfigResult result;
+  std::vector<std::string> lines = SplitLines(text);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    LineError error = ParseLine(lines[i], result.config);
+    if (!error.text.empty()) {
+      result.errorLine = static_cast<int>(i + 1);
+      result.error = error.text;
+      result.config = SimConfig();
+      return result;
+    }
+  }
+  result.ok = true;
+  return result;
+}
+
+std::string ConfigErrorText(const ConfigResult& result) {
+  return "sapsim.ini line " + std::to_string(result.errorLine) + ": " + result.error;
+}
+
+const Fault* FindFault(const SystemConfig& system, FaultKind kind, const std::string& target) {
+  for (const Fault& fault : system.faults) {
+    if (fault.kind == kind && fault.target == target) return &fault;
+  }
+  return nullptr;
+}
+
+}  // namespace rfcsim

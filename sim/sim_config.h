@@ -1,0 +1,81 @@
+// The landscape described by sapsim.ini, as plain structs, and the reader
+// that turns the file's text into it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rfcsim {
+
+// A tablespace size: a number, or the raw 8 bytes of the packed field
+// (written `x` and 16 hex digits) so that invalid packed values can be sent.
+struct SizeValue {
+  int64_t number = 0;
+  bool raw = false;
+  std::string rawBytes;  // 8 bytes when raw
+};
+
+struct Tablespace {
+  std::string name;
+  SizeValue size;
+  SizeValue free;
+  int32_t pctUsed = 0;
+};
+
+enum class FaultKind { Logon, Call, Receive, Handler, Install, ItCreate, ItGetLine };
+
+struct Fault {
+  FaultKind kind = FaultKind::Logon;
+  std::string target;  // function, operation or structure name
+  int32_t code = 0;
+  std::string exception;
+};
+
+struct LastErrorText {
+  std::string key;
+  std::string status;
+  std::string message;
+  std::string internalStatus;
+};
+
+struct SystemConfig {
+  std::string sid;
+  std::string ashost;  // empty: not reachable by host
+  std::optional<int32_t> sysnr;
+  std::string gwhost;  // empty: not reachable by gateway
+  std::string gwserv;
+  std::string client;
+  std::string user;
+  std::string passwd;
+  std::string dbsys = "ORACLE";
+  std::vector<Tablespace> tablespaces;
+  std::vector<Fault> faults;
+  std::optional<LastErrorText> lastError;
+  std::vector<std::string> trace;
+  int32_t delayMs = 0;
+};
+
+struct SimConfig {
+  std::vector<SystemConfig> systems;
+};
+
+struct ConfigResult {
+  bool ok = false;
+  SimConfig config;
+  int errorLine = 0;  // from 1
+  std::string error;
+};
+
+constexpr int32_t kMaxDelayMs = 60000;
+
+ConfigResult ParseSimConfig(const std::string& text);
+
+// "sapsim.ini line 7: unknown key 'ashots'"
+std::string ConfigErrorText(const ConfigResult& result);
+
+// The system's fault of that kind and target, or null.
+const Fault* FindFault(const SystemConfig& system, FaultKind kind, const std::string& target);
+
+}  // namespace rfcsim

@@ -1,0 +1,134 @@
+#include "sim_logon.h"
+
+#include <vector>
+
+#include "sim_text.h"
+
+namespace rfcsim {
+
+namespace {
+
+struct Destination {
+  std::string name;
+  std::string type;
+  std::string ashost;
+  std::string sysnr;
+  std::string gwhost;
+  std::string gwserv;
+};
+
+bool SplitKeyValue(const std::string& text, std::string& key, std::string& value) {
+  size_t equals = text.find('=');
+  if (equals == std::string::npos) return false;
+  key = Trim(text.substr(0, equals));
+  value = Trim(text.substr(equals + 1));
+  return true;
+}
+
+std::vector<Destination> ReadDestinations(const std::string& sapRfcIni) {
+  std::vector<Destination> destinations;
+  for (const std::string& line : SplitLines(sapRfcIni)) {
+    std::string key;
+    std::string value;
+    if (!SplitKeyValue(Trim(line), key, value)) continue;
+    if (EqualsIgnoreCase(key, "DEST")) {
+      destinations.emplace_back();
+      destinations.back().name = value;
+      continue;
+    }
+    if (destinations.empty()) continue;
+    Destination& entry = destinations.back();
+    if (EqualsIgnoreCase(key, "TYPE")) entry.type = value;
+    if (EqualsIgnoreCase(key, "ASHOST")) entry.ashost = value;
+    if (EqualsIgnoreCase(key, "SYSNR")) entry.sysnr = value;
+    if (EqualsIgnoreCase(key, "GWHOST")) entry.gwhost = value;
+    if (EqualsIgnoreCase(key, "GWSERV")) entry.gwserv = value;
+  }
+  return destinations;
+}
+
+void RouteFromDestination(const Destination& entry, LogonRequest& request) {
+  if (EqualsIgnoreCase(entry.type, "A")) {
+    if (entry.ashost.empty() || !ParseInt32(entry.sysnr, request.sysnr)) return;
+    request.route = LogonRequest::Host;
+    request.host = entry.ashost;
+  } else if (EqualsIgnoreCase(entry.type, "R")) {
+    if (entry.gwhost.empty()) return;
+    request.route = LogonRequest::Gateway;
+    request.gwhost = entry.gwhost;
+    request.gwserv = entry.gwserv;
+  }
+}
+
+}  // namespace
+
+LogonRequest RequestFromOptions(const RfcLogonOptions* options) {
+  LogonRequest request;
+  if (!options) return request;
+  request.client = FromC(options->client);
+  request.user = FromC(options->user);
+  request.password = FromC(options->password);
+  if (!options->connopt) return request;
+  if (options->mode == RFC_LOGON_HOST) {
+    const RfcHostOptions* host = static_cast<const RfcHostOptions*>(options->connopt);
+    if (!host->hostname) return request;
+    request.route = LogonRequest::Host;
+    request.host = host->hostname;
+    request.sysnr = host->sysnr;
+  } else if (options->mode == RFC_LOGON_GATEWAY) {
+    const RfcGatewayOptions* gateway = static_cast<const RfcGatewayOptions*>(options->connopt);
+    if (!gateway->gateway_host || !gateway->gateway_service) return request;
+    request.route = LogonRequest::Gateway;
+    request.gwhost = gateway->gateway_host;
+    request.gwserv = gateway->gateway_service;
+  }
+  return request;
+}
+
+LogonRequest RequestFromConnectString(const std::string& connect, const std::string& sapRfcIni) {
+  LogonRequest request;
+  std::string destination;
+  bool hasDestination = false;
+  for (const std::string& word : SplitWords(connect)) {
+    std::string key;
+    std::string value;
+    if (!SplitKeyValue(word, key, value)) continue;
+    if (EqualsIgnoreCase(key, "CLIENT")) request.client = value;
+    if (EqualsIgnoreCase(key, "USER")) request.user = value;
+    if (EqualsIgnoreCase(key, "PASSWD")) request.password = value;
+    if (EqualsIgnoreCase(key, "DEST")) {
+      destination = value;
+      hasDestination = true;
+    }
+  }
+  if (!hasDestination) return request;
+  for (const Destination& entry : ReadDestinations(sapRfcIni)) {
+    if (EqualsIgnoreCase(entry.name, destination)) {
+      RouteFromDestination(entry, request);
+      break;
+    }
+  }
+  return request;
+}
+
+const SystemConfig* FindSystem(const SimConfig& config, const LogonRequest& request) {
+  for (const SystemConfig& system : config.systems) {
+    if (request.route == LogonRequest::Host) {
+      if (!system.ashost.empty() && system.sysnr && EqualsIgnoreCase(system.ashost, request.host) &&
+          *system.sysnr == request.sysnr)
+        return &system;
+    } else if (request.route == LogonRequest::Gateway) {
+      if (!system.gwhost.empty() && EqualsIgnoreCase(system.gwhost, request.gwhost) &&
+          system.gwserv == request.gwserv)
+        return &system;
+    }
+  }
+  return nullptr;
+}
+
+bool CredentialsMatch(const SystemConfig& system, const LogonRequest& request) {
+  return system.client == request.client && EqualsIgnoreCase(TrimRight(system.user), TrimRight(request.user)) &&
+         TrimRight(system.passwd) == TrimRight(request.password);
+}
+
+}  // namespace rfcsim

@@ -1,0 +1,116 @@
+#include "sim_logon.h"
+
+#include <gtest/gtest.h>
+
+namespace rfcsim {
+namespace {
+
+const char kSapRfcIni[] =
+    "DEST=PRD\r\n"
+    "TYPE=A\r\n"
+    "ASHOST=sapprd01\r\n"
+    "SYSNR=07\r\n"
+    "\r\n"
+    "  DEST = R2SYS  \n"
+    "TYPE=R\n"
+    "GWHOST=gw01\n"
+    "GWSERV=sapgw00\n"
+    "DEST=BADNR\n"
+    "TYPE=A\n"
+    "ASHOST=h\n"
+    "SYSNR=x\n"
+    "DEST=NOTYPE\n"
+    "ASHOST=h\n"
+    "SYSNR=0\n";
+
+TEST(SimLogon, ConnectStringFindsItsDestination) {
+  struct Row {
+    const char* connect;
+    LogonRequest::Route route;
+    const char* host;
+    int32_t sysnr;
+    const char* gwhost;
+    const char* gwserv;
+  } rows[] = {
+      {"CLIENT=100 USER=MONITOR PASSWD=pw LANG=D DEST=PRD", LogonRequest::Host, "sapprd01", 7, "", ""},
+      {"DEST=prd", LogonRequest::Host, "sapprd01", 7, "", ""},
+      {"DEST=R2SYS", LogonRequest::Gateway, "", 0, "gw01", "sapgw00"},
+      {"DEST=BADNR", LogonRequest::None, "", 0, "", ""},
+      {"DEST=NOTYPE", LogonRequest::None, "", 0, "", ""},
+      {"DEST=OTHER", LogonRequest::None, "", 0, "", ""},
+      {"CLIENT=100 USER=MONITOR", LogonRequest::None, "", 0, "", ""},
+      {"", LogonRequest::None, "", 0, "", ""},
+  };
+  for (const Row& row : rows) {
+    LogonRequest request = RequestFromConnectString(row.connect, kSapRfcIni);
+    EXPECT_EQ(request.route, row.route) << row.connect;
+    EXPECT_EQ(request.host, row.host) << row.connect;
+    EXPECT_EQ(request.sysnr, row.sysnr) << row.connect;
+    EXPECT_EQ(request.gwhost, row.gwhost) << row.connect;
+    EXPECT_EQ(request.gwserv, row.gwserv) << row.connect;
+  }
+  LogonRequest request = RequestFromConnectString("CLIENT=100 USER=MONITOR PASSWD=a=b LANG=D DEST=PRD", "");
+  EXPECT_EQ(request.route, LogonRequest::None);
+  EXPECT_EQ(request.client, "100");
+  EXPECT_EQ(request.user, "MONITOR");
+  EXPECT_EQ(request.password, "a=b");
+}
+
+TEST(SimLogon, Credentials) {
+  SystemConfig system;
+  system.client = "100";
+  system.user = "MONITOR";
+  system.passwd = "Secret1";
+  struct Row {
+    const char* client;
+    const char* user;
+    const char* password;
+    bool match;
+  } rows[] = {
+      {"100", "MONITOR     ", "Secret1   ", true},  // padded as RfcOpen pads
+      {"100", "monitor", "Secret1", true},
+      {"100", "MONITOR", "secret1", false},
+      {"100", "MONITOR", " Secret1", false},
+      {"100 ", "MONITOR", "Secret1", false},
+      {"200", "MONITOR", "Secret1", false},
+      {"100", "MONITOR2", "Secret1", false},
+      {"", "", "", false},
+  };
+  for (const Row& row : rows) {
+    LogonRequest request;
+    request.client = row.client;
+    request.user = row.user;
+    request.password = row.password;
+    EXPECT_EQ(CredentialsMatch(system, request), row.match) << row.client << "/" << row.user << "/" << row.password;
+  }
+}
+
+TEST(SimLogon, FirstSystemTheRouteReaches) {
+  ConfigResult parsed = ParseSimConfig(
+      "[NOHOST]\nsysnr = 0\n"
+      "[NONR]\nashost = h\n"
+      "[A]\nashost = H\nsysnr = 00\ngwhost = gw\ngwserv = S1\n"
+      "[B]\nashost = h\nsysnr = 0\n");
+  ASSERT_TRUE(parsed.ok);
+  LogonRequest host;
+  host.route = LogonRequest::Host;
+  host.host = "h";
+  const SystemConfig* found = FindSystem(parsed.config, host);
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->sid, "A");
+  host.sysnr = 1;
+  EXPECT_EQ(FindSystem(parsed.config, host), nullptr);
+
+  LogonRequest gateway;
+  gateway.route = LogonRequest::Gateway;
+  gateway.gwhost = "GW";
+  gateway.gwserv = "S1";
+  ASSERT_NE(FindSystem(parsed.config, gateway), nullptr);
+  gateway.gwserv = "s1";  // the service is compared exactly
+  EXPECT_EQ(FindSystem(parsed.config, gateway), nullptr);
+
+  EXPECT_EQ(FindSystem(parsed.config, LogonRequest()), nullptr);
+}
+
+}  // namespace
+}  // namespace rfcsim
