@@ -5,8 +5,10 @@
 //
 // The value hides the password from a casual look; it is not encryption.
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <random>
 #include <string>
 
 #include "profile/password.h"
@@ -16,6 +18,15 @@ namespace {
 int Refuse(const std::string& reason) {
   std::cerr << "fennick-passwd: " << reason << "\n";
   return 1;
+}
+
+// Any seed gives a valid value; randomness only makes values less alike.
+unsigned RandomSeed() {
+  try {
+    return std::random_device()();
+  } catch (...) {
+    return static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+  }
 }
 
 }  // namespace
@@ -37,7 +48,8 @@ int main(int argc, char** argv) {
   for (unsigned char c : password) {
     if (c < 0x20 || c > 0x7E) return Refuse("the password holds a character outside printable ASCII");
   }
-  std::optional<std::string> value = fennick::ScramblePassword(password, fennick::BuildPasswordKey());
+  unsigned seed = RandomSeed();
+  std::optional<std::string> value = fennick::ScramblePassword(password, fennick::BuildPasswordKey(), seed);
   if (!value) return Refuse("this password cannot be written as a printable value; please choose another");
   std::cout << *value << "\n";
   return 0;

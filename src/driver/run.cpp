@@ -2,9 +2,9 @@
 
 #include "driver/run_state.h"
 #include "driver/start_up.h"
+#include "driver/system_runs.h"
 #include "output/print.h"
 #include "output/result_writer.h"
-#include "profile/connection_entry.h"
 
 namespace fennick {
 
@@ -17,9 +17,7 @@ int EndWithError(RunState& rs, const std::string& message) {
 int RunFennick(const std::vector<std::string>& args) {
   RunState rs;
   if (Failure failure = StartRun(rs, args)) return EndWithError(rs, failure->message);
-  if (rs.itemMode) return 0;
-  if (Failure failure = ReadSingleProfileEntry(rs)) return EndWithError(rs, failure->message);
-  return 0;
+  return rs.itemMode ? RunItems(rs) : RunSingleProfile(rs);
 }
 
 }  // namespace fennick

@@ -62,12 +62,14 @@ std::string ChannelKey(const std::string& channel) {
 }
 
 void WriteErrorDocument(RunState& rs, const std::string& message) {
-  rs.messageBuffer = "<Prtg>";
-  rs.messageBuffer += "\n<Error>1</Error>";
-  rs.messageBuffer += "\n<Text>";
-  rs.messageBuffer += EscapeXml(message);
-  rs.messageBuffer += "</Text>";
-  rs.messageBuffer += "\n</Prtg>\n";
+  // The message may be the buffer's own text: build first, then replace.
+  std::string document = "<Prtg>";
+  document += "\n<Error>1</Error>";
+  document += "\n<Text>";
+  document += EscapeXml(message);
+  document += "</Text>";
+  document += "\n</Prtg>\n";
+  rs.messageBuffer = document;
 }
 
 void BeginDocument(RunState& rs) {

@@ -79,7 +79,7 @@ UnscrambleResult UnscramblePassword(const std::string& value, const PasswordKey&
   return result;
 }
 
-std::optional<std::string> ScramblePassword(const std::string& password, const PasswordKey& key) {
+std::optional<std::string> ScramblePassword(const std::string& password, const PasswordKey& key, unsigned seed) {
   if (password.empty() || password.size() > kMaxPassword) return std::nullopt;
   for (unsigned char c : password) {
     if (!IsPrintable(c)) return std::nullopt;
@@ -87,10 +87,13 @@ std::optional<std::string> ScramblePassword(const std::string& password, const P
   static const char kFillers[] = "Q7mZ2xK9bR4tW1nY8cH5vJ0pL3gD6sF";
   const size_t fillerCount = sizeof kFillers - 1;
   const size_t n = password.size();
-  for (size_t offset = 0; offset < 10; ++offset) {
+  // The seed varies the offset and the fillers, so that like passwords
+  // do not give like values.
+  for (size_t tried = 0; tried < 10; ++tried) {
+    const size_t offset = (seed + tried) % 10;
     for (size_t attempt = 0; attempt < fillerCount; ++attempt) {
       std::string plain = password;
-      for (size_t i = n, pick = attempt; i < kBodyLength; ++i) {
+      for (size_t i = n, pick = seed / 10 + attempt * 7; i < kBodyLength; ++i) {
         unsigned char keyByte = key[offset + BodyIndexOf(i)];
         char filler = kFillers[pick++ % fillerCount];
         while (!IsPrintable(static_cast<unsigned char>(filler) ^ keyByte)) filler = kFillers[pick++ % fillerCount];

@@ -23,7 +23,9 @@ struct UnscrambleResult {
 UnscrambleResult UnscramblePassword(const std::string& value, const PasswordKey& key);
 
 // The 24-character value for a password, printable ASCII with no blank at
-// either end; nullopt when the password cannot be represented that way.
-std::optional<std::string> ScramblePassword(const std::string& password, const PasswordKey& key);
+// either end; nullopt when the password cannot be represented that way. The
+// seed picks among the many values that give the same password.
+std::optional<std::string> ScramblePassword(const std::string& password, const PasswordKey& key,
+                                            unsigned seed = 0);
 
 }  // namespace fennick

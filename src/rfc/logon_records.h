@@ -19,6 +19,8 @@ struct LogonRecords {
   std::string sysnr;
   std::string gwhost;
   std::string gwservice;
+  std::string paddedUser;      // RfcOpen wants the user in 12 columns
+  std::string paddedPassword;  // and the password in 10
   std::string connectString;
 
   RfcLogonOptions options{};

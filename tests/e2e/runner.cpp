@@ -10,6 +10,10 @@
 //   absent: NAME / present: NAME   after the run
 //   max-ms: N                  the run must take at most N milliseconds
 //   no-driveroot               do not tell the program where the drive root is
+//   use: NAME                  lay the files of the fixture "=== @NAME" too
+//
+// A block titled "=== @NAME" is no case but a fixture: files shared by the
+// cases that use it. A later file of the same name overrides the fixture's.
 //   --- file NAME [crlf|cr] [noeol] [esc]    file content up to "--- end"
 //   --- stdout [noeol]         expected standard output up to "--- end"
 //   --- expect-file NAME [noeol]   expected file content after the run
@@ -209,6 +213,16 @@ std::vector<Case> ParseCases(const std::string& path) {
     else if (StartsWith(line, "present: ")) c.present.push_back(line.substr(9));
     else if (StartsWith(line, "max-ms: ")) c.maxMs = std::stol(line.substr(8));
     else if (line == "no-driveroot") c.driveRoot = false;
+    else if (StartsWith(line, "use: ")) {
+      // A shared set of files from an earlier "=== @name" block.
+      std::string fixture = line.substr(5);
+      const Case* shared = nullptr;
+      for (const Case& earlier : cases) {
+        if (earlier.title == "@" + fixture) shared = &earlier;
+      }
+      if (!shared) Die(path + ":" + std::to_string(number) + ": no fixture @" + fixture + " above");
+      c.files.insert(c.files.begin(), shared->files.begin(), shared->files.end());
+    }
     else Die(path + ":" + std::to_string(number) + ": cannot read line: " + line);
   }
   return cases;
@@ -558,6 +572,7 @@ int main(int argc, char** argv) {
   std::vector<Case> cases = ParseCases(options.cases);
   int failed = 0, run = 0;
   for (const Case& c : cases) {
+    if (StartsWith(c.title, "@")) continue;  // a fixture, used by later cases
     if (!options.filter.empty() && c.title.find(options.filter) == std::string::npos) continue;
     ++run;
     if (!RunCase(options, c, options.cases)) ++failed;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 namespace fennick {
 namespace {
@@ -26,7 +27,7 @@ TEST(Password, RoundTripOverGeneratedPasswords) {
   for (int round = 0; round < kRounds; ++round) {
     std::string password;
     for (int i = length(random); i > 0; --i) password += static_cast<char>(printable(random));
-    std::optional<std::string> value = ScramblePassword(password, kKey);
+    std::optional<std::string> value = ScramblePassword(password, kKey, static_cast<unsigned>(random()));
     if (!value) {
       ++refused;
       continue;
@@ -101,6 +102,17 @@ TEST(Password, HeaderLengthCutsThePlainText) {
 
 TEST(Password, KeyIsBuiltTheSameEveryTime) {
   EXPECT_EQ(BuildPasswordKey(), BuildPasswordKey());
+}
+
+TEST(Password, SeedsGiveDifferentValuesForTheSamePassword) {
+  std::set<std::string> values;
+  for (unsigned seed = 0; seed < 50; ++seed) {
+    std::optional<std::string> value = ScramblePassword("Secret1", kKey, seed);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(UnscramblePassword(*value, kKey).password, "Secret1");
+    values.insert(*value);
+  }
+  EXPECT_GT(values.size(), 20u);
 }
 
 }  // namespace

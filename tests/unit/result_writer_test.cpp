@@ -38,6 +38,14 @@ TEST(ResultWriter, ErrorDocumentIsTheSameInEveryMode) {
   }
 }
 
+TEST(ResultWriter, ErrorDocumentOfTheBuffersOwnText) {
+  RunState rs;
+  rs.messageBuffer = "Error 1014: RFC-Failure raised ! - Look for Trace-File";
+  WriteErrorDocument(rs, rs.messageBuffer);
+  EXPECT_EQ(rs.messageBuffer,
+            "<Prtg>\n<Error>1</Error>\n<Text>Error 1014: RFC-Failure raised ! - Look for Trace-File</Text>\n</Prtg>\n");
+}
+
 TEST(ResultWriter, WholeResultPerMode) {
   const std::string xml =
       "\n<Prtg>\n\n<Text>(PRD) OraSizes: NoSpc=2</Text>\n"

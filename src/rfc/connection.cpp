@@ -1,0 +1,118 @@
+#include "rfc/connection.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "driver/run_state.h"
+#include "driver/trace_lines.h"
+#include "output/numbers.h"
+#include "output/print.h"
+
+namespace fennick {
+
+namespace {
+
+const char kLibraryParameterFile[] = "SapRfc.ini";
+
+std::string Padded(const std::string& text, size_t width) {
+  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+// The library takes an absent text, not an empty one, for unset options.
+char* TextOrAbsent(std::string& text) { return text.empty() ? nullptr : &text[0]; }
+
+// ",HOST=name" and ",NO=nn": the value as typed, up to a comma, a blank or the end.
+void ApplyOverride(const RunState& rs, const char* keyword, std::string& target) {
+  size_t at = rs.parameterString.find(keyword);
+  if (at == std::string::npos) return;
+  size_t start = at + std::char_traits<char>::length(keyword);
+  if (start > rs.parameterText.size()) return;
+  std::string value = rs.parameterText.substr(start, rs.parameterText.find_first_of(", ", start) - start);
+  if (!value.empty()) target = value;
+}
+
+bool CopyFile(std::FILE* from, std::FILE* to) {
+  char buffer[8192];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, from)) > 0) {
+    if (std::fwrite(buffer, 1, n, to) != n) return false;
+  }
+  return !std::ferror(from) && std::fflush(to) == 0;
+}
+
+void FillLogonRecords(RunState& rs) {
+  LogonRecords& l = rs.logon;
+  l.paddedUser = Padded(l.user, 12);
+  l.paddedPassword = Padded(l.password, 10);
+  l.options.destination = &l.destination[0];
+  l.options.client = &l.client[0];
+  l.options.user = &l.paddedUser[0];
+  l.options.password = &l.paddedPassword[0];
+  l.options.language = &l.language[0];
+  l.options.trace = 0;
+  if (l.mode == "R/2") {
+    l.options.mode = RFC_LOGON_GATEWAY;
+    l.gateway.gateway_host = TextOrAbsent(l.gwhost);
+    l.gateway.gateway_service = TextOrAbsent(l.gwservice);
+    l.options.connopt = &l.gateway;
+  } else {
+    l.options.mode = RFC_LOGON_HOST;
+    l.host.hostname = TextOrAbsent(l.hostname);
+    // Without a system number the record keeps the one of the last logon.
+    if (!l.sysnr.empty()) {
+      int64_t number = LeadingInteger(l.sysnr);
+      l.host.sysnr = static_cast<int>(number < INT_MIN ? INT_MIN : number > INT_MAX ? INT_MAX : number);
+    }
+    l.host.gateway_host = TextOrAbsent(l.gwhost);
+    l.host.gateway_service = TextOrAbsent(l.gwservice);
+    l.options.connopt = &l.host;
+  }
+}
+
+}  // namespace
+
+RFC_HANDLE OpenConnection(RunState& rs) {
+  LogonRecords& l = rs.logon;
+  const SystemEntry& e = rs.entry;
+  l.destination = e.destination;
+  l.client = e.client;
+  l.user = e.user;
+  l.password = e.password;
+  l.language = e.language;
+  l.mode = e.mode;
+  l.hostname = e.hostname;
+  l.sysnr = e.sysnr;
+  l.gwhost = e.gwhost;
+  l.gwservice = e.gwservice;
+  ApplyOverride(rs, ",HOST=", l.hostname);
+  ApplyOverride(rs, ",NO=", l.sysnr);
+  FillLogonRecords(rs);
+
+  FilePtr parameters = OpenForRead("SapRfc." + l.destination);
+  if (!parameters) {
+    RFC_HANDLE handle = rs.rfc.RfcOpen(&l.options);
+    traceLine(rs, handle, "RfcOpen called", "");
+    return handle;
+  }
+  // Only on the console: in front of a sensor document it would spoil it.
+  if (rs.consoleReport) PrintText("* SapRfc.Ini.......: " + l.destination + "<\n");
+  FilePtr copy = OpenForWrite(kLibraryParameterFile);
+  if (!copy) return 0;
+  bool copied = CopyFile(parameters.get(), copy.get());
+  parameters.reset();
+  copy.reset();
+  if (!copied) return 0;
+
+  l.connectString = "CLIENT=" + l.client + " USER=" + l.user + " PASSWD=" + l.password +
+                    " LANG=D DEST=" + l.destination;
+  l.errorEx = RfcErrorInfoEx();
+  RFC_HANDLE handle = rs.rfc.RfcOpenEx(&l.connectString[0], &l.errorEx);
+  traceLine(rs, handle, "RfcOpenEx called", "");
+  return handle;
+}
+
+void CloseConnection(RunState& rs, RFC_HANDLE handle) {
+  if (handle != 0) rs.rfc.RfcClose(handle);
+}
+
+}  // namespace fennick

@@ -1,0 +1,24 @@
+// DB_ORA_CURRENT_SIZES: the current sizes of the Oracle tablespaces.
+#pragma once
+
+#include <string>
+
+#include "rfc/rfc_api.h"
+#include "rfc/structures.h"
+
+namespace fennick {
+
+struct RunState;
+
+struct TablespaceReply {
+  char currentDate[8] = {};
+  char currentTime[6] = {};
+  unsigned char dateTime[kDateTimeSize] = {};
+  std::string exception;
+};
+
+// Fills the caller's table "TS" with one row per tablespace; returns the
+// result code of the remote call.
+int CallTablespaceSizes(RunState& rs, RFC_HANDLE handle, RFC_ITAB table, TablespaceReply& reply);
+
+}  // namespace fennick
