@@ -25,9 +25,13 @@ bool IsOutputMode(const std::string& mode) {
 Failure ReadInstallationSettings(RunState& rs) {
   FilePtr file = OpenForRead(kSettingsFile);
   if (!file) return std::nullopt;  // no settings: EXEXML, drives below "/"
+  return ReadSettingsFile(file.get(), rs);
+}
+
+Failure ReadSettingsFile(std::FILE* file, RunState& rs) {
   bool modeGiven = false;
   std::string mode;
-  TextLineReader reader(file.get(), kSettingsLineLimit);
+  TextLineReader reader(file, kSettingsLineLimit);
   std::string line;
   while (reader.Next(line)) {
     std::string value = line.size() > 13 ? TrimTrailingBlanks(line.substr(13)) : std::string();

@@ -1,11 +1,16 @@
 // Installation settings from Fennick.Ini in the working directory.
 #pragma once
 
+#include <cstdio>
+
 #include "driver/run_state.h"
 
 namespace fennick {
 
 // Reads Outputmode.: and Driveroot..:; an unknown output mode ends the run.
 Failure ReadInstallationSettings(RunState& rs);
+
+// The same for an open settings file.
+Failure ReadSettingsFile(std::FILE* file, RunState& rs);
 
 }  // namespace fennick

@@ -22,7 +22,8 @@ RunFailure Missing(const std::string& what) { return RunFailure{"Error 1002: Pro
 
 bool CanOpen(const RunState& rs, const std::string& path) { return OpenProgramFile(rs, path) != nullptr; }
 
-// The last line of C:\PRTG_Path.Txt that looks like a Windows directory.
+}  // namespace
+
 std::string PrtgDirectory(std::FILE* file) {
   std::string directory;
   TextLineReader reader(file, kPrtgPathLineLimit);
@@ -35,6 +36,8 @@ std::string PrtgDirectory(std::FILE* file) {
   if (directory.empty() || directory.back() != '\\') directory += '\\';
   return directory;
 }
+
+namespace {
 
 // The monitor's sensor directories, for the EXEXML mode.
 Failure SearchSensorDirectories(RunState& rs) {

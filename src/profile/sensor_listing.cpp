@@ -74,9 +74,13 @@ Failure ReadSensorListing(RunState& rs) {
     return RunFailure{(productProfile ? "Error 1024: ProFile " : "Error 10x1: ProFile ") + rs.profileName +
                       " is missing..."};
   }
+  return ReadListingFile(file.get(), productProfile, rs);
+}
+
+Failure ReadListingFile(std::FILE* file, bool productProfile, RunState& rs) {
   if (productProfile) {
-    ReadProductProfile(file.get(), rs);
-  } else if (Failure failure = ReadGlobalListing(file.get(), rs)) {
+    ReadProductProfile(file, rs);
+  } else if (Failure failure = ReadGlobalListing(file, rs)) {
     return failure;
   }
   if (rs.systemList.empty()) return RunFailure{"Error 1025: Global Server Listing missing..."};
