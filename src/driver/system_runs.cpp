@@ -52,6 +52,18 @@ int EndWithDatabaseMismatch(RunState& rs, RFC_HANDLE handle) {
 
 bool IsOracle(const RunState& rs) { return StartsWith(rs.databaseSystem, "ORA"); }
 
+// On an open connection: the system information, the Oracle check and the
+// evaluation. A failed information call or another database ends the whole
+// run; the exit code is returned then.
+std::optional<int> MeasureSystem(RunState& rs, RFC_HANDLE handle) {
+  ReadSystemInfo(rs, handle);
+  if (rs.resultCode != ResultCode::Ok) return EndWithRfcError(rs, handle);
+  if (!IsOracle(rs)) return EndWithDatabaseMismatch(rs, handle);
+  rs.resultCode = ResultCode::Err;  // the tablespace step must earn its own "OK"
+  EvaluateTablespaces(rs, handle);
+  return std::nullopt;
+}
+
 }  // namespace
 
 int RunSingleProfile(RunState& rs) {
@@ -71,13 +83,7 @@ int RunSingleProfile(RunState& rs) {
 
   RFC_HANDLE handle = OpenConnection(rs);
   if (handle == 0) return EndWithError(rs, "Error 1011: RFC-Open for " + rs.entry.destination + " failed !");
-  ReadSystemInfo(rs, handle);
-  if (rs.resultCode != ResultCode::Ok) return EndWithRfcError(rs, handle);
-  if (!IsOracle(rs)) return EndWithDatabaseMismatch(rs, handle);
-
-  // The tablespace step must earn its own "OK".
-  rs.resultCode = ResultCode::Err;
-  EvaluateTablespaces(rs, handle);
+  if (std::optional<int> ended = MeasureSystem(rs, handle)) return *ended;
   CloseConnection(rs, handle);
   if (rs.resultCode != ResultCode::Ok) return EndWithRfcError(rs, 0);
 
@@ -115,12 +121,8 @@ int RunItems(RunState& rs) {
     RFC_HANDLE handle = OpenConnection(rs);
     if (handle == 0) {
       rs.entryStatus = 'X';
-    } else {
-      ReadSystemInfo(rs, handle);
-      if (rs.resultCode != ResultCode::Ok) return EndWithRfcError(rs, handle);
-      if (!IsOracle(rs)) return EndWithDatabaseMismatch(rs, handle);
-      rs.resultCode = ResultCode::Err;
-      EvaluateTablespaces(rs, handle);
+    } else if (std::optional<int> ended = MeasureSystem(rs, handle)) {
+      return *ended;
     }
     CloseConnection(rs, handle);
 
