@@ -3,7 +3,9 @@
 // internal tables and the last error.
 #include "sim_exports.h"
 
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -42,7 +44,16 @@ struct Connection {
   std::string function;  // of the last RfcCall
 };
 
+// The landscape as last parsed, with what identified the file then.
+struct LandscapeCache {
+  bool valid = false;
+  std::uintmax_t size = 0;
+  std::filesystem::file_time_type written;
+  ConfigResult parsed;
+};
+
 struct SimState {
+  LandscapeCache landscape;
   RfcErrorCallback handler = nullptr;
   std::vector<Connection> connections;
   StructureSet structures;
@@ -140,13 +151,32 @@ RFC_HANDLE RefuseLogon(const SystemConfig* system, const char* key, const std::s
   return 0;
 }
 
-// sapsim.ini is read afresh at every logon, so a test can change the
+// sapsim.ini is looked at afresh at every logon, so a test can change the
 // landscape between two logons of one process.
+// A file unchanged in size and time is not parsed again: a landscape of
+// thousands of systems would otherwise cost its whole size at every logon.
+const ConfigResult* Landscape() {
+  LandscapeCache& cache = State().landscape;
+  std::error_code error;
+  std::uintmax_t size = std::filesystem::file_size(kConfigFile, error);
+  std::filesystem::file_time_type written = std::filesystem::last_write_time(kConfigFile, error);
+  if (error) {
+    cache.valid = false;
+  } else if (!cache.valid || cache.size != size || cache.written != written) {
+    std::string text;
+    cache.valid = ReadWholeFile(kConfigFile, text);
+    cache.size = size;
+    cache.written = written;
+    cache.parsed = ParseSimConfig(text);
+  }
+  return cache.valid ? &cache.parsed : nullptr;
+}
+
 RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, RfcErrorInfoEx* errorEx) {
-  std::string text;
-  if (!ReadWholeFile(kConfigFile, text))
+  const ConfigResult* landscape = Landscape();
+  if (!landscape)
     return RefuseLogon(nullptr, kCommunicationFailure, "partner not reached", kGroupCommunication, errorEx);
-  ConfigResult parsed = ParseSimConfig(text);
+  const ConfigResult& parsed = *landscape;
   if (!parsed.ok)
     return RefuseLogon(nullptr, kCommunicationFailure, ConfigErrorText(parsed), kGroupCommunication, errorEx);
   const SystemConfig* system = FindSystem(parsed.config, request);
