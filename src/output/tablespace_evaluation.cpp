@@ -45,7 +45,12 @@ TablespaceFigures ReadTablespaceRow(const unsigned char* row) {
 std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t totalSizeKb, int64_t totalFreeKb) {
   // Below 100 KB in all there is no hundredth to divide by.
   int64_t hundredth = totalSizeKb / 100;
-  int64_t freePercent = hundredth == 0 ? 0 : totalFreeKb / hundredth;
+  int64_t freePercent = 0;
+  if (hundredth == -1 && totalFreeKb == std::numeric_limits<int64_t>::min()) {
+    freePercent = std::numeric_limits<int64_t>::max();  // hostile rows saturated the total; so does its quotient
+  } else if (hundredth != 0) {
+    freePercent = totalFreeKb / hundredth;
+  }
   return "(" + destination + ") OraSizes: " + "NoSpc=" + GroupThousands(std::to_string(rows)) +
          ", DataSz=" + GroupThousands(std::to_string(totalSizeKb / 1000)) +
          " MB, FreeSz=" + GroupThousands(std::to_string(totalFreeKb / 1000)) +

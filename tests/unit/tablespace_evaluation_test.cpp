@@ -57,6 +57,13 @@ TEST(TablespaceEvaluation, SummaryLine) {
   for (const Row& row : rows) EXPECT_EQ(SummaryLine(row.destination, row.rows, row.size, row.free), row.line);
 }
 
+TEST(TablespaceEvaluation, SaturatedTotalsDoNotOverflowThePercentage) {
+  // A hundredth of -1 with the free total at its floor: the one quotient
+  // that does not fit.
+  std::string line = SummaryLine("X", 2, -150, INT64_MIN);
+  EXPECT_NE(line.find("Free=9223372036854.775.807% "), std::string::npos) << line;
+}
+
 TEST(TablespaceEvaluation, ChannelValues) {
   TablespaceFigures f;
   f.freeKb = 2500000;
