@@ -50,6 +50,7 @@ struct LandscapeCache {
   std::uintmax_t size = 0;
   std::filesystem::file_time_type written;
   ConfigResult parsed;
+  RouteIndex routes;
 };
 
 struct SimState {
@@ -155,7 +156,7 @@ RFC_HANDLE RefuseLogon(const SystemConfig* system, const char* key, const std::s
 // landscape between two logons of one process.
 // A file unchanged in size and time is not parsed again: a landscape of
 // thousands of systems would otherwise cost its whole size at every logon.
-const ConfigResult* Landscape() {
+const LandscapeCache* Landscape() {
   LandscapeCache& cache = State().landscape;
   std::error_code error;
   std::uintmax_t size = std::filesystem::file_size(kConfigFile, error);
@@ -168,18 +169,19 @@ const ConfigResult* Landscape() {
     cache.size = size;
     cache.written = written;
     cache.parsed = ParseSimConfig(text);
+    cache.routes = BuildRouteIndex(cache.parsed.config);
   }
-  return cache.valid ? &cache.parsed : nullptr;
+  return cache.valid ? &cache : nullptr;
 }
 
 RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, RfcErrorInfoEx* errorEx) {
-  const ConfigResult* landscape = Landscape();
+  const LandscapeCache* landscape = Landscape();
   if (!landscape)
     return RefuseLogon(nullptr, kCommunicationFailure, "partner not reached", kGroupCommunication, errorEx);
-  const ConfigResult& parsed = *landscape;
+  const ConfigResult& parsed = landscape->parsed;
   if (!parsed.ok)
     return RefuseLogon(nullptr, kCommunicationFailure, ConfigErrorText(parsed), kGroupCommunication, errorEx);
-  const SystemConfig* system = FindSystem(parsed.config, request);
+  const SystemConfig* system = FindSystem(parsed.config, landscape->routes, request);
   if (!system) return RefuseLogon(nullptr, kCommunicationFailure, "partner not reached", kGroupCommunication, errorEx);
   if (!CredentialsMatch(*system, request) || FindFault(*system, FaultKind::Logon, ""))
     return RefuseLogon(system, kLogonFailure, "Name or password is incorrect", kGroupLogon, errorEx);

@@ -111,19 +111,48 @@ LogonRequest RequestFromConnectString(const std::string& connect, const std::str
   return request;
 }
 
-const SystemConfig* FindSystem(const SimConfig& config, const LogonRequest& request) {
-  for (const SystemConfig& system : config.systems) {
-    if (request.route == LogonRequest::Host) {
-      if (!system.ashost.empty() && system.sysnr && EqualsIgnoreCase(system.ashost, request.host) &&
-          *system.sysnr == request.sysnr)
-        return &system;
-    } else if (request.route == LogonRequest::Gateway) {
-      if (!system.gwhost.empty() && EqualsIgnoreCase(system.gwhost, request.gwhost) &&
-          system.gwserv == request.gwserv)
-        return &system;
-    }
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return nullptr;
+  return text;
+}
+
+std::string HostKey(const std::string& host, int32_t sysnr) { return Lower(host) + '\n' + std::to_string(sysnr); }
+std::string GatewayKey(const std::string& host, const std::string& service) { return Lower(host) + '\n' + service; }
+
+}  // namespace
+
+RouteIndex BuildRouteIndex(const SimConfig& config) {
+  RouteIndex index;
+  for (size_t i = 0; i < config.systems.size(); ++i) {
+    const SystemConfig& system = config.systems[i];
+    // emplace keeps the first system of a route, as a scan in file order would.
+    if (!system.ashost.empty() && system.sysnr) index.byHost.emplace(HostKey(system.ashost, *system.sysnr), i);
+    if (!system.gwhost.empty()) index.byGateway.emplace(GatewayKey(system.gwhost, system.gwserv), i);
+  }
+  return index;
+}
+
+const SystemConfig* FindSystem(const SimConfig& config, const RouteIndex& index, const LogonRequest& request) {
+  const std::map<std::string, size_t>* routes = nullptr;
+  std::string key;
+  if (request.route == LogonRequest::Host && !request.host.empty()) {
+    routes = &index.byHost;
+    key = HostKey(request.host, request.sysnr);
+  } else if (request.route == LogonRequest::Gateway && !request.gwhost.empty()) {
+    routes = &index.byGateway;
+    key = GatewayKey(request.gwhost, request.gwserv);
+  }
+  if (!routes) return nullptr;
+  auto found = routes->find(key);
+  return found == routes->end() ? nullptr : &config.systems[found->second];
+}
+
+const SystemConfig* FindSystem(const SimConfig& config, const LogonRequest& request) {
+  return FindSystem(config, BuildRouteIndex(config), request);
 }
 
 bool CredentialsMatch(const SystemConfig& system, const LogonRequest& request) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "rfc/rfc_api.h"
@@ -27,7 +28,17 @@ LogonRequest RequestFromOptions(const RfcLogonOptions* options);
 // DEST=..") and the text of SapRfc.ini, whose entry for DEST gives the route.
 LogonRequest RequestFromConnectString(const std::string& connect, const std::string& sapRfcIni);
 
+// Where each route leads: the first system in file order that it reaches.
+// Built once per parsed landscape, so a logon costs no scan of all systems.
+struct RouteIndex {
+  std::map<std::string, size_t> byHost;     // lower-case ashost, sysnr
+  std::map<std::string, size_t> byGateway;  // lower-case gwhost, gwserv
+};
+
+RouteIndex BuildRouteIndex(const SimConfig& config);
+
 // The first system in file order that the route reaches, or null.
+const SystemConfig* FindSystem(const SimConfig& config, const RouteIndex& index, const LogonRequest& request);
 const SystemConfig* FindSystem(const SimConfig& config, const LogonRequest& request);
 
 // Client equal; user equal ignoring case and password equal, both without
