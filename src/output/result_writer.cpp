@@ -1,7 +1,6 @@
 #include "output/result_writer.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "driver/run_state.h"
 #include "output/numbers.h"
@@ -52,9 +51,10 @@ std::string EscapeXml(const std::string& text) {
 }
 
 std::string ChannelKey(const std::string& channel) {
+  static const std::string kSeparators = " /\\[]*():-";
   std::string key = channel;
   for (char& c : key) {
-    if (std::strchr(" /\\[]*():-", c) && c != '\0') c = '_';
+    if (kSeparators.find(c) != std::string::npos) c = '_';
   }
   size_t point = key.find('.');
   if (point != std::string::npos) key[point] = '_';

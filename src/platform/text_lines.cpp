@@ -1,7 +1,5 @@
 #include "platform/text_lines.h"
 
-#include <cstring>
-
 namespace fennick {
 
 TextLineReader::TextLineReader(std::FILE* file, size_t limit)
@@ -9,10 +7,11 @@ TextLineReader::TextLineReader(std::FILE* file, size_t limit)
 
 int TextLineReader::Peek() {
   if (pos_ == end_) {
-    if (!file_) return EOF;
+    if (!file_ || atEnd_) return EOF;
     end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
     pos_ = 0;
-    if (end_ == 0) return EOF;
+    atEnd_ = end_ == 0;  // asked once at the end, not again for every call
+    if (atEnd_) return EOF;
   }
   return static_cast<unsigned char>(buffer_[pos_]);
 }

@@ -27,6 +27,7 @@ struct TextLineReader {
   std::vector<char> buffer_;
   size_t pos_ = 0;
   size_t end_ = 0;
+  bool atEnd_ = false;
 };
 
 }  // namespace fennick
