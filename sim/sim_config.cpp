@@ -49,13 +49,10 @@ LineError ParseTablespace(const std::string& value, SystemConfig& system) {
   return {};
 }
 
-bool IsHandlerOperation(const std::string& name) {
-  static const char* const kOperations[] = {"RfcOpen",   "RfcOpenEx", "RfcCall",  "RfcReceive",
-                                            "RfcInstallStructure", "ItCreate", "ItGetLine"};
-  for (const char* operation : kOperations) {
-    if (name == operation) return true;
-  }
-  return false;
+// A value in double quotes keeps its blanks at either end.
+std::string Unquoted(const std::string& value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') return value.substr(1, value.size() - 2);
+  return value;
 }
 
 LineError ParseFault(const std::string& value, SystemConfig& system) {
@@ -64,13 +61,21 @@ LineError ParseFault(const std::string& value, SystemConfig& system) {
   const std::string& kind = words[0];
   const size_t arguments = words.size() - 1;
   Fault fault;
-  if (EqualsIgnoreCase(kind, "logon") || EqualsIgnoreCase(kind, "itcreate") ||
-      EqualsIgnoreCase(kind, "itgetline")) {
+  static const struct {
+    const char* name;
+    FaultKind kind;
+  } kPlainFaults[] = {{"logon", FaultKind::Logon},
+                      {"itcreate", FaultKind::ItCreate},
+                      {"itgetline", FaultKind::ItGetLine},
+                      {"itdelete", FaultKind::ItDelete}};
+  for (const auto& plain : kPlainFaults) {
+    if (!EqualsIgnoreCase(kind, plain.name)) continue;
     if (arguments != 0) return {"fault " + kind + " takes no arguments"};
-    fault.kind = EqualsIgnoreCase(kind, "logon")      ? FaultKind::Logon
-                 : EqualsIgnoreCase(kind, "itcreate") ? FaultKind::ItCreate
-                                                      : FaultKind::ItGetLine;
-  } else if (EqualsIgnoreCase(kind, "call")) {
+    fault.kind = plain.kind;
+    system.faults.push_back(fault);
+    return {};
+  }
+  if (EqualsIgnoreCase(kind, "call")) {
     if (arguments != 2) return {"fault call needs FUNCTION CODE"};
     fault.kind = FaultKind::Call;
     fault.target = words[1];
@@ -82,8 +87,8 @@ LineError ParseFault(const std::string& value, SystemConfig& system) {
     if (!ParseInt32(words[2], fault.code)) return {BadNumber(words[2])};
     if (arguments == 3) fault.exception = words[3];
   } else if (EqualsIgnoreCase(kind, "handler")) {
+    // Any name: the handler fires when an operation of that name runs.
     if (arguments != 1) return {"fault handler needs OPERATION"};
-    if (!IsHandlerOperation(words[1])) return {"unknown operation '" + words[1] + "'"};
     fault.kind = FaultKind::Handler;
     fault.target = words[1];
   } else if (EqualsIgnoreCase(kind, "install")) {
@@ -124,6 +129,8 @@ LineError ParseKey(const std::string& key, const std::string& value, SystemConfi
     system.gwhost = value;
   } else if (is("gwserv")) {
     system.gwserv = value;
+  } else if (is("mshost")) {
+    system.mshost = value;
   } else if (is("client")) {
     system.client = value;
   } else if (is("user")) {
@@ -139,7 +146,7 @@ LineError ParseKey(const std::string& key, const std::string& value, SystemConfi
   } else if (is("lasterror")) {
     return ParseLastError(value, system);
   } else if (is("trace")) {
-    system.trace.push_back(value);
+    system.trace.push_back(Unquoted(value));
   } else if (is("delay_ms")) {
     int32_t delay = 0;
     if (!ParseInt32(value, delay)) return {BadNumber(value)};

@@ -24,7 +24,7 @@ struct Tablespace {
   int32_t pctUsed = 0;
 };
 
-enum class FaultKind { Logon, Call, Receive, Handler, Install, ItCreate, ItGetLine };
+enum class FaultKind { Logon, Call, Receive, Handler, Install, ItCreate, ItGetLine, ItDelete };
 
 struct Fault {
   FaultKind kind = FaultKind::Logon;
@@ -46,6 +46,7 @@ struct SystemConfig {
   std::optional<int32_t> sysnr;
   std::string gwhost;  // empty: not reachable by gateway
   std::string gwserv;
+  std::string mshost;  // empty: not reachable through a message server
   std::string client;
   std::string user;
   std::string passwd;

@@ -4,8 +4,8 @@
 #include "sim_exports.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -13,6 +13,7 @@
 #include "sim_clock.h"
 #include "sim_config.h"
 #include "sim_functions.h"
+#include "sim_landscape.h"
 #include "sim_layout.h"
 #include "sim_logon.h"
 #include "sim_tables.h"
@@ -23,8 +24,9 @@ namespace rfcsim {
 
 namespace {
 
-const char kConfigFile[] = "sapsim.ini";
-const char kSapRfcIni[] = "SapRfc.ini";
+// The library's parameter file, unless RFC_INI names another.
+const char kSapRfcIni[] = "saprfc.ini";
+const char kSignOnRefused[] = "Name or password is incorrect. Please re-enter";
 
 const char kCommunicationFailure[] = "RFC_ERROR_COMMUNICATION";
 const char kLogonFailure[] = "RFC_ERROR_LOGON_FAILURE";
@@ -42,19 +44,13 @@ struct Connection {
   RFC_HANDLE handle = 0;
   SystemConfig system;   // as sapsim.ini held it at logon
   std::string function;  // of the last RfcCall
-};
-
-// The landscape as last parsed, with what identified the file then.
-struct LandscapeCache {
-  bool valid = false;
-  std::uintmax_t size = 0;
-  std::filesystem::file_time_type written;
-  ConfigResult parsed;
-  RouteIndex routes;
+  // RfcOpen only connects; a wrong sign-on comes back with the first call.
+  bool signOnWrong = false;
+  bool signOnSent = false;
+  bool signOnReported = false;
 };
 
 struct SimState {
-  LandscapeCache landscape;
   RfcErrorCallback handler = nullptr;
   std::vector<Connection> connections;
   StructureSet structures;
@@ -152,38 +148,13 @@ RFC_HANDLE RefuseLogon(const SystemConfig* system, const char* key, const std::s
   return 0;
 }
 
-// sapsim.ini is looked at afresh at every logon, so a test can change the
-// landscape between two logons of one process.
-// A file unchanged in size and time is not parsed again: a landscape of
-// thousands of systems would otherwise cost its whole size at every logon.
-const LandscapeCache* Landscape() {
-  LandscapeCache& cache = State().landscape;
-  std::error_code error;
-  std::uintmax_t size = std::filesystem::file_size(kConfigFile, error);
-  std::filesystem::file_time_type written = std::filesystem::last_write_time(kConfigFile, error);
-  if (error) {
-    cache.valid = false;
-  } else if (!cache.valid || cache.size != size || cache.written != written) {
-    std::string text;
-    cache.valid = ReadWholeFile(kConfigFile, text);
-    cache.size = size;
-    cache.written = written;
-    cache.parsed = ParseSimConfig(text);
-    cache.routes = BuildRouteIndex(cache.parsed.config);
-  }
-  return cache.valid ? &cache : nullptr;
-}
-
-RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, RfcErrorInfoEx* errorEx) {
-  const LandscapeCache* landscape = Landscape();
-  if (!landscape)
-    return RefuseLogon(nullptr, kCommunicationFailure, "partner not reached", kGroupCommunication, errorEx);
-  const ConfigResult& parsed = landscape->parsed;
-  if (!parsed.ok)
-    return RefuseLogon(nullptr, kCommunicationFailure, ConfigErrorText(parsed), kGroupCommunication, errorEx);
-  const SystemConfig* system = FindSystem(parsed.config, landscape->routes, request);
-  if (!system) return RefuseLogon(nullptr, kCommunicationFailure, "partner not reached", kGroupCommunication, errorEx);
-  if (!CredentialsMatch(*system, request) || FindFault(*system, FaultKind::Logon, ""))
+RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, bool checkSignOn,
+                 RfcErrorInfoEx* errorEx) {
+  Reach reach = ReachSystem(request);
+  const SystemConfig* system = reach.system;
+  if (!system) return RefuseLogon(nullptr, kCommunicationFailure, reach.failure, kGroupCommunication, errorEx);
+  const bool signOnWrong = !CredentialsMatch(*system, request) || FindFault(*system, FaultKind::Logon, "");
+  if (checkSignOn && signOnWrong)
     return RefuseLogon(system, kLogonFailure, "Name or password is incorrect", kGroupLogon, errorEx);
   if (FindFault(*system, FaultKind::Handler, operation)) {
     Fire(system, kSystemFailure, "error handler called at " + operation);
@@ -196,8 +167,18 @@ RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, RfcE
   connection.handle = state.nextHandle++;
   if (state.nextHandle == 0) state.nextHandle = 1;
   connection.system = *system;
+  connection.signOnWrong = signOnWrong;
   state.connections.push_back(connection);
   return connection.handle;
+}
+
+// The parameter file the library reads: the one RFC_INI names, else
+// saprfc.ini in the working directory, with exactly that name.
+std::string ParameterFileText() {
+  const char* named = std::getenv("RFC_INI");
+  std::string text;
+  ReadWholeFile(named && *named ? named : kSapRfcIni, text);
+  return text;
 }
 
 std::string InvalidHandle(RFC_HANDLE handle) { return "invalid handle " + std::to_string(handle); }
@@ -222,13 +203,12 @@ void RFC_CALLCONV RfcEnvironment(RfcEnvironmentRecord* record) {
 }
 
 RFC_HANDLE RFC_CALLCONV RfcOpen(RfcLogonOptions* options) {
-  return Logon(RequestFromOptions(options), "RfcOpen", nullptr);
+  return Logon(RequestFromOptions(options), "RfcOpen", false, nullptr);
 }
 
+// LCHECK defaults to 1: the sign-on is checked at open.
 RFC_HANDLE RFC_CALLCONV RfcOpenEx(char* connect, RfcErrorInfoEx* errorEx) {
-  std::string sapRfcIni;
-  ReadWholeFile(kSapRfcIni, sapRfcIni);
-  return Logon(RequestFromConnectString(FromC(connect), sapRfcIni), "RfcOpenEx", errorEx);
+  return Logon(RequestFromConnectString(FromC(connect), ParameterFileText()), "RfcOpenEx", true, errorEx);
 }
 
 void RFC_CALLCONV RfcClose(RFC_HANDLE handle) {
@@ -281,9 +261,16 @@ int RFC_CALLCONV RfcCall(RFC_HANDLE handle, char* function, RfcParameter* export
     SetLastError(kSystemFailure, "RfcCall: " + InvalidHandle(handle));
     return 1;
   }
+  if (connection->signOnWrong && connection->signOnSent) return 1;
   WaitMilliseconds(connection->system.delayMs);
   std::string name = FromC(function);
-  if (const Fault* fault = FindFault(connection->system, FaultKind::Call, name)) {
+  if (connection->signOnWrong) {
+    connection->signOnSent = true;  // the refusal comes with the answer
+    connection->function = name;
+    return 0;
+  }
+  const Fault* fault = FindFault(connection->system, FaultKind::Call, name);
+  if (fault && fault->code != 0) {
     int code = fault->code;
     Fire(&connection->system, kSystemFailure, "RfcCall " + name + " returned " + std::to_string(code));
     return code;
@@ -300,7 +287,13 @@ int RFC_CALLCONV RfcReceive(RFC_HANDLE handle, RfcParameter* importing, RfcTable
     SetLastError(kSystemFailure, "RfcReceive: " + InvalidHandle(handle));
     return 1;
   }
+  if (connection->signOnWrong && connection->signOnReported) return 1;
   WaitMilliseconds(connection->system.delayMs);
+  if (connection->signOnWrong) {
+    connection->signOnReported = true;
+    Fire(&connection->system, kLogonFailure, kSignOnRefused);
+    return 1;
+  }
   const std::string function = connection->function;
   if (const Fault* fault = FindFault(connection->system, FaultKind::Receive, function)) {
     int code = fault->code;
@@ -330,6 +323,7 @@ RFC_ITAB RFC_CALLCONV ItCreate(char* name, unsigned leng, unsigned occu, unsigne
 }
 
 unsigned RFC_CALLCONV ItFill(RFC_ITAB handle) {
+  if (const SystemConfig* system = ConnectedWithFault(FaultKind::Handler, "ItFill")) HandlerFault(*system, "ItFill");
   InternalTable* table = FindTable(State().tables, handle);
   return table ? static_cast<unsigned>(table->rows.size()) : 0;
 }
@@ -341,6 +335,7 @@ void* RFC_CALLCONV ItGetLine(RFC_ITAB handle, unsigned row) {
 }
 
 int RFC_CALLCONV ItDelete(RFC_ITAB handle) {
+  if (ConnectedFault(FaultKind::ItDelete, "", "ItDelete refused", "ItDelete")) return 1;
   if (DeleteTable(State().tables, handle)) return 0;
   SetLastError(kSystemFailure, "ItDelete: no such table");
   return 1;

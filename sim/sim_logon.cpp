@@ -85,25 +85,58 @@ LogonRequest RequestFromOptions(const RfcLogonOptions* options) {
   return request;
 }
 
-LogonRequest RequestFromConnectString(const std::string& connect, const std::string& sapRfcIni) {
-  LogonRequest request;
-  std::string destination;
-  bool hasDestination = false;
-  for (const std::string& word : SplitWords(connect)) {
-    std::string key;
-    std::string value;
-    if (!SplitKeyValue(word, key, value)) continue;
-    if (EqualsIgnoreCase(key, "CLIENT")) request.client = value;
-    if (EqualsIgnoreCase(key, "USER")) request.user = value;
-    if (EqualsIgnoreCase(key, "PASSWD")) request.password = value;
-    if (EqualsIgnoreCase(key, "DEST")) {
-      destination = value;
-      hasDestination = true;
+std::vector<ConnectPair> ParseConnectString(const std::string& connect) {
+  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  std::vector<ConnectPair> pairs;
+  const size_t n = connect.size();
+  size_t i = 0;
+  while (i < n) {
+    while (i < n && isBlank(connect[i])) ++i;
+    size_t start = i;
+    while (i < n && connect[i] != '=' && !isBlank(connect[i])) ++i;
+    if (i >= n || connect[i] != '=') continue;  // a word without "="
+    ConnectPair pair;
+    pair.id = connect.substr(start, i - start);
+    ++i;
+    if (i < n && connect[i] == '"') {
+      size_t close = connect.find('"', i + 1);
+      size_t end = close == std::string::npos ? n : close;
+      pair.value = connect.substr(i + 1, end - i - 1);
+      i = close == std::string::npos ? n : close + 1;
+    } else {
+      size_t end = i;
+      while (end < n && !isBlank(connect[end])) ++end;
+      pair.value = connect.substr(i, end - i);
+      i = end;
     }
+    pairs.push_back(pair);
   }
-  if (!hasDestination) return request;
+  return pairs;
+}
+
+std::optional<std::string> ConnectValue(const std::vector<ConnectPair>& pairs, const char* id) {
+  std::optional<std::string> value;
+  for (const ConnectPair& pair : pairs) {
+    if (EqualsIgnoreCase(pair.id, id)) value = pair.value;
+  }
+  return value;
+}
+
+LogonRequest RequestFromConnectString(const std::string& connect, const std::string& sapRfcIni) {
+  std::vector<ConnectPair> pairs = ParseConnectString(connect);
+  LogonRequest request;
+  request.client = ConnectValue(pairs, "CLIENT").value_or("");
+  request.user = ConnectValue(pairs, "USER").value_or("");
+  request.password = ConnectValue(pairs, "PASSWD").value_or("");
+  // The library sends user and password upper-cased unless told otherwise.
+  if (ConnectValue(pairs, "TOUPPER").value_or("1") != "0") {
+    request.user = Upper(request.user);
+    request.password = Upper(request.password);
+  }
+  std::optional<std::string> destination = ConnectValue(pairs, "DEST");
+  if (!destination) return request;
   for (const Destination& entry : ReadDestinations(sapRfcIni)) {
-    if (EqualsIgnoreCase(entry.name, destination)) {
+    if (EqualsIgnoreCase(entry.name, *destination)) {
       RouteFromDestination(entry, request);
       break;
     }
@@ -112,13 +145,6 @@ LogonRequest RequestFromConnectString(const std::string& connect, const std::str
 }
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 std::string HostKey(const std::string& host, int32_t sysnr) { return Lower(host) + '\n' + std::to_string(sysnr); }
 std::string GatewayKey(const std::string& host, const std::string& service) { return Lower(host) + '\n' + service; }

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "rfc/rfc_api.h"
 #include "sim_config.h"
@@ -24,8 +26,22 @@ struct LogonRequest {
 // From an RfcOpen record; a null record or address reaches nothing.
 LogonRequest RequestFromOptions(const RfcLogonOptions* options);
 
+struct ConnectPair {
+  std::string id;
+  std::string value;
+};
+
+// The connect string as the library reads it: ID=value pairs separated by
+// blanks. A value in double quotes runs to the next double quote, any other
+// value to the next blank; a word without "=" is ignored.
+std::vector<ConnectPair> ParseConnectString(const std::string& connect);
+
+// The value of an ID (any case) in the pairs; the last one given wins.
+std::optional<std::string> ConnectValue(const std::vector<ConnectPair>& pairs, const char* id);
+
 // From an RfcOpenEx connect string ("CLIENT=.. USER=.. PASSWD=.. LANG=..
-// DEST=..") and the text of SapRfc.ini, whose entry for DEST gives the route.
+// DEST=..") and the text of the parameter file, whose entry for DEST gives
+// the route. User and password are upper-cased unless TOUPPER=0.
 LogonRequest RequestFromConnectString(const std::string& connect, const std::string& sapRfcIni);
 
 // Where each route leads: the first system in file order that it reaches.

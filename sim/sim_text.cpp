@@ -9,7 +9,7 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -30,9 +30,21 @@ std::string TrimRight(const std::string& text) {
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
   }
   return true;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = LowerChar(c);
+  return text;
 }
 
 std::vector<std::string> SplitWords(const std::string& text) {

@@ -12,6 +12,10 @@ std::string Trim(const std::string& text);
 std::string TrimRight(const std::string& text);
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 
+// ASCII letters only, whatever the locale.
+std::string Upper(std::string text);
+std::string Lower(std::string text);
+
 // Words separated by runs of blanks.
 std::vector<std::string> SplitWords(const std::string& text);
 

@@ -1,6 +1,7 @@
 #include "sim_trace.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "sim_config.h"
 
@@ -22,8 +23,11 @@ std::vector<std::string> FailureTraceLines(const SystemConfig* system, const std
 }
 
 void AppendTraceLines(const std::vector<std::string>& lines) {
+  // RFC_TRACE_DIR moves the trace out of the working directory.
+  const char* directory = std::getenv("RFC_TRACE_DIR");
+  std::string path = directory && *directory ? std::string(directory) + "/" + kTraceFile : kTraceFile;
   // Binary, so the file reads the same on every platform.
-  std::FILE* file = std::fopen(kTraceFile, "ab");
+  std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) return;
   for (const std::string& line : lines) {
     std::fwrite(line.data(), 1, line.size(), file);

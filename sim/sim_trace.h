@@ -17,8 +17,8 @@ std::string TraceHeader(const UtcStamp& stamp);
 // "ERROR       <text>". `system` may be null.
 std::vector<std::string> FailureTraceLines(const SystemConfig* system, const std::string& text, const UtcStamp& stamp);
 
-// Appends to Dev_Rfc.Trc in the working directory; a file that cannot be
-// written is passed over silently, as the library does.
+// Appends to Dev_Rfc.Trc in the working directory, or in RFC_TRACE_DIR; a
+// file that cannot be written is passed over silently, as the library does.
 void AppendTraceLines(const std::vector<std::string>& lines);
 
 }  // namespace rfcsim

@@ -23,8 +23,6 @@ namespace fennick {
 
 namespace {
 
-const char kTraceFile[] = "Dev_Rfc.Trc";
-
 Failure BindLibrary(RunState& rs) {
   if (std::optional<std::string> problem = BindRfcLibrary(rs.programPath, rs.rfc)) return RunFailure{*problem};
   SetErrorHandlerLibrary(&rs.rfc);
@@ -32,7 +30,8 @@ Failure BindLibrary(RunState& rs) {
 }
 
 void InstallEnvironment(RunState& rs) {
-  RfcEnvironmentRecord environment{RfcErrorHandler, nullptr};
+  // The library may keep the record's address, so it outlives every call.
+  static RfcEnvironmentRecord environment{RfcErrorHandler, nullptr};
   rs.rfc.RfcEnvironment(&environment);
 }
 
@@ -53,11 +52,16 @@ int EndWithDatabaseMismatch(RunState& rs, RFC_HANDLE handle) {
 bool IsOracle(const RunState& rs) { return StartsWith(rs.databaseSystem, "ORA"); }
 
 // On an open connection: the system information, the Oracle check and the
-// evaluation. A failed information call or another database ends the whole
-// run; the exit code is returned then.
+// evaluation. Another database ends the whole run, and so does a failed
+// information call in a single-profile run; the exit code is returned then.
+// In an item run a failed information call is that system's failure: a
+// wrong sign-on shows up there, and the other systems still count.
 std::optional<int> MeasureSystem(RunState& rs, RFC_HANDLE handle) {
   ReadSystemInfo(rs, handle);
-  if (rs.resultCode != ResultCode::Ok) return EndWithRfcError(rs, handle);
+  if (rs.resultCode != ResultCode::Ok) {
+    if (rs.itemMode) return std::nullopt;
+    return EndWithRfcError(rs, handle);
+  }
   if (!IsOracle(rs)) return EndWithDatabaseMismatch(rs, handle);
   rs.resultCode = ResultCode::Err;  // the tablespace step must earn its own "OK"
   EvaluateTablespaces(rs, handle);
@@ -88,7 +92,7 @@ int RunSingleProfile(RunState& rs) {
   if (rs.resultCode != ResultCode::Ok) return EndWithRfcError(rs, 0);
 
   PrintMessageBuffer(rs);
-  std::remove(kTraceFile);
+  for (const std::string& name : LibraryTraceFiles()) std::remove(name.c_str());
   if (rs.consoleReport) PrintText(ClosingLine());
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "driver/trace_lines.h"
 #include "output/numbers.h"
 #include "output/print.h"
+#include "platform/environment.h"
 
 namespace fennick {
 
@@ -29,6 +30,12 @@ void ApplyOverride(const RunState& rs, const char* keyword, std::string& target)
   if (start > rs.parameterText.size()) return;
   std::string value = rs.parameterText.substr(start, rs.parameterText.find_first_of(", ", start) - start);
   if (!value.empty()) target = value;
+}
+
+// The library splits the connect string at blanks; a value holding one
+// goes in double quotes.
+std::string ConnectValue(const std::string& value) {
+  return value.find_first_of(" \t") == std::string::npos ? value : "\"" + value + "\"";
 }
 
 bool CopyFile(std::FILE* from, std::FILE* to) {
@@ -103,8 +110,14 @@ RFC_HANDLE OpenConnection(RunState& rs) {
   copy.reset();
   if (!copied) return 0;
 
-  l.connectString = "CLIENT=" + l.client + " USER=" + l.user + " PASSWD=" + l.password +
-                    " LANG=D DEST=" + l.destination;
+  // TOUPPER=0: the library would otherwise upper-case the password, and
+  // passwords have been case-sensitive since NetWeaver 7.0.
+  l.connectString = "CLIENT=" + ConnectValue(l.client) + " USER=" + ConnectValue(l.user) +
+                    " PASSWD=" + ConnectValue(l.password) + " LANG=D DEST=" + ConnectValue(l.destination) +
+                    " TOUPPER=0";
+  // The library looks for saprfc.ini, which a case-sensitive file system
+  // does not give for our copy; RFC_INI names it on every platform.
+  SetEnvironmentValue("RFC_INI", WorkingDirectory() + kLibraryParameterFile);
   l.errorEx = RfcErrorInfoEx();
   RFC_HANDLE handle = rs.rfc.RfcOpenEx(&l.connectString[0], &l.errorEx);
   traceLine(rs, handle, "RfcOpenEx called", "");

@@ -6,6 +6,7 @@
 
 #include "driver/run_state.h"
 #include "driver/trace_lines.h"
+#include "platform/environment.h"
 #include "platform/text_lines.h"
 #include "profile/text_util.h"
 
@@ -16,7 +17,6 @@ namespace {
 // The only global: the library callback cannot be handed the run's state.
 const RfcLibrary* g_errorLibrary = nullptr;
 
-const char kTraceFile[] = "Dev_Rfc.Trc";
 const size_t kTracePieceLength = 99;
 const int kLabelWidth = 15;
 
@@ -78,8 +78,17 @@ std::string LastTraceErrorText(std::FILE* traceFile) {
   return text;
 }
 
+std::vector<std::string> LibraryTraceFiles() {
+  // On POSIX the library writes its trace in lower case.
+  if (FileNamesAreCaseSensitive()) return {"Dev_Rfc.Trc", "dev_rfc.trc"};
+  return {"Dev_Rfc.Trc"};
+}
+
 void AppendTraceError(RunState& rs) {
-  FilePtr file = OpenForRead(kTraceFile);
+  FilePtr file;
+  for (const std::string& name : LibraryTraceFiles()) {
+    if (!file) file = OpenForRead(name);
+  }
   if (!file) {
     rs.messageBuffer += " - Look for Trace-File";
     return;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "rfc/rfc_api.h"
 
@@ -27,6 +28,9 @@ void AppendResultMessage(RunState& rs, int code, const std::string& exception);
 
 // The last error text of an open trace file; empty when there is none.
 std::string LastTraceErrorText(std::FILE* traceFile);
+
+// The names the library's trace file may have here, the first read first.
+std::vector<std::string> LibraryTraceFiles();
 
 // Appends " - " and the last error text of Dev_Rfc.Trc, or a hint.
 void AppendTraceError(RunState& rs);

@@ -110,7 +110,77 @@ typedef int(RFC_CALLCONV* ItDeleteFn)(RFC_ITAB);
 typedef void*(RFC_CALLCONV* ItAppLineFn)(RFC_ITAB);
 
 #ifdef __cplusplus
-}
+}  /* extern "C" */
+
+/* The binary interface with the vendor's library: an edit that moves a
+   field or changes a record's size must not build. */
+#include <cstddef>
+
+#define FENNICK_RFC_ABI(type, size32, size64) \
+  static_assert(sizeof(type) == (sizeof(void*) == 4 ? (size32) : (size64)), #type " size")
+#define FENNICK_RFC_AT(type, field, at32, at64) \
+  static_assert(offsetof(type, field) == (sizeof(void*) == 4 ? (at32) : (at64)), #type "." #field " offset")
+
+FENNICK_RFC_ABI(RfcEnvironmentRecord, 8, 16);
+FENNICK_RFC_AT(RfcEnvironmentRecord, errorhandler, 0, 0);
+FENNICK_RFC_AT(RfcEnvironmentRecord, allocate, 4, 8);
+
+FENNICK_RFC_ABI(RfcGatewayOptions, 8, 16);
+FENNICK_RFC_AT(RfcGatewayOptions, gateway_host, 0, 0);
+FENNICK_RFC_AT(RfcGatewayOptions, gateway_service, 4, 8);
+
+FENNICK_RFC_ABI(RfcHostOptions, 16, 32);
+FENNICK_RFC_AT(RfcHostOptions, hostname, 0, 0);
+FENNICK_RFC_AT(RfcHostOptions, sysnr, 4, 8);
+FENNICK_RFC_AT(RfcHostOptions, gateway_host, 8, 16);
+FENNICK_RFC_AT(RfcHostOptions, gateway_service, 12, 24);
+
+FENNICK_RFC_ABI(RfcLogonOptions, 32, 64);
+FENNICK_RFC_AT(RfcLogonOptions, destination, 0, 0);
+FENNICK_RFC_AT(RfcLogonOptions, mode, 4, 8);
+FENNICK_RFC_AT(RfcLogonOptions, connopt, 8, 16);
+FENNICK_RFC_AT(RfcLogonOptions, client, 12, 24);
+FENNICK_RFC_AT(RfcLogonOptions, user, 16, 32);
+FENNICK_RFC_AT(RfcLogonOptions, password, 20, 40);
+FENNICK_RFC_AT(RfcLogonOptions, language, 24, 48);
+FENNICK_RFC_AT(RfcLogonOptions, trace, 28, 56);
+
+FENNICK_RFC_ABI(RfcErrorInfoEx, 552, 552);
+FENNICK_RFC_AT(RfcErrorInfoEx, group, 0, 0);
+FENNICK_RFC_AT(RfcErrorInfoEx, key, 4, 4);
+FENNICK_RFC_AT(RfcErrorInfoEx, message, 37, 37);
+
+FENNICK_RFC_ABI(RfcErrorInfo, 545, 545);
+FENNICK_RFC_AT(RfcErrorInfo, key, 0, 0);
+FENNICK_RFC_AT(RfcErrorInfo, status, 33, 33);
+FENNICK_RFC_AT(RfcErrorInfo, message, 161, 161);
+FENNICK_RFC_AT(RfcErrorInfo, intstat, 417, 417);
+
+FENNICK_RFC_ABI(RfcTypeElement, 20, 24);
+FENNICK_RFC_AT(RfcTypeElement, name, 0, 0);
+FENNICK_RFC_AT(RfcTypeElement, type, 4, 8);
+FENNICK_RFC_AT(RfcTypeElement, length, 8, 12);
+FENNICK_RFC_AT(RfcTypeElement, decimals, 12, 16);
+FENNICK_RFC_AT(RfcTypeElement, offset, 16, 20);
+
+FENNICK_RFC_ABI(RfcParameter, 20, 32);
+FENNICK_RFC_AT(RfcParameter, name, 0, 0);
+FENNICK_RFC_AT(RfcParameter, nlen, 4, 8);
+FENNICK_RFC_AT(RfcParameter, type, 8, 12);
+FENNICK_RFC_AT(RfcParameter, leng, 12, 16);
+FENNICK_RFC_AT(RfcParameter, addr, 16, 24);
+
+FENNICK_RFC_ABI(RfcTable, 28, 40);
+FENNICK_RFC_AT(RfcTable, name, 0, 0);
+FENNICK_RFC_AT(RfcTable, nlen, 4, 8);
+FENNICK_RFC_AT(RfcTable, type, 8, 12);
+FENNICK_RFC_AT(RfcTable, leng, 12, 16);
+FENNICK_RFC_AT(RfcTable, ithandle, 16, 24);
+FENNICK_RFC_AT(RfcTable, itmode, 20, 32);
+FENNICK_RFC_AT(RfcTable, newitab, 24, 36);
+
+#undef FENNICK_RFC_ABI
+#undef FENNICK_RFC_AT
 #endif
 
 #endif

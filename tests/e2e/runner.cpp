@@ -12,6 +12,7 @@
 //   no-driveroot               do not tell the program where the drive root is
 //   native-only                not under Wine (Windows cannot take the input)
 //   use: NAME                  lay the files of the fixture "=== @NAME" too
+//   env: NAME=VALUE            in the program's environment ({WORK} allowed)
 //
 // A block titled "=== @NAME" is no case but a fixture: files shared by the
 // cases that use it. A later file of the same name overrides the fixture's.
@@ -73,6 +74,7 @@ struct Case {
   std::vector<FileSpec> expectFiles;
   std::vector<std::string> absent;
   std::vector<std::string> present;
+  std::vector<std::string> env;
   long maxMs = 0;
   bool driveRoot = true;
   bool nativeOnly = false;
@@ -218,6 +220,7 @@ std::vector<Case> ParseCases(const std::string& path) {
     } else if (StartsWith(line, "dir: ")) c.files.push_back({line.substr(5), "", true});
     else if (StartsWith(line, "absent: ")) c.absent.push_back(line.substr(8));
     else if (StartsWith(line, "present: ")) c.present.push_back(line.substr(9));
+    else if (StartsWith(line, "env: ")) c.env.push_back(line.substr(5));
     else if (StartsWith(line, "max-ms: ")) c.maxMs = std::stol(line.substr(8));
     else if (line == "no-driveroot") c.driveRoot = false;
     else if (line == "native-only") c.nativeOnly = true;
@@ -499,6 +502,7 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
     argv = {options.fennick};
   }
   for (const std::string& a : c.args) argv.push_back(expander.Expand(a));
+  for (const std::string& e : c.env) env.push_back(expander.Expand(e));
   Outcome o = Run(argv, work, scratch, env, options.wine ? 60 : 20);
 
   std::string report;

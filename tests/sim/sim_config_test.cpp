@@ -29,9 +29,14 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
       "fault = install TABLE_XPC\n"
       "fault = itcreate\n"
       "fault = ITGETLINE\n"
+      "fault = itdelete\n"
+      "fault = handler AnyOperation\n"
+      "mshost = sapms01\n"
       "lasterror = RFC_ERROR_X | st |message with | bar|int\n"
       "trace = first line\n"
       "trace =\n"
+      "trace = \"     1 ======> padded \"\n"
+      "trace = \"half\n"
       "delay_ms = 60000\n"
       "[QAS]\n"
       "dbsys =\n");
@@ -56,7 +61,8 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
   EXPECT_TRUE(prd.tablespaces[1].free.raw);
   EXPECT_EQ(prd.tablespaces[1].free.rawBytes, std::string("\x01\x23\x45\x67\x89\xAB\xCD\xEF", 8));
   EXPECT_EQ(prd.tablespaces[1].pctUsed, -1);
-  ASSERT_EQ(prd.faults.size(), 8u);
+  EXPECT_EQ(prd.mshost, "sapms01");
+  ASSERT_EQ(prd.faults.size(), 10u);
   EXPECT_EQ(prd.faults[0].kind, FaultKind::Logon);
   EXPECT_EQ(prd.faults[1].kind, FaultKind::Call);
   EXPECT_EQ(prd.faults[1].target, "RFC_SYSTEM_INFO");
@@ -70,12 +76,16 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
   EXPECT_EQ(prd.faults[5].target, "TABLE_XPC");
   EXPECT_EQ(prd.faults[6].kind, FaultKind::ItCreate);
   EXPECT_EQ(prd.faults[7].kind, FaultKind::ItGetLine);
+  EXPECT_EQ(prd.faults[8].kind, FaultKind::ItDelete);
+  EXPECT_EQ(prd.faults[9].kind, FaultKind::Handler);
+  EXPECT_EQ(prd.faults[9].target, "AnyOperation");
   ASSERT_TRUE(prd.lastError.has_value());
   EXPECT_EQ(prd.lastError->key, "RFC_ERROR_X");
   EXPECT_EQ(prd.lastError->status, "st");
   EXPECT_EQ(prd.lastError->message, "message with");
   EXPECT_EQ(prd.lastError->internalStatus, "bar|int");
-  EXPECT_EQ(prd.trace, (std::vector<std::string>{"first line", ""}));
+  // Quotes keep a trace line's blanks; a lone quote is just a character.
+  EXPECT_EQ(prd.trace, (std::vector<std::string>{"first line", "", "     1 ======> padded ", "\"half"}));
   EXPECT_EQ(prd.delayMs, 60000);
 
   const SystemConfig& qas = result.config.systems[1];
@@ -139,7 +149,8 @@ TEST(SimConfig, MalformedLinesAreNamedWithTheirNumber) {
       {"fault = receive F", "fault receive needs FUNCTION CODE [EXCEPTION]"},
       {"fault = receive F 2 E X", "fault receive needs FUNCTION CODE [EXCEPTION]"},
       {"fault = handler", "fault handler needs OPERATION"},
-      {"fault = handler RfcFly", "unknown operation 'RfcFly'"},
+      {"fault = handler RfcFly now", "fault handler needs OPERATION"},
+      {"fault = itdelete 1", "fault itdelete takes no arguments"},
       {"fault = install", "fault install needs STRUCTURE"},
       {"lasterror = A|B|C", "lasterror needs KEY|STATUS|MESSAGE|INTERNAL STATUS"},
   };

@@ -85,6 +85,7 @@ class SimCalls : public ::testing::Test {
 
   void TearDown() override {
     RfcClose(0);
+    unsetenv("RFC_INI");
     RfcEnvironmentRecord none{nullptr, nullptr};
     RfcEnvironment(&none);
     fs::current_path(home_);
@@ -233,18 +234,33 @@ TEST_F(SimCalls, LogonsThatReachNothing) {
   EXPECT_STREQ(info.intstat, "");
 }
 
-TEST_F(SimCalls, WrongPasswordAndRefusedLogon) {
+// RfcOpen only connects: a wrong sign-on comes back from the first call's
+// answer, and every call after it fails.
+TEST_F(SimCalls, HostRecordSignOnIsCheckedAtTheFirstCall) {
   Write("sapsim.ini", kLandscape);
-  EXPECT_EQ(OpenHost("sapprd01", 0, "100", "MONITOR", "secret1"), 0u);
+  RFC_HANDLE handle = OpenHost("sapprd01", 0, "100", "MONITOR", "secret1");
+  ASSERT_NE(handle, 0u);
+  EXPECT_TRUE(TraceLines().empty());
+  EXPECT_EQ(RfcCall(handle, const_cast<char*>("RFC_SYSTEM_INFO"), nullptr, nullptr), 0);
+  EXPECT_TRUE(TraceLines().empty());
+  char* exception = nullptr;
+  EXPECT_EQ(RfcReceive(handle, nullptr, nullptr, &exception), 1);
   std::vector<std::string> lines = TraceLines();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1], "ERROR       Name or password is incorrect");
+  EXPECT_EQ(lines[0].substr(0, 26), "**** ERROR file opened at ");
+  EXPECT_EQ(lines[1], "ERROR       Name or password is incorrect. Please re-enter");
   RfcErrorInfo info = LastError();
   EXPECT_STREQ(info.key, "RFC_ERROR_LOGON_FAILURE");
-  EXPECT_STREQ(info.message, "Name or password is incorrect");
+  EXPECT_STREQ(info.message, "Name or password is incorrect. Please re-enter");
+  EXPECT_EQ(RfcCall(handle, const_cast<char*>("RFC_SYSTEM_INFO"), nullptr, nullptr), 1);
+  EXPECT_EQ(RfcReceive(handle, nullptr, nullptr, &exception), 1);
+  EXPECT_EQ(TraceLines().size(), 2u);
 
   // QAS refuses even the right credentials, with its own trace and error.
-  EXPECT_EQ(OpenHost("sapqas01", 10, "200", "MONITOR", "Secret2"), 0u);
+  handle = OpenHost("sapqas01", 10, "200", "MONITOR", "Secret2");
+  ASSERT_NE(handle, 0u);
+  ASSERT_EQ(RfcCall(handle, const_cast<char*>("RFC_SYSTEM_INFO"), nullptr, nullptr), 0);
+  EXPECT_EQ(RfcReceive(handle, nullptr, nullptr, &exception), 1);
   lines = TraceLines();
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[2], "**** ERROR file opened at 20261208 101500 UTC, SAP-REL 640,0,0 RFC-VER 3");
@@ -271,26 +287,67 @@ TEST_F(SimCalls, MalformedFileRefusesEveryLogon) {
   EXPECT_NE(OpenPrd(), 0u);
 }
 
-TEST_F(SimCalls, OpenExThroughSapRfcIni) {
+TEST_F(SimCalls, OpenExThroughTheParameterFile) {
   Write("sapsim.ini", kLandscape);
   Write("SapRfc.ini", "DEST=PRD\r\nTYPE=A\r\nASHOST=sapprd01\r\nSYSNR=00\r\nDEST=GW\nTYPE=R\nGWHOST=gwprd\nGWSERV=sapgw00\n");
   RfcErrorInfoEx error{};
-  std::string connect = "CLIENT=100 USER=monitor PASSWD=Secret1 LANG=D DEST=PRD";
+  std::string connect = "CLIENT=100 USER=monitor PASSWD=Secret1 LANG=D DEST=PRD TOUPPER=0";
+  // Only saprfc.ini, in exactly that case, or the file RFC_INI names.
+  unsetenv("RFC_INI");
+  EXPECT_EQ(RfcOpenEx(&connect[0], &error), 0u);
+  EXPECT_STREQ(error.message, "partner not reached");
+  setenv("RFC_INI", "SapRfc.ini", 1);
   RFC_HANDLE first = RfcOpenEx(&connect[0], &error);
   EXPECT_NE(first, 0u);
-  connect = "CLIENT=100 USER=MONITOR PASSWD=Secret1 LANG=D DEST=gw";
+  connect = "client=100 user=MONITOR passwd=Secret1 lang=D dest=gw toupper=0";
   EXPECT_EQ(RfcOpenEx(&connect[0], &error), first + 1);
 
-  connect = "CLIENT=100 USER=MONITOR PASSWD=wrong LANG=D DEST=PRD";
-  EXPECT_EQ(RfcOpenEx(&connect[0], &error), 0u);
-  EXPECT_EQ(error.group, 2);
-  EXPECT_STREQ(error.key, "RFC_ERROR_LOGON_FAILURE");
-  EXPECT_STREQ(error.message, "Name or password is incorrect");
+  // The sign-on is checked at open; without TOUPPER=0 the password goes
+  // upper-cased and no longer matches.
+  for (const char* refused : {"CLIENT=100 USER=MONITOR PASSWD=wrong LANG=D DEST=PRD TOUPPER=0",
+                              "CLIENT=100 USER=MONITOR PASSWD=Secret1 LANG=D DEST=PRD"}) {
+    connect = refused;
+    EXPECT_EQ(RfcOpenEx(&connect[0], &error), 0u) << refused;
+    EXPECT_EQ(error.group, 2);
+    EXPECT_STREQ(error.key, "RFC_ERROR_LOGON_FAILURE");
+    EXPECT_STREQ(error.message, "Name or password is incorrect");
+  }
 
-  connect = "CLIENT=100 USER=MONITOR PASSWD=Secret1 LANG=D DEST=NONE";
+  connect = "CLIENT=100 USER=MONITOR PASSWD=Secret1 LANG=D DEST=NONE TOUPPER=0";
   EXPECT_EQ(RfcOpenEx(&connect[0], &error), 0u);
   EXPECT_STREQ(error.message, "partner not reached");
   EXPECT_EQ(RfcOpenEx(nullptr, nullptr), 0u);
+  unsetenv("RFC_INI");
+}
+
+// The faults the landscape can inject for the last gaps: call F 0 lets the
+// call through, ItDelete can be refused, and a handler fires at any
+// operation of its name.
+TEST_F(SimCalls, ZeroCallFaultItDeleteAndHandlerAtAnyOperation) {
+  Write("sapsim.ini",
+        "[Z]\nashost = z\nsysnr = 1\ntablespace = T 1 2 3\n"
+        "fault = call RFC_SYSTEM_INFO 0\nfault = itdelete\nfault = handler ItFill\n"
+        "fault = handler NoSuchOperation\n"
+        "trace = \"  padded  \"\n");
+  RFC_HANDLE handle = OpenHost("z", 1, "", "", "");
+  ASSERT_NE(handle, 0u);
+  RFC_TYPEHANDLE rfcsi = InstallRfcsi();
+  ASSERT_EQ(RfcCall(handle, const_cast<char*>("RFC_SYSTEM_INFO"), nullptr, nullptr), 0);
+  char record[200];
+  RfcParameter importing[] = {{const_cast<char*>("RFCSI_EXPORT"), 12, rfcsi, 200, record}, {}};
+  EXPECT_EQ(RfcReceive(handle, importing, nullptr, nullptr), 0);
+  EXPECT_EQ(std::string(record + 53, 8), "Z       ");
+  EXPECT_TRUE(TraceLines().empty());
+
+  RFC_ITAB table = ItCreate(const_cast<char*>("TS"), 112, 0, 0);
+  ASSERT_NE(table, nullptr);
+  EXPECT_TRUE(g_handlerCalls.empty());
+  EXPECT_EQ(ItFill(table), 0u);
+  EXPECT_EQ(g_handlerCalls, std::vector<std::string>{"ItFill"});
+  EXPECT_EQ(ItDelete(table), 1);
+  EXPECT_EQ(TraceLines(), (std::vector<std::string>{"  padded  ", "  padded  "}));
+  RfcClose(handle);
+  EXPECT_EQ(ItDelete(table), 0);
 }
 
 TEST_F(SimCalls, SystemInfo) {

@@ -49,11 +49,53 @@ TEST(SimLogon, ConnectStringFindsItsDestination) {
     EXPECT_EQ(request.gwhost, row.gwhost) << row.connect;
     EXPECT_EQ(request.gwserv, row.gwserv) << row.connect;
   }
-  LogonRequest request = RequestFromConnectString("CLIENT=100 USER=MONITOR PASSWD=a=b LANG=D DEST=PRD", "");
-  EXPECT_EQ(request.route, LogonRequest::None);
-  EXPECT_EQ(request.client, "100");
-  EXPECT_EQ(request.user, "MONITOR");
-  EXPECT_EQ(request.password, "a=b");
+}
+
+TEST(SimLogon, ConnectStringAsTheLibraryReadsIt) {
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  struct Row {
+    const char* connect;
+    Pairs pairs;
+  } rows[] = {
+      {"CLIENT=100 USER=MONITOR", {{"CLIENT", "100"}, {"USER", "MONITOR"}}},
+      {"  passwd=a=b\tlang=D  ", {{"passwd", "a=b"}, {"lang", "D"}}},
+      {"PASSWD=\"Sec ret 1\" LANG=D", {{"PASSWD", "Sec ret 1"}, {"LANG", "D"}}},
+      {"PASSWD=\"\" USER=\"a\"b c=d", {{"PASSWD", ""}, {"USER", "a"}, {"c", "d"}}},
+      {"USER=\"open to the end", {{"USER", "open to the end"}}},
+      {"PASSWD=Sec ret LANG=D", {{"PASSWD", "Sec"}, {"LANG", "D"}}},  // "ret" has no "=": ignored
+      {"word another USER=", {{"USER", ""}}},
+      {"=x Y=\"1\"", {{"", "x"}, {"Y", "1"}}},
+      {"", {}},
+  };
+  for (const Row& row : rows) {
+    Pairs pairs;
+    for (const ConnectPair& pair : ParseConnectString(row.connect)) pairs.emplace_back(pair.id, pair.value);
+    EXPECT_EQ(pairs, row.pairs) << row.connect;
+  }
+}
+
+TEST(SimLogon, ConnectStringCredentialsAndToUpper) {
+  struct Row {
+    const char* connect;
+    const char* client;
+    const char* user;
+    const char* password;
+  } rows[] = {
+      // TOUPPER defaults to 1: user and password go upper-cased.
+      {"CLIENT=100 USER=monitor PASSWD=Secret1 LANG=D DEST=PRD", "100", "MONITOR", "SECRET1"},
+      {"client=100 user=monitor passwd=Secret1 toupper=0", "100", "monitor", "Secret1"},
+      {"USER=mon PASSWD=\"Sec ret 1\" TOUPPER=0", "", "mon", "Sec ret 1"},
+      {"USER=mon PASSWD=Sec ret 1 TOUPPER=0", "", "mon", "Sec"},
+      {"PASSWD=a=b TOUPPER=1", "", "", "A=B"},
+      {"PASSWD=a TOUPPER=0 TOUPPER=X", "", "", "A"},  // the last one given counts
+  };
+  for (const Row& row : rows) {
+    LogonRequest request = RequestFromConnectString(row.connect, "");
+    EXPECT_EQ(request.route, LogonRequest::None) << row.connect;
+    EXPECT_EQ(request.client, row.client) << row.connect;
+    EXPECT_EQ(request.user, row.user) << row.connect;
+    EXPECT_EQ(request.password, row.password) << row.connect;
+  }
 }
 
 TEST(SimLogon, Credentials) {
