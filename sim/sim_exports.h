@@ -2,7 +2,7 @@
 // types of rfc/rfc_api.h.
 #pragma once
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 #ifdef _WIN32
 #define SIM_EXPORT __declspec(dllexport)

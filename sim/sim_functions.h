@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 #include "sim_clock.h"
 #include "sim_config.h"
 #include "sim_layout.h"

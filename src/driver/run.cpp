@@ -9,15 +9,15 @@
 namespace fennick {
 
 int EndWithError(RunState& rs, const std::string& message) {
-  WriteErrorDocument(rs, message);
-  PrintMessageBuffer(rs);
+  WriteErrorDocument(rs.writer, message);
+  PrintMessageBuffer(rs.writer);
   return 2;
 }
 
 int RunFennick(const std::vector<std::string>& args) {
   RunState rs;
   if (Failure failure = StartRun(rs, args)) return EndWithError(rs, failure->message);
-  return rs.itemMode ? RunItems(rs) : RunSingleProfile(rs);
+  return rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);
 }
 
 }  // namespace fennick

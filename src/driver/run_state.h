@@ -1,25 +1,22 @@
-// Everything one run of the program knows, passed explicitly to each step.
+// Everything one run of the program knows. Each part belongs to the
+// subsystem that changes it; a step is handed the parts it reads.
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "output/result_writer.h"
 #include "platform/files.h"
+#include "platform/trace_log.h"
+#include "profile/failure.h"
 #include "profile/password.h"
+#include "profile/run_parameters.h"
+#include "profile/sensor_listing.h"
 #include "profile/system_entry.h"
-#include "rfc/rfc_library.h"
-#include "rfc/logon_records.h"
-#include "rfc/structures.h"
+#include "rfc/backend.h"
 
 namespace fennick {
 
 enum class ResultCode { Err, Ok };
-
-// A failure that ends the run: the message for the error document.
-struct RunFailure {
-  std::string message;
-};
-using Failure = std::optional<RunFailure>;
 
 struct RunState {
   // Start-up
@@ -28,31 +25,19 @@ struct RunState {
   std::string programPath;
   PasswordKey key{};
 
-  // Command line and run switches
-  std::string secondArgument;  // as typed; empty when not given
-  std::string profileName;
-  std::string profileDirectory;
-  std::string parameterString;  // upper-cased, for keyword search
-  std::string parameterText;    // as typed, for values
-  std::string itemName;
-  bool itemMode = false;
+  // Command line, run switches and installation settings
+  RunParameters run;
   bool consoleReport = false;
-  std::string outputMode = "EXEXML";
   std::string driveRoot = "/";
 
-  // Result writer
-  std::string messageBuffer;
-  int channelCounter = 0;
-
-  // Trace log
-  bool traceSwitch = false;
-  FilePtr traceLog;
+  // Output
+  ResultWriter writer;
+  TraceLog trace;
 
   // Profiles
   FilePtr profileFile;  // the profile found by the lookup, open for reading
   SystemEntry entry;
-  std::string systemList;
-  char labelKind = '1';
+  SensorListing listing;
   std::string systemLabel;
 
   // Per system and counters
@@ -64,10 +49,8 @@ struct RunState {
   unsigned processed = 0;
   unsigned failed = 0;
 
-  // RFC client
-  RfcLibrary rfc;
-  LogonRecords logon;
-  StructureSet structures;
+  // The RFC library
+  RfcBackend rfc;
 };
 
 }  // namespace fennick

@@ -46,7 +46,7 @@ Failure ReadSettingsFile(std::FILE* file, RunState& rs) {
     return RunFailure{"Fennick.Ini: unknown Outputmode \"" + mode +
                       "\" (use EXEXML, Lumenox, Corvatel, Tessary or Quimbel)"};
   }
-  if (modeGiven) rs.outputMode = mode;
+  if (modeGiven) rs.writer.outputMode = mode;
   return std::nullopt;
 }
 

@@ -1,7 +1,6 @@
 #include "driver/start_up.h"
 
 #include "driver/settings.h"
-#include "driver/trace_lines.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "profile/profile_lookup.h"
@@ -20,29 +19,30 @@ const char kVersion[] = "Vers 4.3 / 29.08.22";
 
 void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
   rs.programPath = OwnExecutablePath(args[0].c_str());
-  if (args.size() > 2) rs.secondArgument = args[2];
-  rs.parameterText = rs.secondArgument;
-  if (args.size() > 3) rs.parameterText += " " + args[3];
-  rs.parameterString = ToUpper(rs.parameterText);
+  RunParameters& run = rs.run;
+  if (args.size() > 2) run.secondArgument = args[2];
+  run.parameterText = run.secondArgument;
+  if (args.size() > 3) run.parameterText += " " + args[3];
+  run.parameterString = ToUpper(run.parameterText);
 
-  CompleteProfileName(rs, args[1]);
-  rs.outputMode = "EXEXML";
-  rs.consoleReport = rs.parameterString.find_first_of("#@$%") != std::string::npos;
+  CompleteProfileName(run, args[1]);
+  rs.writer.outputMode = "EXEXML";
+  rs.consoleReport = run.parameterString.find_first_of("#@$%") != std::string::npos;
 }
 
 Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   rs.startTime = LocalTimeOfDay();
   rs.banner = "* " + rs.startTime + " SAP " + kProgramName + " " + kVersion;
   rs.key = BuildPasswordKey();
-  rs.channelCounter = 0;
+  rs.writer.channelCounter = 0;
   rs.noSystems = rs.processed = rs.failed = 0;
 
   if (args.size() < 2) return RunFailure{"Error 1001: Parameter for Profile-Name is missing !"};
   ReadArguments(rs, args);
 
   if (Failure failure = ReadInstallationSettings(rs)) return failure;
-  OpenTraceLog(rs);
-  return FindProfile(rs);
+  OpenTraceLog(rs.trace, Contains(rs.run.parameterString, ",SYSLOG"));
+  return FindProfile(rs.run, rs.writer.outputMode, rs.driveRoot, rs.profileFile);
 }
 
 }  // namespace fennick

@@ -6,7 +6,6 @@
 #include "driver/run.h"
 #include "driver/run_state.h"
 #include "driver/start_up.h"
-#include "driver/trace_lines.h"
 #include "output/print.h"
 #include "output/result_writer.h"
 #include "output/tablespace_evaluation.h"
@@ -15,120 +14,160 @@
 #include "profile/profile_lookup.h"
 #include "profile/sensor_listing.h"
 #include "profile/text_util.h"
-#include "rfc/connection.h"
-#include "rfc/error_report.h"
-#include "rfc/system_info.h"
+#include "rfc/backends.h"
 
 namespace fennick {
 
 namespace {
 
 Failure BindLibrary(RunState& rs) {
-  if (std::optional<std::string> problem = BindRfcLibrary(rs.programPath, rs.rfc)) return RunFailure{*problem};
-  SetErrorHandlerLibrary(&rs.rfc);
+  if (std::optional<std::string> problem = BindRfcBackend(rs.programPath, rs.trace, rs.rfc)) {
+    return RunFailure{*problem};
+  }
   return std::nullopt;
 }
 
-void InstallEnvironment(RunState& rs) {
-  // The library may keep the record's address, so it outlives every call.
-  static RfcEnvironmentRecord environment{RfcErrorHandler, nullptr};
-  rs.rfc.RfcEnvironment(&environment);
+LogonRequest LogonFor(const RunState& rs) {
+  LogonRequest request;
+  request.entry = rs.entry;
+  ReadLogonOverrides(request, rs.run.parameterString, rs.run.parameterText);
+  request.consoleReport = rs.consoleReport;
+  return request;
 }
 
-// The remote step's message with the trace file's last error, as the error document.
-int EndWithRfcError(RunState& rs, RFC_HANDLE handle) {
-  AppendTraceError(rs);
-  int exitCode = EndWithError(rs, rs.messageBuffer);
-  CloseConnection(rs, handle);
+RfcConnectionId LogOn(RunState& rs) { return rs.rfc.logOn(rs.rfc.state.get(), LogonFor(rs)); }
+
+void CloseConnection(RunState& rs, RfcConnectionId connection) { rs.rfc.close(rs.rfc.state.get(), connection); }
+
+// The step's message with the library's text, as the error document.
+int EndWithRfcError(RunState& rs, RfcConnectionId connection) {
+  rs.writer.messageBuffer += rs.rfc.failureText(rs.rfc.state.get());
+  int exitCode = EndWithError(rs, rs.writer.messageBuffer);
+  CloseConnection(rs, connection);
   return exitCode;
 }
 
-int EndWithDatabaseMismatch(RunState& rs, RFC_HANDLE handle) {
+int EndWithDatabaseMismatch(RunState& rs, RfcConnectionId connection) {
   int exitCode = EndWithError(rs, "Error 1018: DataBase mismatch !");
-  CloseConnection(rs, handle);
+  CloseConnection(rs, connection);
   return exitCode;
 }
 
 bool IsOracle(const RunState& rs) { return StartsWith(rs.databaseSystem, "ORA"); }
+
+void ReadSystemInfo(RunState& rs, RfcConnectionId connection) {
+  StepResult result = rs.rfc.systemInfo(rs.rfc.state.get(), connection, rs.databaseSystem);
+  if (result.code == 0) {
+    rs.resultCode = ResultCode::Ok;
+  } else {
+    rs.writer.messageBuffer += ResultMessage(result);
+  }
+}
+
+void MeasureTablespaces(RunState& rs, RfcConnectionId connection) {
+  std::vector<TablespaceRow> rows;
+  StepResult result = rs.rfc.tablespaceRows(rs.rfc.state.get(), connection, rows);
+  if (result.code != 0) {
+    rs.writer.messageBuffer += ResultMessage(result);
+    return;
+  }
+  rs.resultCode = ResultCode::Ok;
+  EvaluationRequest request;
+  request.destination = rs.entry.destination;
+  request.unit = ChannelUnitOf(rs.run.parameterString);
+  request.itemMode = rs.run.itemMode;
+  request.itemName = rs.run.itemName;
+  request.systemLabel = rs.systemLabel;
+  if (EvaluateTablespaces(rs.writer, rows, request)) rs.itemFound = true;
+}
 
 // On an open connection: the system information, the Oracle check and the
 // evaluation. Another database ends the whole run, and so does a failed
 // information call in a single-profile run; the exit code is returned then.
 // In an item run a failed information call is that system's failure: a
 // wrong sign-on shows up there, and the other systems still count.
-std::optional<int> MeasureSystem(RunState& rs, RFC_HANDLE handle) {
-  ReadSystemInfo(rs, handle);
+std::optional<int> MeasureSystem(RunState& rs, RfcConnectionId connection) {
+  ReadSystemInfo(rs, connection);
   if (rs.resultCode != ResultCode::Ok) {
-    if (rs.itemMode) return std::nullopt;
-    return EndWithRfcError(rs, handle);
+    if (rs.run.itemMode) return std::nullopt;
+    return EndWithRfcError(rs, connection);
   }
-  if (!IsOracle(rs)) return EndWithDatabaseMismatch(rs, handle);
+  if (!IsOracle(rs)) return EndWithDatabaseMismatch(rs, connection);
   rs.resultCode = ResultCode::Err;  // the tablespace step must earn its own "OK"
-  EvaluateTablespaces(rs, handle);
+  MeasureTablespaces(rs, connection);
   return std::nullopt;
 }
 
 }  // namespace
 
 int RunSingleProfile(RunState& rs) {
-  if (Failure failure = ReadSingleProfileEntry(rs)) return EndWithError(rs, failure->message);
+  Failure entryProblem = ReadSingleProfileEntry(rs.profileFile.get(), rs.key, rs.run.profileName, rs.entry);
+  rs.profileFile.reset();
+  if (entryProblem) return EndWithError(rs, entryProblem->message);
+  ReadWriterOptions(rs.writer, rs.run.parameterString, rs.run.parameterText);
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, failure->message);
-  traceLine(rs, 0, "program started", rs.programPath);
-  InstallEnvironment(rs);
-  traceLine(rs, 0, "RfcEnvironment called", "");
-  rs.messageBuffer.clear();
+  traceLine(rs.trace, 0, "program started", rs.programPath);
+  rs.rfc.prepare(rs.rfc.state.get(), true);
+  rs.writer.messageBuffer.clear();
   rs.resultCode = ResultCode::Err;
   if (rs.consoleReport) {
     PrintText(rs.banner + "\n");
-    PrintText(SystemLine(rs, rs.profileName) + " State=Processing\n");
-    PrintText("* " + LocalTimeOfDay() + " " + kProgramName + " - " + ShownParameters(rs.parameterText) +
+    PrintText(SystemLine(rs, rs.run.profileName) + " State=Processing\n");
+    PrintText("* " + LocalTimeOfDay() + " " + kProgramName + " - " + ShownParameters(rs.run.parameterText) +
               " State=Executing\n");
   }
 
-  RFC_HANDLE handle = OpenConnection(rs);
-  if (handle == 0) return EndWithError(rs, "Error 1011: RFC-Open for " + rs.entry.destination + " failed !");
-  if (std::optional<int> ended = MeasureSystem(rs, handle)) return *ended;
-  CloseConnection(rs, handle);
+  RfcConnectionId connection = LogOn(rs);
+  if (connection == 0) {
+    return EndWithError(rs, "Error 1011: RFC-Open for " + rs.entry.destination + " failed !" +
+                                rs.rfc.logonFailureText(rs.rfc.state.get()));
+  }
+  if (std::optional<int> ended = MeasureSystem(rs, connection)) return *ended;
+  CloseConnection(rs, connection);
   if (rs.resultCode != ResultCode::Ok) return EndWithRfcError(rs, 0);
 
-  PrintMessageBuffer(rs);
-  for (const std::string& name : LibraryTraceFiles()) std::remove(name.c_str());
+  PrintMessageBuffer(rs.writer);
+  for (const std::string& name : rs.rfc.traceFiles()) std::remove(name.c_str());
   if (rs.consoleReport) PrintText(ClosingLine());
   return 0;
 }
 
 int RunItems(RunState& rs) {
-  if (Failure failure = ReadSensorListing(rs)) return EndWithError(rs, failure->message);
+  rs.profileFile.reset();  // the listing is opened afresh
+  if (Failure failure = ReadSensorListing(rs.run, rs.driveRoot, rs.listing)) {
+    return EndWithError(rs, failure->message);
+  }
+  ReadWriterOptions(rs.writer, rs.run.parameterString, rs.run.parameterText);
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, failure->message);
   if (rs.consoleReport) {
     PrintText(rs.banner + "\n");
-    PrintText("* " + rs.startTime + " " + ShownItemParameters(rs.parameterText) + " State=Executing\n");
+    PrintText("* " + rs.startTime + " " + ShownItemParameters(rs.run.parameterText) + " State=Executing\n");
   }
-  BeginDocument(rs);
-  PrintText(rs.messageBuffer + "\n");
-  rs.messageBuffer.clear();
+  BeginDocument(rs.writer);
+  PrintResult(rs.writer.messageBuffer + "\n");
+  rs.writer.messageBuffer.clear();
 
-  while (!rs.systemList.empty()) {
-    const std::string profileName = TakeNextSystem(rs.systemList);
+  while (!rs.listing.systemList.empty()) {
+    const std::string profileName = TakeNextSystem(rs.listing.systemList);
     ++rs.noSystems;
     rs.itemFound = false;
-    FilePtr profile = OpenProgramFile(rs, rs.profileDirectory + profileName);
+    FilePtr profile = OpenProgramFile(rs.driveRoot, rs.run.profileDirectory + profileName);
     if (!profile) continue;  // counted, but neither processed nor failed
-    rs.entryStatus = ReadListedProfileEntry(rs, profile.get());
+    rs.entryStatus = ReadListedProfileEntry(profile.get(), rs.key, rs.entry);
     profile.reset();
-    rs.systemLabel = SystemLabel(rs.labelKind, profileName, rs.entry);
+    rs.systemLabel = SystemLabel(rs.listing.labelKind, profileName, rs.entry);
     const std::string systemLine = rs.consoleReport ? SystemLine(rs, profileName) : std::string();
 
-    InstallEnvironment(rs);
-    rs.messageBuffer.clear();
+    rs.rfc.prepare(rs.rfc.state.get(), false);
+    rs.writer.messageBuffer.clear();
     rs.resultCode = ResultCode::Err;
-    RFC_HANDLE handle = OpenConnection(rs);
-    if (handle == 0) {
+    RfcConnectionId connection = LogOn(rs);
+    if (connection == 0) {
       rs.entryStatus = 'X';
-    } else if (std::optional<int> ended = MeasureSystem(rs, handle)) {
+    } else if (std::optional<int> ended = MeasureSystem(rs, connection)) {
       return *ended;
     }
-    CloseConnection(rs, handle);
+    CloseConnection(rs, connection);
 
     const bool rfcFailure = rs.entryStatus == 'X' || rs.resultCode != ResultCode::Ok;
     if (!rfcFailure && rs.itemFound) {
@@ -141,14 +180,14 @@ int RunItems(RunState& rs) {
   }
 
   // The last system's failure text has no place in the document.
-  rs.messageBuffer.clear();
-  BeginText(rs);
-  AppendText(rs, "(***) " + rs.itemName + ": NoSystems=" + std::to_string(rs.noSystems) +
-                     ", Processed=" + std::to_string(rs.processed) + ", Failed=" + std::to_string(rs.failed));
-  EndText(rs);
-  EndDocument(rs);
-  PrintText(rs.messageBuffer + "\n");
-  rs.messageBuffer.clear();
+  rs.writer.messageBuffer.clear();
+  BeginText(rs.writer);
+  AppendText(rs.writer, "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(rs.noSystems) +
+                            ", Processed=" + std::to_string(rs.processed) + ", Failed=" + std::to_string(rs.failed));
+  EndText(rs.writer);
+  EndDocument(rs.writer);
+  PrintResult(rs.writer.messageBuffer + "\n");
+  rs.writer.messageBuffer.clear();
   if (rs.consoleReport) PrintText(ClosingLine());
   return 0;
 }

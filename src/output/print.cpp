@@ -1,16 +1,30 @@
 #include "output/print.h"
 
-#include <cstdio>
-
-#include "driver/run_state.h"
+#include "output/result_writer.h"
+#include "platform/standard_output.h"
 
 namespace fennick {
 
-void PrintText(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+namespace {
 
-void PrintMessageBuffer(RunState& rs) {
-  PrintText(rs.messageBuffer);
-  rs.messageBuffer.clear();
+// Written and read under the standard-output lock only.
+bool g_resultBegun = false;
+
+}  // namespace
+
+void PrintText(const std::string& text) { WriteStandardOutput(text); }
+
+void PrintResult(const std::string& text) {
+  StandardOutputLock lock;
+  g_resultBegun = true;
+  WriteStandardOutputLocked(text);
 }
+
+void PrintMessageBuffer(ResultWriter& writer) {
+  PrintResult(writer.messageBuffer);
+  writer.messageBuffer.clear();
+}
+
+bool ResultBegunLocked() { return g_resultBegun; }
 
 }  // namespace fennick

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "driver/run_state.h"
-#include "output/numbers.h"
+#include "profile/text_util.h"
 
 namespace fennick {
 
@@ -26,14 +25,17 @@ std::string TextUnit(const std::string& unit) {
   return unit;
 }
 
-// Tessary with CH=: up to three characters behind the keyword, before any
-// comma, read as a number.
-int64_t RequestedChannel(const RunState& rs, size_t keyword) {
-  std::string digits = rs.parameterText.substr(std::min(keyword + 3, rs.parameterText.size()), 3);
-  return LeadingInteger(digits.substr(0, digits.find(',')));
-}
-
 }  // namespace
+
+void ReadWriterOptions(ResultWriter& writer, const std::string& parameterString, const std::string& parameterText) {
+  size_t keyword = parameterString.find("CH=");
+  writer.singleChannel = keyword != std::string::npos;
+  writer.requestedChannel = 0;
+  if (!writer.singleChannel) return;
+  // Up to three characters behind the keyword, before any comma, read as a number.
+  std::string digits = parameterText.substr(std::min(keyword + 3, parameterText.size()), 3);
+  writer.requestedChannel = LeadingInteger(digits.substr(0, digits.find(',')));
+}
 
 std::string EscapeXml(const std::string& text) {
   if (text.find_first_of("&<>") == std::string::npos) return text;
@@ -61,7 +63,7 @@ std::string ChannelKey(const std::string& channel) {
   return key;
 }
 
-void WriteErrorDocument(RunState& rs, const std::string& message) {
+void WriteErrorDocument(ResultWriter& w, const std::string& message) {
   // The message may be the buffer's own text: build first, then replace.
   std::string document = "<Prtg>";
   document += "\n<Error>1</Error>";
@@ -69,75 +71,74 @@ void WriteErrorDocument(RunState& rs, const std::string& message) {
   document += EscapeXml(message);
   document += "</Text>";
   document += "\n</Prtg>\n";
-  rs.messageBuffer = document;
+  w.messageBuffer = document;
 }
 
-void BeginDocument(RunState& rs) {
-  switch (GroupOf(rs.outputMode)) {
-    case ModeGroup::Xml: rs.messageBuffer = "\n<Prtg>\n"; break;
+void BeginDocument(ResultWriter& w) {
+  switch (GroupOf(w.outputMode)) {
+    case ModeGroup::Xml: w.messageBuffer = "\n<Prtg>\n"; break;
     case ModeGroup::Corvatel:
-    case ModeGroup::Tessary: rs.messageBuffer.clear(); break;
+    case ModeGroup::Tessary: w.messageBuffer.clear(); break;
     case ModeGroup::Other: break;
   }
 }
 
-void BeginText(RunState& rs) {
-  switch (GroupOf(rs.outputMode)) {
-    case ModeGroup::Xml: rs.messageBuffer += "\n<Text>"; break;
+void BeginText(ResultWriter& w) {
+  switch (GroupOf(w.outputMode)) {
+    case ModeGroup::Xml: w.messageBuffer += "\n<Text>"; break;
     case ModeGroup::Corvatel:
-    case ModeGroup::Tessary: rs.messageBuffer += "\n# "; break;
+    case ModeGroup::Tessary: w.messageBuffer += "\n# "; break;
     case ModeGroup::Other: break;
   }
 }
 
-void AppendText(RunState& rs, const std::string& text) {
-  rs.messageBuffer += GroupOf(rs.outputMode) == ModeGroup::Xml ? EscapeXml(text) : text;
+void AppendText(ResultWriter& w, const std::string& text) {
+  w.messageBuffer += GroupOf(w.outputMode) == ModeGroup::Xml ? EscapeXml(text) : text;
 }
 
-void EndText(RunState& rs) {
-  switch (GroupOf(rs.outputMode)) {
-    case ModeGroup::Xml: rs.messageBuffer += "</Text>\n"; break;
+void EndText(ResultWriter& w) {
+  switch (GroupOf(w.outputMode)) {
+    case ModeGroup::Xml: w.messageBuffer += "</Text>\n"; break;
     case ModeGroup::Tessary:
       // With CH= only the chosen channel's bare value is wanted.
-      if (rs.parameterString.find("CH=") != std::string::npos) rs.messageBuffer.clear();
+      if (w.singleChannel) w.messageBuffer.clear();
       break;
     case ModeGroup::Corvatel:
     case ModeGroup::Other: break;
   }
 }
 
-void WriteChannel(RunState& rs, const std::string& channel, const std::string& value, const std::string& unit) {
-  ++rs.channelCounter;
-  ModeGroup group = GroupOf(rs.outputMode);
+void WriteChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+  ++w.channelCounter;
+  ModeGroup group = GroupOf(w.outputMode);
   if (group == ModeGroup::Corvatel) {
-    if (rs.channelCounter > 10) return;  // Corvatel takes at most 10 channels a run
+    if (w.channelCounter > 10) return;  // Corvatel takes at most 10 channels a run
     std::string key = ChannelKey(channel);
-    rs.messageBuffer += "\n\nMessage." + key + ": " + channel + " (" + TextUnit(unit) + ")";
-    rs.messageBuffer += "\nStatistic." + key + ": " + value;
+    w.messageBuffer += "\n\nMessage." + key + ": " + channel + " (" + TextUnit(unit) + ")";
+    w.messageBuffer += "\nStatistic." + key + ": " + value;
     return;
   }
   if (group == ModeGroup::Tessary) {
-    size_t keyword = rs.parameterString.find("CH=");
-    if (keyword != std::string::npos) {
-      if (RequestedChannel(rs, keyword) == rs.channelCounter) rs.messageBuffer += value;
+    if (w.singleChannel) {
+      if (w.requestedChannel == w.channelCounter) w.messageBuffer += value;
       return;
     }
-    rs.messageBuffer += "\n> " + channel + ": " + value + " " + TextUnit(unit);
+    w.messageBuffer += "\n> " + channel + ": " + value + " " + TextUnit(unit);
     return;
   }
-  rs.messageBuffer += "\n<Result><Channel>" + EscapeXml(channel) + "</Channel>";
+  w.messageBuffer += "\n<Result><Channel>" + EscapeXml(channel) + "</Channel>";
   if (!unit.empty()) {
-    rs.messageBuffer += "\n<Unit>Custom</Unit>";
-    rs.messageBuffer += "\n<CustomUnit>" + EscapeXml(unit) + "</CustomUnit>";
+    w.messageBuffer += "\n<Unit>Custom</Unit>";
+    w.messageBuffer += "\n<CustomUnit>" + EscapeXml(unit) + "</CustomUnit>";
   }
-  rs.messageBuffer += "\n<Value>" + EscapeXml(value) + "</Value></Result>\n";
+  w.messageBuffer += "\n<Value>" + EscapeXml(value) + "</Value></Result>\n";
 }
 
-void EndDocument(RunState& rs) {
-  switch (GroupOf(rs.outputMode)) {
-    case ModeGroup::Xml: rs.messageBuffer += "\n</Prtg>\n"; break;
+void EndDocument(ResultWriter& w) {
+  switch (GroupOf(w.outputMode)) {
+    case ModeGroup::Xml: w.messageBuffer += "\n</Prtg>\n"; break;
     case ModeGroup::Corvatel:
-    case ModeGroup::Tessary: rs.messageBuffer += "\n"; break;
+    case ModeGroup::Tessary: w.messageBuffer += "\n"; break;
     case ModeGroup::Other: break;
   }
 }

@@ -2,23 +2,35 @@
 // operation sets or appends to the run's message buffer; the caller prints it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace fennick {
 
-struct RunState;
+// The writer's own state for the whole run.
+struct ResultWriter {
+  std::string outputMode = "EXEXML";
+  bool singleChannel = false;    // Tessary with CH=: one channel's bare value
+  int64_t requestedChannel = 0;  // its number, counted over the run
+  std::string messageBuffer;
+  int channelCounter = 0;
+};
+
+// Settles the options the writer reads from the parameters (CH=); called
+// once the run's parameters are final.
+void ReadWriterOptions(ResultWriter& writer, const std::string& parameterString, const std::string& parameterText);
 
 // Texts placed inside XML elements; the three markup characters are escaped.
 std::string EscapeXml(const std::string& text);
 
-void WriteErrorDocument(RunState& rs, const std::string& message);
-void BeginDocument(RunState& rs);
-void BeginText(RunState& rs);
+void WriteErrorDocument(ResultWriter& w, const std::string& message);
+void BeginDocument(ResultWriter& w);
+void BeginText(ResultWriter& w);
 // The caller's own words for the text line, escaped where the form is XML.
-void AppendText(RunState& rs, const std::string& text);
-void EndText(RunState& rs);
-void WriteChannel(RunState& rs, const std::string& channel, const std::string& value, const std::string& unit);
-void EndDocument(RunState& rs);
+void AppendText(ResultWriter& w, const std::string& text);
+void EndText(ResultWriter& w);
+void WriteChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit);
+void EndDocument(ResultWriter& w);
 
 // The Corvatel key: separators and the first full stop become underscores.
 std::string ChannelKey(const std::string& channel);

@@ -1,16 +1,11 @@
 #include "output/tablespace_evaluation.h"
 
-#include <cstring>
 #include <limits>
 
-#include "driver/run_state.h"
 #include "output/numbers.h"
 #include "output/print.h"
 #include "output/result_writer.h"
 #include "profile/text_util.h"
-#include "rfc/error_report.h"
-#include "rfc/structures.h"
-#include "rfc/tablespace_call.h"
 
 namespace fennick {
 
@@ -23,23 +18,13 @@ int64_t SaturatingAdd(int64_t a, int64_t b) {
   return a + b;
 }
 
-const unsigned char* GetRow(RunState& rs, RFC_ITAB table, unsigned row) {
-  void* line = rs.rfc.ItGetLine(table, row);
-  if (!line) RfcErrorHandler(const_cast<char*>("ItGetLine TS"));
-  return static_cast<const unsigned char*>(line);
-}
-
 }  // namespace
 
-TablespaceFigures ReadTablespaceRow(const unsigned char* row) {
-  TablespaceFigures figures;
-  const char* name = reinterpret_cast<const char*>(row + kRowNameOffset);
-  figures.name.assign(name, strnlen(name, kRowNameLength));
-  while (!figures.name.empty() && figures.name.back() == ' ') figures.name.pop_back();
-  figures.sizeKb = PackedValue(row + kRowSizeOffset, kRowPackedLength);
-  figures.freeKb = PackedValue(row + kRowFreeOffset, kRowPackedLength);
-  std::memcpy(&figures.pctUsed, row + kRowPctUsedOffset, sizeof figures.pctUsed);
-  return figures;
+ChannelUnit ChannelUnitOf(const std::string& parameterString) {
+  // Tested after MEGABYTE, so GIGABYTE wins when both are given.
+  if (Contains(parameterString, "GIGABYTE")) return ChannelUnit::Gigabyte;
+  if (Contains(parameterString, "MEGABYTE")) return ChannelUnit::Megabyte;
+  return ChannelUnit::Percent;
 }
 
 std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t totalSizeKb, int64_t totalFreeKb) {
@@ -57,65 +42,56 @@ std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t t
          " MB, Free=" + GroupThousands(std::to_string(freePercent)) + "% ";
 }
 
-void ChannelValue(const std::string& parameterString, const TablespaceFigures& figures, bool itemRun,
-                  std::string& value, std::string& unit) {
-  value = std::to_string(100 - static_cast<int64_t>(figures.pctUsed));
-  unit = itemRun ? "%" : "PerCent";
-  if (Contains(parameterString, "MEGABYTE")) {
-    value = std::to_string(figures.freeKb / 1000);
-    unit = "MByte";
-  }
-  // Tested after MEGABYTE, so GIGABYTE wins when both are given.
-  if (Contains(parameterString, "GIGABYTE")) {
-    value = std::to_string(figures.freeKb / 1000000);
-    unit = "GByte";
+void ChannelValue(ChannelUnit unit, const TablespaceRow& row, bool itemRun, std::string& value, std::string& unitText) {
+  switch (unit) {
+    case ChannelUnit::Percent:
+      value = std::to_string(100 - static_cast<int64_t>(row.pctUsed));
+      unitText = itemRun ? "%" : "PerCent";
+      break;
+    case ChannelUnit::Megabyte:
+      value = std::to_string(row.freeKb / 1000);
+      unitText = "MByte";
+      break;
+    case ChannelUnit::Gigabyte:
+      value = std::to_string(row.freeKb / 1000000);
+      unitText = "GByte";
+      break;
   }
 }
 
-int EvaluateTablespaces(RunState& rs, RFC_HANDLE handle) {
-  RFC_ITAB table = rs.rfc.ItCreate(const_cast<char*>("TS"), kTablespaceRowSize, 0, 0);
-  if (!table) RfcErrorHandler(const_cast<char*>("ItCreate TS"));
-  TablespaceReply reply;
-  int result = CallTablespaceSizes(rs, handle, table, reply);
-  if (result == 0) {
-    rs.resultCode = ResultCode::Ok;
-    uint64_t rows = 0;
-    int64_t totalSize = 0;
-    int64_t totalFree = 0;
-    for (unsigned row = 1; row <= rs.rfc.ItFill(table); ++row) {
-      TablespaceFigures figures = ReadTablespaceRow(GetRow(rs, table, row));
-      totalSize = SaturatingAdd(totalSize, figures.sizeKb);
-      totalFree = SaturatingAdd(totalFree, figures.freeKb);
-      ++rows;
-    }
-    if (!rs.itemMode) {
-      BeginDocument(rs);
-      BeginText(rs);
-      AppendText(rs, SummaryLine(rs.logon.destination, rows, totalSize, totalFree));
-      EndText(rs);
-    }
-    PrintMessageBuffer(rs);
-    const std::string itemName = ToUpper(rs.itemName);
-    for (unsigned row = 1; row <= rs.rfc.ItFill(table); ++row) {
-      TablespaceFigures figures = ReadTablespaceRow(GetRow(rs, table, row));
-      std::string value, unit;
-      ChannelValue(rs.parameterString, figures, rs.itemMode, value, unit);
-      if (rs.itemMode) {
-        rs.itemFound = true;
-        rs.messageBuffer.clear();
-        if (itemName != ToUpper(figures.name)) continue;
-        WriteChannel(rs, rs.systemLabel, value, unit);
-      } else {
-        WriteChannel(rs, figures.name, value, unit);
-      }
-      PrintMessageBuffer(rs);
-    }
-    if (!rs.itemMode) EndDocument(rs);
-  } else {
-    AppendResultMessage(rs, result, reply.exception);
+bool EvaluateTablespaces(ResultWriter& writer, const std::vector<TablespaceRow>& rows,
+                         const EvaluationRequest& request) {
+  int64_t totalSize = 0;
+  int64_t totalFree = 0;
+  for (const TablespaceRow& row : rows) {
+    totalSize = SaturatingAdd(totalSize, row.sizeKb);
+    totalFree = SaturatingAdd(totalFree, row.freeKb);
   }
-  if (rs.rfc.ItDelete(table) != 0) RfcErrorHandler(const_cast<char*>("ItDelete TS"));
-  return result;
+  if (!request.itemMode) {
+    BeginDocument(writer);
+    BeginText(writer);
+    AppendText(writer, SummaryLine(request.destination, rows.size(), totalSize, totalFree));
+    EndText(writer);
+  }
+  // In an item run this writes whatever the run put there, without a text line.
+  PrintMessageBuffer(writer);
+  const std::string itemName = ToUpper(request.itemName);
+  bool itemFound = false;
+  for (const TablespaceRow& row : rows) {
+    std::string value, unit;
+    ChannelValue(request.unit, row, request.itemMode, value, unit);
+    if (request.itemMode) {
+      itemFound = true;  // any row at all, whether or not it is the item
+      writer.messageBuffer.clear();
+      if (itemName != ToUpper(row.name)) continue;
+      WriteChannel(writer, request.systemLabel, value, unit);
+    } else {
+      WriteChannel(writer, row.name, value, unit);
+    }
+    PrintMessageBuffer(writer);
+  }
+  if (!request.itemMode) EndDocument(writer);
+  return itemFound;
 }
 
 }  // namespace fennick

@@ -24,7 +24,4 @@ FilePtr OpenForWrite(const std::string& nativePath);
 // Opens a file for appending text lines.
 FilePtr OpenForAppend(const std::string& nativePath);
 
-// Standard output carries bytes exactly as written (no line-end translation).
-void PrepareStandardOutput();
-
 }  // namespace fennick

@@ -17,6 +17,4 @@ FilePtr OpenForWrite(const std::string& nativePath) { return FilePtr(std::fopen(
 
 FilePtr OpenForAppend(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "ab")); }
 
-void PrepareStandardOutput() {}
-
 }  // namespace fennick

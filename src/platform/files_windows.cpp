@@ -1,7 +1,5 @@
 #include "platform/files.h"
 
-#include <fcntl.h>
-#include <io.h>
 #include <sys/stat.h>
 
 namespace fennick {
@@ -17,8 +15,5 @@ FilePtr OpenForRead(const std::string& nativePath) {
 FilePtr OpenForWrite(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "wb")); }
 
 FilePtr OpenForAppend(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "ab")); }
-
-// The monitor reads the same bytes on every platform: lines end in LF.
-void PrepareStandardOutput() { _setmode(_fileno(stdout), _O_BINARY); }
 
 }  // namespace fennick

@@ -83,17 +83,17 @@ EntryReading ReadConnectionEntry(std::FILE* file, size_t lineLimit, const Passwo
   return reading;
 }
 
-Failure ReadSingleProfileEntry(RunState& rs) {
-  EntryReading reading = ReadConnectionEntry(rs.profileFile.get(), kSingleRunLineLimit, rs.key, true);
-  rs.profileFile.reset();
-  rs.entry = reading.entry;
-  if (reading.problem != EntryProblem::None) return RunFailure{Message(reading.problem, rs.profileName)};
+Failure ReadSingleProfileEntry(std::FILE* file, const PasswordKey& key, const std::string& profileName,
+                               SystemEntry& entry) {
+  EntryReading reading = ReadConnectionEntry(file, kSingleRunLineLimit, key, true);
+  entry = reading.entry;
+  if (reading.problem != EntryProblem::None) return RunFailure{Message(reading.problem, profileName)};
   return std::nullopt;
 }
 
-char ReadListedProfileEntry(RunState& rs, std::FILE* file) {
-  EntryReading reading = ReadConnectionEntry(file, kItemRunLineLimit, rs.key, false);
-  rs.entry = reading.entry;
+char ReadListedProfileEntry(std::FILE* file, const PasswordKey& key, SystemEntry& entry) {
+  EntryReading reading = ReadConnectionEntry(file, kItemRunLineLimit, key, false);
+  entry = reading.entry;
   return reading.problem == EntryProblem::None ? '.' : 'X';
 }
 

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/run_state.h"
+#include "profile/failure.h"
+#include "profile/password.h"
+#include "profile/system_entry.h"
 
 namespace fennick {
 
@@ -21,12 +23,14 @@ struct EntryReading {
 // and the reading goes on.
 EntryReading ReadConnectionEntry(std::FILE* file, size_t lineLimit, const PasswordKey& key, bool stopAtPasswordProblem);
 
-// Single-profile run: reads the open profile into rs.entry; a problem ends the run.
-Failure ReadSingleProfileEntry(RunState& rs);
+// Single-profile run: reads the open profile into `entry`; a problem ends
+// the run with its message, which names the profile.
+Failure ReadSingleProfileEntry(std::FILE* file, const PasswordKey& key, const std::string& profileName,
+                               SystemEntry& entry);
 
-// Item run: reads a listed profile into rs.entry, cleared first so that no
+// Item run: reads a listed profile into `entry`, cleared first so that no
 // value carries over from the system before. Returns '.' when the entry is
 // complete, 'X' otherwise.
-char ReadListedProfileEntry(RunState& rs, std::FILE* file);
+char ReadListedProfileEntry(std::FILE* file, const PasswordKey& key, SystemEntry& entry);
 
 }  // namespace fennick

@@ -20,7 +20,9 @@ const char* const kSensorDirectories[] = {
 
 RunFailure Missing(const std::string& what) { return RunFailure{"Error 1002: Profile " + what + " is missing..."}; }
 
-bool CanOpen(const RunState& rs, const std::string& path) { return OpenProgramFile(rs, path) != nullptr; }
+bool CanOpen(const std::string& driveRoot, const std::string& path) {
+  return OpenProgramFile(driveRoot, path) != nullptr;
+}
 
 }  // namespace
 
@@ -40,39 +42,42 @@ std::string PrtgDirectory(std::FILE* file) {
 namespace {
 
 // The monitor's sensor directories, for the EXEXML mode.
-Failure SearchSensorDirectories(RunState& rs) {
-  const std::string& name = rs.profileName;
-  rs.profileDirectory.clear();
-  if (FilePtr pathFile = OpenProgramFile(rs, kPrtgPathFile)) {
+Failure SearchSensorDirectories(RunParameters& run, const std::string& driveRoot, FilePtr& profile) {
+  const std::string& name = run.profileName;
+  run.profileDirectory.clear();
+  if (FilePtr pathFile = OpenProgramFile(driveRoot, kPrtgPathFile)) {
     std::string directory = PrtgDirectory(pathFile.get());
     pathFile.reset();
-    if (CanOpen(rs, directory + kPrtgSubpath + name)) directory += kPrtgSubpath;
-    if (CanOpen(rs, directory + kSensorSubpath + name)) directory += kSensorSubpath;
+    if (CanOpen(driveRoot, directory + kPrtgSubpath + name)) directory += kPrtgSubpath;
+    if (CanOpen(driveRoot, directory + kSensorSubpath + name)) directory += kSensorSubpath;
     // The installation named its directory; the profile must be there.
-    if (!CanOpen(rs, directory + name)) return Missing(name);
-    rs.profileDirectory = directory;
+    if (!CanOpen(driveRoot, directory + name)) return Missing(name);
+    run.profileDirectory = directory;
   }
-  rs.profileFile = OpenProgramFile(rs, rs.profileDirectory + name);
-  if (rs.profileFile) return std::nullopt;
+  profile = OpenProgramFile(driveRoot, run.profileDirectory + name);
+  if (profile) return std::nullopt;
   for (const char* directory : kSensorDirectories) {
-    rs.profileDirectory = directory;
-    rs.profileFile = OpenProgramFile(rs, rs.profileDirectory + name);
-    if (rs.profileFile) return std::nullopt;
+    run.profileDirectory = directory;
+    profile = OpenProgramFile(driveRoot, run.profileDirectory + name);
+    if (profile) return std::nullopt;
   }
   return Missing(name);
 }
 
 }  // namespace
 
-FilePtr OpenProgramFile(const RunState& rs, const std::string& path) {
-  return OpenForRead(NativePath(path, rs.driveRoot));
+FilePtr OpenProgramFile(const std::string& driveRoot, const std::string& path) {
+  return OpenForRead(NativePath(path, driveRoot));
 }
 
-Failure FindProfile(RunState& rs) {
-  if (rs.outputMode == "EXEXML" && !Contains(rs.parameterString, "@")) return SearchSensorDirectories(rs);
-  std::string path = rs.profileDirectory + rs.profileName;
-  rs.profileFile = OpenProgramFile(rs, path);
-  if (!rs.profileFile) return Missing(path);
+Failure FindProfile(RunParameters& run, const std::string& outputMode, const std::string& driveRoot,
+                    FilePtr& profile) {
+  if (outputMode == "EXEXML" && !Contains(run.parameterString, "@")) {
+    return SearchSensorDirectories(run, driveRoot, profile);
+  }
+  std::string path = run.profileDirectory + run.profileName;
+  profile = OpenProgramFile(driveRoot, path);
+  if (!profile) return Missing(path);
   return std::nullopt;
 }
 

@@ -4,19 +4,24 @@
 
 #include <string>
 
-#include "driver/run_state.h"
+#include "platform/files.h"
+#include "profile/failure.h"
+#include "profile/run_parameters.h"
 
 namespace fennick {
 
-// Opens a path as the program writes it, mapped for the host.
-FilePtr OpenProgramFile(const RunState& rs, const std::string& path);
+// Opens a path as the program writes it, mapped for the host; driveRoot
+// stands for the root of drive paths where the host has no drives.
+FilePtr OpenProgramFile(const std::string& driveRoot, const std::string& path);
 
 // The installation directory named in C:\PRTG_Path.Txt: its last line that
 // looks like a Windows directory, ending in a backslash.
 std::string PrtgDirectory(std::FILE* file);
 
-// Finds the profile; on success rs.profileFile is open and
-// rs.profileDirectory holds the directory it was found in.
-Failure FindProfile(RunState& rs);
+// Finds the profile: in the monitor's sensor directories in the EXEXML mode
+// without "@", else at the path given. On success `profile` is open and
+// run.profileDirectory holds the directory it was found in.
+Failure FindProfile(RunParameters& run, const std::string& outputMode, const std::string& driveRoot,
+                    FilePtr& profile);
 
 }  // namespace fennick

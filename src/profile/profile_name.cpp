@@ -1,6 +1,6 @@
 #include "profile/profile_name.h"
 
-#include "driver/run_state.h"
+#include "profile/run_parameters.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -29,31 +29,31 @@ std::string WithDefaultExtension(const std::string& name) {
   return name + ".P00";
 }
 
-void CompleteProfileName(RunState& rs, const std::string& argument) {
+void CompleteProfileName(RunParameters& run, const std::string& argument) {
   std::string name = argument;
-  size_t item = rs.parameterString.find("ITEM=");
+  size_t item = run.parameterString.find("ITEM=");
   if (item != std::string::npos) {
-    rs.itemMode = true;
-    rs.itemName = ExtractItemName(rs.parameterText, item + 5);
+    run.itemMode = true;
+    run.itemName = ExtractItemName(run.parameterText, item + 5);
     name = kProductProfile;
   }
   name = WithDefaultExtension(name);
   if (ToUpper(name) == kGlobalName) {
-    rs.itemMode = true;
+    run.itemMode = true;
     name = WithDefaultExtension(kGlobalListing);
   }
   // Split at the last separator; a separator only in front stays with the name.
   size_t split = name.find_last_of("\\/");
   if (split == std::string::npos || split == 0) {
-    rs.profileDirectory.clear();
-    rs.profileName = name;
+    run.profileDirectory.clear();
+    run.profileName = name;
   } else {
-    rs.profileDirectory = name.substr(0, split + 1);
-    rs.profileName = name.substr(split + 1);
+    run.profileDirectory = name.substr(0, split + 1);
+    run.profileName = name.substr(split + 1);
   }
-  if (ToUpper(rs.profileName) == kGlobalName) {
-    rs.itemMode = true;
-    rs.profileName = kGlobalListing;
+  if (ToUpper(run.profileName) == kGlobalName) {
+    run.itemMode = true;
+    run.profileName = kGlobalListing;
   }
 }
 

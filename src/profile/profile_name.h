@@ -5,7 +5,7 @@
 
 namespace fennick {
 
-struct RunState;
+struct RunParameters;
 
 // The item name behind a keyword: up to a blank, a comma, the end or 90
 // characters, each colon turned into a blank.
@@ -17,6 +17,6 @@ std::string WithDefaultExtension(const std::string& name);
 // Completes the profile argument: ITEM= (item run over "Vireo.Prf"), the
 // default extension, GLOBAL.P00 (item run over "SAP Vireo.Gbl"), and the
 // split into profileDirectory and profileName.
-void CompleteProfileName(RunState& rs, const std::string& argument);
+void CompleteProfileName(RunParameters& run, const std::string& argument);
 
 }  // namespace fennick

@@ -13,10 +13,10 @@ const size_t kListingLineLimit = 199;
 const size_t kSensorKeyLength = 10;
 const char kSensorAssignment[] = "Sensor=\"SAP Fennick\"";
 
-void ReadProductProfile(std::FILE* file, RunState& rs) {
+void ReadProductProfile(std::FILE* file, SensorListing& listing) {
   TextLineReader reader(file, kListingLineLimit);
   for (std::string line; reader.Next(line);) {
-    if (StartsWith(line, "# Gsng: ") && line.size() > 20) rs.systemList += line.substr(20);
+    if (StartsWith(line, "# Gsng: ") && line.size() > 20) listing.systemList += line.substr(20);
   }
 }
 
@@ -29,20 +29,20 @@ char LabelKindOf(const std::string& sensorLine, char current) {
   return kind;
 }
 
-Failure ReadGlobalListing(std::FILE* file, RunState& rs) {
-  std::string key = rs.parameterString.substr(0, rs.parameterString.find(' '));
+Failure ReadGlobalListing(std::FILE* file, RunParameters& run, SensorListing& listing) {
+  std::string key = run.parameterString.substr(0, run.parameterString.find(' '));
   key.resize(kSensorKeyLength, ' ');  // only the first ten characters count
   const std::string listPrefix = "# GSNG: " + key;
   const std::string sensorPrefix = "# GSNX: " + key;
 
-  rs.itemName.clear();
+  run.itemName.clear();
   bool found = false;
   std::string sensorText;
   TextLineReader reader(file, kListingLineLimit);
   for (std::string line; reader.Next(line);) {
     const std::string head = ToUpper(line.substr(0, listPrefix.size()));
     if (head == listPrefix) {
-      if (line.size() > 20) rs.systemList += line.substr(20);
+      if (line.size() > 20) listing.systemList += line.substr(20);
     } else if (head == sensorPrefix) {
       sensorText = line.size() > 19 ? line.substr(19) : std::string();
       if (!Contains(sensorText, kSensorAssignment)) return RunFailure{"Error 1029: Invalid Sensor-Allocation..."};
@@ -50,41 +50,40 @@ Failure ReadGlobalListing(std::FILE* file, RunState& rs) {
       for (char& c : parameters) {
         if (c == ':') c = ' ';
       }
-      rs.parameterText = parameters;
-      rs.parameterString = ToUpper(parameters);  // keyword positions match the values again
-      rs.labelKind = LabelKindOf(line, rs.labelKind);
+      run.parameterText = parameters;
+      run.parameterString = ToUpper(parameters);  // keyword positions match the values again
+      listing.labelKind = LabelKindOf(line, listing.labelKind);
       found = true;
     }
   }
   size_t item = sensorText.find("Item=");
-  if (item != std::string::npos) rs.itemName = ExtractItemName(sensorText, item + 5);
-  if (!found) return RunFailure{"Error 1030: Global Sensor " + rs.secondArgument + " not found..."};
+  if (item != std::string::npos) run.itemName = ExtractItemName(sensorText, item + 5);
+  if (!found) return RunFailure{"Error 1030: Global Sensor " + run.secondArgument + " not found..."};
   return std::nullopt;
 }
 
 }  // namespace
 
-Failure ReadSensorListing(RunState& rs) {
-  rs.profileFile.reset();  // the listing is opened afresh
-  rs.systemList.clear();
-  rs.labelKind = '1';
-  const bool productProfile = Contains(rs.parameterString, "ITEM=");
-  FilePtr file = OpenProgramFile(rs, rs.profileDirectory + rs.profileName);
+Failure ReadSensorListing(RunParameters& run, const std::string& driveRoot, SensorListing& listing) {
+  listing.systemList.clear();
+  listing.labelKind = '1';
+  const bool productProfile = Contains(run.parameterString, "ITEM=");
+  FilePtr file = OpenProgramFile(driveRoot, run.profileDirectory + run.profileName);
   if (!file) {
-    return RunFailure{(productProfile ? "Error 1024: ProFile " : "Error 10x1: ProFile ") + rs.profileName +
+    return RunFailure{(productProfile ? "Error 1024: ProFile " : "Error 10x1: ProFile ") + run.profileName +
                       " is missing..."};
   }
-  return ReadListingFile(file.get(), productProfile, rs);
+  return ReadListingFile(file.get(), productProfile, run, listing);
 }
 
-Failure ReadListingFile(std::FILE* file, bool productProfile, RunState& rs) {
+Failure ReadListingFile(std::FILE* file, bool productProfile, RunParameters& run, SensorListing& listing) {
   if (productProfile) {
-    ReadProductProfile(file, rs);
-  } else if (Failure failure = ReadGlobalListing(file, rs)) {
+    ReadProductProfile(file, listing);
+  } else if (Failure failure = ReadGlobalListing(file, run, listing)) {
     return failure;
   }
-  if (rs.systemList.empty()) return RunFailure{"Error 1025: Global Server Listing missing..."};
-  if (rs.itemName.empty()) return RunFailure{"Error 1026: Global Item Idenification missing..."};
+  if (listing.systemList.empty()) return RunFailure{"Error 1025: Global Server Listing missing..."};
+  if (run.itemName.empty()) return RunFailure{"Error 1026: Global Item Idenification missing..."};
   return std::nullopt;
 }
 

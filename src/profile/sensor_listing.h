@@ -5,16 +5,24 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/run_state.h"
+#include "profile/failure.h"
+#include "profile/run_parameters.h"
+#include "profile/system_entry.h"
 
 namespace fennick {
 
-// Reads the listing found by the profile lookup into SystemList, and settles
-// ItemName, LabelKind and, for a global sensor, the parameters.
-Failure ReadSensorListing(RunState& rs);
+// The systems of an item run and how their channels are named.
+struct SensorListing {
+  std::string systemList;  // profile names, each followed by "#"
+  char labelKind = '1';    // 1 profile, 2 alias, 3 host, 4 destination
+};
+
+// Reads the listing found by the profile lookup into `listing`, and settles
+// the item name and, for a global sensor, the parameters.
+Failure ReadSensorListing(RunParameters& run, const std::string& driveRoot, SensorListing& listing);
 
 // The same for an open listing: "Vireo.Prf" or "SAP Vireo.Gbl".
-Failure ReadListingFile(std::FILE* file, bool productProfile, RunState& rs);
+Failure ReadListingFile(std::FILE* file, bool productProfile, RunParameters& run, SensorListing& listing);
 
 // Takes the next profile name off the front of SystemList.
 std::string TakeNextSystem(std::string& systemList);

@@ -1,5 +1,7 @@
 #include "profile/text_util.h"
 
+#include <limits>
+
 namespace fennick {
 
 std::string ToUpper(std::string text) {
@@ -14,5 +16,25 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+int64_t LeadingInteger(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const int64_t limit = std::numeric_limits<int64_t>::max();
+  int64_t value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    int digit = text[i] - '0';
+    if (value > (limit - digit) / 10) {
+      value = limit;
+      for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+      }
+      break;
+    }
+    value = value * 10 + digit;
+  }
+  return negative ? -value : value;
+}
 
 }  // namespace fennick

@@ -50,31 +50,31 @@ void CheckMarkup(const std::string& document) {
   fuzz::Check(open.empty(), "unclosed tag", document);
 }
 
-void WriteDocument(fennick::RunState& rs, const std::string& mode) {
-  rs.outputMode = mode;
-  rs.channelCounter = 0;
-  rs.messageBuffer.clear();
-  fennick::BeginDocument(rs);
-  fennick::BeginText(rs);
-  fennick::AppendText(rs, "(" + rs.profileName + ") ");
-  fennick::AppendText(rs, rs.parameterText);
-  fennick::EndText(rs);
+void WriteDocument(const fennick::RunParameters& run, const std::string& mode) {
+  fennick::ResultWriter w;
+  w.outputMode = mode;
+  fennick::ReadWriterOptions(w, run.parameterString, run.parameterText);
+  fennick::BeginDocument(w);
+  fennick::BeginText(w);
+  fennick::AppendText(w, "(" + run.profileName + ") ");
+  fennick::AppendText(w, run.parameterText);
+  fennick::EndText(w);
 
   // More channels than Corvatel takes, with names and units from the input.
-  const std::string names[] = {rs.itemName, rs.profileName, rs.profileDirectory, rs.secondArgument};
-  const std::string units[] = {"PerCent", "MByte", "GByte", "%", "", rs.itemName};
+  const std::string names[] = {run.itemName, run.profileName, run.profileDirectory, run.secondArgument};
+  const std::string units[] = {"PerCent", "MByte", "GByte", "%", "", run.itemName};
   for (int i = 0; i < 12; ++i) {
-    const std::string value = i % 4 == 3 ? rs.parameterText : std::to_string(i * 7 - 20);
-    fennick::WriteChannel(rs, names[i % 4], value, units[i % 6]);
+    const std::string value = i % 4 == 3 ? run.parameterText : std::to_string(i * 7 - 20);
+    fennick::WriteChannel(w, names[i % 4], value, units[i % 6]);
   }
-  fennick::EndDocument(rs);
-  if (IsXmlMode(mode)) CheckMarkup(rs.messageBuffer);
+  fennick::EndDocument(w);
+  if (IsXmlMode(mode)) CheckMarkup(w.messageBuffer);
 
-  fennick::WriteErrorDocument(rs, "Error 1002: Profile " + rs.profileDirectory + rs.profileName + " is missing...");
-  CheckMarkup(rs.messageBuffer);
+  fennick::WriteErrorDocument(w, "Error 1002: Profile " + run.profileDirectory + run.profileName + " is missing...");
+  CheckMarkup(w.messageBuffer);
   // An error text may be the buffer's own.
-  fennick::WriteErrorDocument(rs, rs.messageBuffer);
-  CheckMarkup(rs.messageBuffer);
+  fennick::WriteErrorDocument(w, w.messageBuffer);
+  CheckMarkup(w.messageBuffer);
 }
 
 }  // namespace
@@ -93,10 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   fennick::RunState rs;
   fennick::ReadArguments(rs, args);
-  fuzz::Check(rs.parameterString.size() == rs.parameterText.size(),
-              "keyword positions in the parameters no longer match their values", rs.parameterText);
-  fuzz::Check(rs.itemName.size() <= 90, "item name over 90 characters", rs.itemName);
+  fuzz::Check(rs.run.parameterString.size() == rs.run.parameterText.size(),
+              "keyword positions in the parameters no longer match their values", rs.run.parameterText);
+  fuzz::Check(rs.run.itemName.size() <= 90, "item name over 90 characters", rs.run.itemName);
 
-  for (const char* mode : kModes) WriteDocument(rs, mode);
+  for (const char* mode : kModes) WriteDocument(rs.run, mode);
   return 0;
 }

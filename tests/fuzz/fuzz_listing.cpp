@@ -20,30 +20,32 @@ void ReadListing(const std::string& parameters, std::string listing, bool produc
   fennick::ReadArguments(rs, {"fennick", productProfile ? "PRD" : "GLOBAL", parameters});
   fuzz::MemoryFile file = fuzz::OpenText(listing);
   if (!file) std::abort();
-  fennick::Failure failure = fennick::ReadListingFile(file.get(), productProfile, rs);
+  fennick::SensorListing found;
+  fennick::Failure failure = fennick::ReadListingFile(file.get(), productProfile, rs.run, found);
   file.reset();
 
   // CH= is found in the upper-cased parameters and read from the typed ones.
-  fuzz::Check(rs.parameterString == fennick::ToUpper(rs.parameterText),
-              "parameters and their upper-cased form disagree", rs.parameterText);
-  fuzz::Check(rs.labelKind >= '1' && rs.labelKind <= '4', "unknown label kind");
-  fuzz::Check(rs.itemName.size() <= 90, "item name over 90 characters", rs.itemName);
+  const fennick::RunParameters& run = rs.run;
+  fuzz::Check(run.parameterString == fennick::ToUpper(run.parameterText),
+              "parameters and their upper-cased form disagree", run.parameterText);
+  fuzz::Check(found.labelKind >= '1' && found.labelKind <= '4', "unknown label kind");
+  fuzz::Check(run.itemName.size() <= 90, "item name over 90 characters", run.itemName);
   if (!failure) {
-    fuzz::Check(!rs.systemList.empty() && !rs.itemName.empty(), "accepted a listing without systems or item");
+    fuzz::Check(!found.systemList.empty() && !run.itemName.empty(), "accepted a listing without systems or item");
   }
 
   fennick::SystemEntry entry;
   entry.hostname = "sapprd01";
   entry.destination = "PRD";
-  std::string list = rs.systemList;
+  std::string list = found.systemList;
   while (!list.empty()) {
     const size_t before = list.size();
     std::string name = fennick::TakeNextSystem(list);
     // Each step must use up the list, or the item run never ends.
     fuzz::Check(list.size() < before, "system list does not shrink", list);
     fuzz::Check(name.find('#') == std::string::npos, "system name holds the separator", name);
-    std::string label = fennick::SystemLabel(rs.labelKind, name, entry);
-    if (rs.labelKind == '2') fuzz::Check(name.compare(0, label.size(), label) == 0, "alias is not the name's stem");
+    std::string label = fennick::SystemLabel(found.labelKind, name, entry);
+    if (found.labelKind == '2') fuzz::Check(name.compare(0, label.size(), label) == 0, "alias is not the name's stem");
   }
 }
 

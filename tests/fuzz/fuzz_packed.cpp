@@ -9,7 +9,9 @@
 #include "fuzz_input.h"
 #include "output/numbers.h"
 #include "output/tablespace_evaluation.h"
-#include "rfc/structures.h"
+#include "rfc/classic/packed_decimal.h"
+#include "rfc/classic/structures.h"
+#include "rfc/classic/tablespace_rows.h"
 
 namespace {
 
@@ -114,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // A row as the library hands it over.
   std::vector<unsigned char> row = in.Bytes(fennick::kTablespaceRowSize);
-  fennick::TablespaceFigures figures = fennick::ReadTablespaceRow(row.data());
+  fennick::TablespaceRow figures = fennick::ReadTablespaceRow(row.data());
   fuzz::Check(figures.name.size() <= fennick::kRowNameLength, "tablespace name overruns its field", figures.name);
   fuzz::Check(figures.name.empty() || figures.name.back() != ' ', "tablespace name keeps trailing blanks");
   fuzz::Check(figures.sizeKb == fennick::PackedValue(row.data() + fennick::kRowSizeOffset, fennick::kRowPackedLength),
@@ -132,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string rest = in.Rest();
   for (std::string parameters : {std::string(), std::string("MEGABYTE"), std::string("GIGABYTE"), rest}) {
     std::string value, unit;
-    fennick::ChannelValue(parameters, figures, itemRun, value, unit);
+    fennick::ChannelValue(fennick::ChannelUnitOf(parameters), figures, itemRun, value, unit);
     fuzz::Check(IsDecimal(value), "channel value is not a number", value);
     fuzz::Check(unit == "%" || unit == "PerCent" || unit == "MByte" || unit == "GByte", "unknown unit", unit);
   }

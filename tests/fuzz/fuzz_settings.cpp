@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   // Whatever the file says, the run goes on with a mode the writer knows.
-  fuzz::Check(IsOutputMode(rs.outputMode), "accepted an unknown output mode", rs.outputMode);
+  fuzz::Check(IsOutputMode(rs.writer.outputMode), "accepted an unknown output mode", rs.writer.outputMode);
   fuzz::Check(!rs.driveRoot.empty(), "empty drive root");
 
   // The drive root decides where C:\PRTG_Path.Txt and the sensor

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_input.h"
-#include "rfc/error_report.h"
+#include "rfc/classic/trace_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text = fuzz::Text(data, size);

@@ -115,25 +115,24 @@ TEST(ConnectionEntry, WrongCheckDigit) {
 }
 
 TEST(ConnectionEntry, ListedProfilesDoNotInheritFields) {
-  RunState rs;
-  rs.key = kKey;
+  SystemEntry entry;
   std::FILE* first = std::tmpfile();
   std::string content = CompleteProfile();
   std::fwrite(content.data(), 1, content.size(), first);
   std::rewind(first);
-  EXPECT_EQ(ReadListedProfileEntry(rs, first), '.');
+  EXPECT_EQ(ReadListedProfileEntry(first, kKey, entry), '.');
   std::fclose(first);
 
   std::FILE* second = std::tmpfile();
   std::string partial = "Destination: QAS\n";
   std::fwrite(partial.data(), 1, partial.size(), second);
   std::rewind(second);
-  EXPECT_EQ(ReadListedProfileEntry(rs, second), 'X');
+  EXPECT_EQ(ReadListedProfileEntry(second, kKey, entry), 'X');
   std::fclose(second);
-  EXPECT_EQ(rs.entry.destination, "QAS");
-  EXPECT_EQ(rs.entry.user, "");
-  EXPECT_EQ(rs.entry.password, "");
-  EXPECT_EQ(rs.entry.gwhost, "");
+  EXPECT_EQ(entry.destination, "QAS");
+  EXPECT_EQ(entry.user, "");
+  EXPECT_EQ(entry.password, "");
+  EXPECT_EQ(entry.gwhost, "");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-#include "rfc/error_report.h"
-
 #include <gtest/gtest.h>
 
 #include "driver/console_lines.h"
-#include "driver/trace_lines.h"
-#include "rfc/rfc_library.h"
+#include "rfc/backend.h"
+#include "rfc/backends.h"
+#include "rfc/classic/error_handler.h"
+#include "rfc/classic/trace_file.h"
 
 namespace fennick {
 namespace {
@@ -39,12 +39,12 @@ TEST(ErrorReport, TraceFileScanner) {
 }
 
 TEST(ErrorReport, ResultMessages) {
-  EXPECT_EQ(ResultMessage(0, "X"), "");
-  EXPECT_EQ(ResultMessage(1, ""), "Error 1014: RFC-Failure raised !");
-  EXPECT_EQ(ResultMessage(2, "NOT_FOUND"), "Error 1012: Exception.: NOT_FOUND");
-  EXPECT_EQ(ResultMessage(3, "X"), "Error 1013: Sys-Exception raised !");
-  EXPECT_EQ(ResultMessage(7, "X"), "Error 1015: Other Failure raised !");
-  EXPECT_EQ(ResultMessage(-1, "X"), "Error 1015: Other Failure raised !");
+  EXPECT_EQ(ResultMessage({0, "X"}), "");
+  EXPECT_EQ(ResultMessage({1, ""}), "Error 1014: RFC-Failure raised !");
+  EXPECT_EQ(ResultMessage({2, "NOT_FOUND"}), "Error 1012: Exception.: NOT_FOUND");
+  EXPECT_EQ(ResultMessage({3, "X"}), "Error 1013: Sys-Exception raised !");
+  EXPECT_EQ(ResultMessage({7, "X"}), "Error 1015: Other Failure raised !");
+  EXPECT_EQ(ResultMessage({-1, "X"}), "Error 1015: Other Failure raised !");
 }
 
 TEST(ConsoleLines, LabelLinesAndParameters) {
@@ -66,8 +66,9 @@ namespace fennick {
 namespace {
 
 TEST(RfcLibrary, AMissingLibraryIsNamed) {
-  RfcLibrary library;
-  std::optional<std::string> problem = BindRfcLibrary("/nonexistent/dir/fennick", library);
+  TraceLog trace;
+  RfcBackend backend;
+  std::optional<std::string> problem = BindRfcBackend("/nonexistent/dir/fennick", trace, backend);
   ASSERT_TRUE(problem.has_value());
   EXPECT_NE(problem->find("RFC library librfccm.so cannot be loaded"), std::string::npos) << *problem;
 }

@@ -1,4 +1,6 @@
 #include "output/numbers.h"
+#include "profile/text_util.h"
+#include "rfc/classic/packed_decimal.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/run_state.h"
+#include "profile/run_parameters.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -36,7 +36,7 @@ TEST(ProfileName, Completion) {
       {"X", "ITEM=", "", "Vireo.Prf", true, ""},
   };
   for (const Completion& row : rows) {
-    RunState rs;
+    RunParameters rs;
     rs.parameterText = row.parameters;
     rs.parameterString = ToUpper(row.parameters);
     CompleteProfileName(rs, row.argument);

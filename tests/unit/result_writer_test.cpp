@@ -2,21 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/run_state.h"
+#include "profile/text_util.h"
 
 namespace fennick {
 namespace {
 
-RunState InMode(const std::string& mode, const std::string& parameters = "") {
-  RunState rs;
-  rs.outputMode = mode;
-  rs.parameterText = parameters;
-  for (char& c : rs.parameterText) rs.parameterString += static_cast<char>(toupper(c));
-  return rs;
+ResultWriter InMode(const std::string& mode, const std::string& parameters = "") {
+  ResultWriter w;
+  w.outputMode = mode;
+  ReadWriterOptions(w, ToUpper(parameters), parameters);
+  return w;
 }
 
 // A whole result: document, text line, two channels, end.
-std::string WholeResult(RunState& rs) {
+std::string WholeResult(ResultWriter& rs) {
   BeginDocument(rs);
   BeginText(rs);
   AppendText(rs, "(PRD) OraSizes: NoSpc=2");
@@ -29,7 +28,7 @@ std::string WholeResult(RunState& rs) {
 
 TEST(ResultWriter, ErrorDocumentIsTheSameInEveryMode) {
   for (const char* mode : {"EXEXML", "Quimbel", "Lumenox", "Corvatel", "Tessary", "Other"}) {
-    RunState rs = InMode(mode);
+    ResultWriter rs = InMode(mode);
     rs.messageBuffer = "left over";
     WriteErrorDocument(rs, "Error 1001: Parameter for Profile-Name is missing !");
     EXPECT_EQ(rs.messageBuffer,
@@ -39,7 +38,7 @@ TEST(ResultWriter, ErrorDocumentIsTheSameInEveryMode) {
 }
 
 TEST(ResultWriter, ErrorDocumentOfTheBuffersOwnText) {
-  RunState rs;
+  ResultWriter rs;
   rs.messageBuffer = "Error 1014: RFC-Failure raised ! - Look for Trace-File";
   WriteErrorDocument(rs, rs.messageBuffer);
   EXPECT_EQ(rs.messageBuffer,
@@ -75,7 +74,7 @@ TEST(ResultWriter, WholeResultPerMode) {
        "\n<Result><Channel>SYSTEM</Channel>\n<Value>5</Value></Result>\n"},
   };
   for (const Row& row : rows) {
-    RunState rs = InMode(row.mode, row.parameters);
+    ResultWriter rs = InMode(row.mode, row.parameters);
     EXPECT_EQ(WholeResult(rs), row.expected) << row.mode << " " << row.parameters;
     EXPECT_EQ(rs.channelCounter, 2);
   }
@@ -91,14 +90,14 @@ TEST(ResultWriter, TessaryChannelNumberRules) {
       {"CH=2,5", "b"},    {"ch=x", ""},  {"CH=03", "c"},
   };
   for (const Row& row : rows) {
-    RunState rs = InMode("Tessary", row.parameters);
+    ResultWriter rs = InMode("Tessary", row.parameters);
     for (const char* value : {"a", "b", "c", "d"}) WriteChannel(rs, "n", value, "");
     EXPECT_EQ(rs.messageBuffer, row.expected) << row.parameters;
   }
 }
 
 TEST(ResultWriter, CorvatelTakesTenChannelsPerRun) {
-  RunState rs = InMode("Corvatel");
+  ResultWriter rs = InMode("Corvatel");
   for (int i = 1; i <= 12; ++i) WriteChannel(rs, "C" + std::to_string(i), "1", "MByte");
   EXPECT_NE(rs.messageBuffer.find("Statistic.C10: 1"), std::string::npos);
   EXPECT_EQ(rs.messageBuffer.find("C11"), std::string::npos);
@@ -112,13 +111,13 @@ TEST(ResultWriter, CorvatelTakesTenChannelsPerRun) {
 TEST(ResultWriter, CorvatelKeyAndUnits) {
   EXPECT_EQ(ChannelKey("a b/c.d.e"), "a_b_c_d.e");
   EXPECT_EQ(ChannelKey("x\\[y]*(z):-w"), "x__y___z___w");
-  RunState rs = InMode("Corvatel");
+  ResultWriter rs = InMode("Corvatel");
   WriteChannel(rs, "a b/c.d.e", "7", "TimeResponse");
   EXPECT_EQ(rs.messageBuffer, "\n\nMessage.a_b_c_d.e: a b/c.d.e (mSec)\nStatistic.a_b_c_d.e: 7");
 }
 
 TEST(ResultWriter, MarkupCharactersAreEscapedInXmlTexts) {
-  RunState rs = InMode("EXEXML");
+  ResultWriter rs = InMode("EXEXML");
   WriteErrorDocument(rs, "Error 1002: Profile A&B<1>.P00 is missing...");
   EXPECT_EQ(rs.messageBuffer,
             "<Prtg>\n<Error>1</Error>\n<Text>Error 1002: Profile A&amp;B&lt;1&gt;.P00 is missing...</Text>\n</Prtg>\n");
@@ -131,7 +130,7 @@ TEST(ResultWriter, MarkupCharactersAreEscapedInXmlTexts) {
   AppendText(rs, "(A&B)");
   EXPECT_EQ(rs.messageBuffer, "(A&amp;B)");
   // The text modes are not XML and keep the characters.
-  RunState text = InMode("Tessary");
+  ResultWriter text = InMode("Tessary");
   AppendText(text, "(A&B)");
   WriteChannel(text, "R&D", "1", "");
   EXPECT_EQ(text.messageBuffer, "(A&B)\n> R&D: 1 #");

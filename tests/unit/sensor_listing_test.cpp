@@ -32,11 +32,12 @@ class SensorListing : public ::testing::Test {
     rs_.secondArgument = secondArgument;
     rs_.parameterText = secondArgument;
     rs_.parameterString = ToUpper(secondArgument);
-    return ReadSensorListing(rs_);
+    return ReadSensorListing(rs_, "/", listing_);
   }
 
   std::string dir_;
-  RunState rs_;
+  RunParameters rs_;
+  fennick::SensorListing listing_;
 };
 
 TEST_F(SensorListing, GlobalListingWithAliasLabels) {
@@ -47,9 +48,9 @@ TEST_F(SensorListing, GlobalListingWithAliasLabels) {
                    "# GSNX: disk      =Item=Psap:Sr3,MEGABYTE,Alias,Sensor=\"SAP Fennick\",Sid,Alias\n",
                    "disk");
   ASSERT_FALSE(f.has_value()) << f->message;
-  EXPECT_EQ(rs_.systemList, "A.P00#B.P00#");
+  EXPECT_EQ(listing_.systemList, "A.P00#B.P00#");
   EXPECT_EQ(rs_.itemName, "Psap Sr3");
-  EXPECT_EQ(rs_.labelKind, '4');  // ",Sid" is searched after ",Alias"
+  EXPECT_EQ(listing_.labelKind, '4');  // ",Sid" is searched after ",Alias"
   EXPECT_EQ(rs_.parameterText, "Item=Psap Sr3,MEGABYTE,Alias");
   EXPECT_EQ(rs_.parameterString, "ITEM=PSAP SR3,MEGABYTE,ALIAS");
 }
@@ -60,8 +61,8 @@ TEST_F(SensorListing, SensorKeyOfTwelveCharactersMatchesItsFirstTen) {
                    "# GSNX: ABCDEFGHIJ Item=T1,Host,Sensor=\"SAP Fennick\"\n",
                    "abcdefghijkl rest");
   ASSERT_FALSE(f.has_value()) << f->message;
-  EXPECT_EQ(rs_.systemList, "X.P00#");
-  EXPECT_EQ(rs_.labelKind, '3');
+  EXPECT_EQ(listing_.systemList, "X.P00#");
+  EXPECT_EQ(listing_.labelKind, '3');
 }
 
 TEST_F(SensorListing, Errors) {
@@ -83,7 +84,8 @@ TEST_F(SensorListing, Errors) {
       {"Vireo.Prf", "# Gsng: DISK        A.P00#\n", "ITEM=", "Error 1026: Global Item Idenification missing..."},
   };
   for (const Row& row : rows) {
-    rs_ = RunState();
+    rs_ = RunParameters();
+    listing_ = fennick::SensorListing();
     rs_.itemName = ToUpper(row.argument).find("ITEM=") == 0 ? std::string(row.argument).substr(5) : "";
     Failure f = Read(row.file, row.content, row.argument);
     ASSERT_TRUE(f.has_value()) << row.message;
@@ -95,17 +97,17 @@ TEST_F(SensorListing, MissingListings) {
   rs_.profileDirectory = dir_;
   rs_.profileName = "Vireo.Prf";
   rs_.parameterString = "ITEM=X";
-  EXPECT_EQ(ReadSensorListing(rs_)->message, "Error 1024: ProFile Vireo.Prf is missing...");
+  EXPECT_EQ(ReadSensorListing(rs_, "/", listing_)->message, "Error 1024: ProFile Vireo.Prf is missing...");
   rs_.profileName = "SAP Vireo.Gbl";
   rs_.parameterString = "DISK";
-  EXPECT_EQ(ReadSensorListing(rs_)->message, "Error 10x1: ProFile SAP Vireo.Gbl is missing...");
+  EXPECT_EQ(ReadSensorListing(rs_, "/", listing_)->message, "Error 10x1: ProFile SAP Vireo.Gbl is missing...");
 }
 
 TEST_F(SensorListing, ProductProfileTakesOnlyMixedCaseLines) {
   rs_.itemName = "PSAPSR3";
   Failure f = Read("Vireo.Prf", "# Gsng: anything    A.P00#\n# GSNG: anything    B.P00#\n# Gsng:x\n", "ITEM=PSAPSR3");
   ASSERT_FALSE(f.has_value());
-  EXPECT_EQ(rs_.systemList, "A.P00#");
+  EXPECT_EQ(listing_.systemList, "A.P00#");
 }
 
 TEST(SystemList, WalkAndLabels) {

@@ -14,13 +14,13 @@ RunState ReadArgs(std::vector<std::string> args) {
 
 TEST(StartUp, ParametersJoinSecondAndThirdArgumentOnly) {
   RunState rs = ReadArgs({"PRD", "MegaByte,x", "Ch=2", "ignored", "also ignored"});
-  EXPECT_EQ(rs.parameterText, "MegaByte,x Ch=2");
-  EXPECT_EQ(rs.parameterString, "MEGABYTE,X CH=2");
-  EXPECT_EQ(rs.secondArgument, "MegaByte,x");
-  EXPECT_EQ(rs.profileName, "PRD.P00");
+  EXPECT_EQ(rs.run.parameterText, "MegaByte,x Ch=2");
+  EXPECT_EQ(rs.run.parameterString, "MEGABYTE,X CH=2");
+  EXPECT_EQ(rs.run.secondArgument, "MegaByte,x");
+  EXPECT_EQ(rs.run.profileName, "PRD.P00");
 
   RunState none = ReadArgs({"PRD"});
-  EXPECT_EQ(none.parameterText, "");
+  EXPECT_EQ(none.run.parameterText, "");
   EXPECT_FALSE(none.consoleReport);
 }
 
@@ -36,10 +36,10 @@ TEST(StartUp, ConsoleReportSwitches) {
 
 TEST(StartUp, ItemKeywordIsFoundInAnyCaseAndKeepsTheNamesCase) {
   RunState rs = ReadArgs({"C:\\Dir\\PRD", "x,item=Psap:Sr3,y"});
-  EXPECT_TRUE(rs.itemMode);
-  EXPECT_EQ(rs.itemName, "Psap Sr3");
-  EXPECT_EQ(rs.profileName, "Vireo.Prf");
-  EXPECT_EQ(rs.profileDirectory, "");
+  EXPECT_TRUE(rs.run.itemMode);
+  EXPECT_EQ(rs.run.itemName, "Psap Sr3");
+  EXPECT_EQ(rs.run.profileName, "Vireo.Prf");
+  EXPECT_EQ(rs.run.profileDirectory, "");
 }
 
 TEST(StartUp, MissingProfileArgumentIsError1001) {

@@ -1,5 +1,8 @@
 #include "output/tablespace_evaluation.h"
 
+#include "output/result_writer.h"
+#include "rfc/classic/tablespace_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -29,7 +32,7 @@ std::vector<unsigned char> Row(const std::string& name, int64_t sizeKb, int64_t 
 
 TEST(TablespaceEvaluation, ReadsTheRowFields) {
   auto row = Row("PSAPSR3", 52428800, 10485760, 80);
-  TablespaceFigures f = ReadTablespaceRow(row.data());
+  TablespaceRow f = ReadTablespaceRow(row.data());
   EXPECT_EQ(f.name, "PSAPSR3");
   EXPECT_EQ(f.sizeKb, 52428800);
   EXPECT_EQ(f.freeKb, 10485760);
@@ -65,7 +68,7 @@ TEST(TablespaceEvaluation, SaturatedTotalsDoNotOverflowThePercentage) {
 }
 
 TEST(TablespaceEvaluation, ChannelValues) {
-  TablespaceFigures f;
+  TablespaceRow f;
   f.freeKb = 2500000;
   f.pctUsed = 85;
   struct Row {
@@ -80,13 +83,13 @@ TEST(TablespaceEvaluation, ChannelValues) {
   };
   for (const Row& row : rows) {
     std::string value, unit;
-    ChannelValue(row.parameters, f, row.itemRun, value, unit);
+    ChannelValue(ChannelUnitOf(row.parameters), f, row.itemRun, value, unit);
     EXPECT_EQ(value, row.value) << row.parameters;
     EXPECT_EQ(unit, row.unit) << row.parameters;
   }
   f.pctUsed = 130;  // more than full: a negative value, not a wrapped one
   std::string value, unit;
-  ChannelValue("", f, false, value, unit);
+  ChannelValue(ChannelUnit::Percent, f, false, value, unit);
   EXPECT_EQ(value, "-30");
 }
 

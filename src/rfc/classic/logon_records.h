@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace fennick {
 

@@ -3,11 +3,11 @@
 
 #include <vector>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace fennick {
 
-struct RunState;
+struct RfcLibrary;
 
 struct StructureDescriptor {
   std::vector<RfcTypeElement> elements;  // may run longer than `count`
@@ -38,6 +38,6 @@ constexpr unsigned kRowPctUsedOffset = 80;
 
 // Installs the structure unless it is installed already; yields its type
 // handle. A refusal ends the process through the RFC error handler.
-RFC_TYPEHANDLE InstallStructure(RunState& rs, StructureDescriptor& descriptor);
+RFC_TYPEHANDLE InstallStructure(const RfcLibrary& library, StructureDescriptor& descriptor);
 
 }  // namespace fennick

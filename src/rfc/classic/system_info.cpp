@@ -1,20 +1,19 @@
-#include "rfc/system_info.h"
+#include "rfc/classic/system_info.h"
 
 #include <cstring>
 
-#include "driver/run_state.h"
-#include "driver/trace_lines.h"
-#include "rfc/error_report.h"
-#include "rfc/records.h"
+#include "rfc/classic/classic_state.h"
+#include "rfc/classic/error_handler.h"
+#include "rfc/classic/records.h"
 
 namespace fennick {
 
-int CallSystemInfo(RunState& rs, RFC_HANDLE handle, SystemInfoReply& reply) {
-  RFC_TYPEHANDLE rfcsi = InstallStructure(rs, rs.structures.rfcsi);
+int CallSystemInfo(ClassicState& state, RFC_HANDLE handle, SystemInfoReply& reply) {
+  RFC_TYPEHANDLE rfcsi = InstallStructure(state.library, state.structures.rfcsi);
   RfcParameter none[] = {EndOfParameters()};
   RfcTable noTables[] = {EndOfTables()};
-  int result = rs.rfc.RfcCall(handle, const_cast<char*>("RFC_SYSTEM_INFO"), none, noTables);
-  traceLine(rs, handle, "RfcCall called", "");
+  int result = state.library.RfcCall(handle, const_cast<char*>("RFC_SYSTEM_INFO"), none, noTables);
+  traceLine(*state.trace, static_cast<int>(handle), "RfcCall called", "");
   if (result != 0) return result;
 
   RfcParameter importing[] = {
@@ -27,23 +26,20 @@ int CallSystemInfo(RunState& rs, RFC_HANDLE handle, SystemInfoReply& reply) {
       EndOfParameters(),
   };
   char* exception = nullptr;
-  result = rs.rfc.RfcReceive(handle, importing, noTables, &exception);
-  traceLine(rs, handle, "RfcReceive called", "");
+  result = state.library.RfcReceive(handle, importing, noTables, &exception);
+  traceLine(*state.trace, static_cast<int>(handle), "RfcReceive called", "");
   if ((result == 2 || result == 3) && exception) reply.exception = exception;
   return result;
 }
 
-int ReadSystemInfo(RunState& rs, RFC_HANDLE handle) {
+StepResult ReadSystemInfo(ClassicState& state, RFC_HANDLE handle, std::string& databaseSystem) {
   SystemInfoReply reply;
-  int result = CallSystemInfo(rs, handle, reply);
+  int result = CallSystemInfo(state, handle, reply);
   if (result == 0) {
-    rs.resultCode = ResultCode::Ok;
     const char* dbsys = reinterpret_cast<const char*>(reply.systemRecord + kRfcsiDbsysOffset);
-    rs.databaseSystem.assign(dbsys, strnlen(dbsys, kRfcsiDbsysLength));
-  } else {
-    AppendResultMessage(rs, result, reply.exception);
+    databaseSystem.assign(dbsys, strnlen(dbsys, kRfcsiDbsysLength));
   }
-  return result;
+  return StepResult{result, reply.exception};
 }
 
 }  // namespace fennick

@@ -1,7 +1,7 @@
-#include "rfc/structures.h"
+#include "rfc/classic/structures.h"
 
-#include "driver/run_state.h"
-#include "rfc/error_report.h"
+#include "rfc/classic/classic_library.h"
+#include "rfc/classic/error_handler.h"
 
 namespace fennick {
 
@@ -53,9 +53,9 @@ StructureSet::StructureSet()
       dateTime(Descriptor(DateTimeFields(), "DATE_TIME")),
       tableXpc(Descriptor(TableXpcFields(), "TABLE_XPC")) {}
 
-RFC_TYPEHANDLE InstallStructure(RunState& rs, StructureDescriptor& descriptor) {
+RFC_TYPEHANDLE InstallStructure(const RfcLibrary& library, StructureDescriptor& descriptor) {
   if (descriptor.handle != 0) return descriptor.handle;
-  int result = rs.rfc.RfcInstallStructure(const_cast<char*>(descriptor.name), descriptor.elements.data(),
+  int result = library.RfcInstallStructure(const_cast<char*>(descriptor.name), descriptor.elements.data(),
                                           descriptor.count, &descriptor.handle);
   if (result != 0) RfcErrorHandler(const_cast<char*>("RfcInstallStructure"));
   return descriptor.handle;

@@ -1,4 +1,4 @@
-#include "rfc/rfc_library.h"
+#include "rfc/classic/classic_library.h"
 
 #include "platform/loader.h"
 #include "platform/paths.h"
@@ -8,21 +8,22 @@ namespace fennick {
 namespace {
 
 template <typename Fn>
-bool Resolve(void* handle, const char* name, Fn& slot, std::string& missing) {
+void Resolve(void* handle, const char* name, Fn& slot, std::string& missing) {
   slot = reinterpret_cast<Fn>(FindLibraryFunction(handle, name));
   if (!slot && missing.empty()) missing = name;
-  return slot != nullptr;
 }
 
 }  // namespace
 
-std::optional<std::string> BindRfcLibrary(const std::string& programPath, RfcLibrary& library) {
-  const std::string fileName = RfcLibraryFileName();
-  void* handle = LoadSharedLibrary(NativeDirectoryOf(programPath) + fileName);
-  if (!handle) handle = LoadSharedLibrary(fileName);
-  if (!handle) {
-    return "RFC library " + fileName + " cannot be loaded: place it beside the program or in the library path";
-  }
+const char* ClassicLibraryFileName() { return RfcLibraryFileName(); }
+
+void* LoadClassicLibrary(const std::string& programPath) {
+  void* handle = LoadSharedLibrary(NativeDirectoryOf(programPath) + ClassicLibraryFileName());
+  if (!handle) handle = LoadSharedLibrary(ClassicLibraryFileName());
+  return handle;
+}
+
+std::optional<std::string> ResolveClassicLibrary(void* handle, RfcLibrary& library) {
   std::string missing;
   Resolve(handle, "RfcEnvironment", library.RfcEnvironment, missing);
   Resolve(handle, "RfcOpen", library.RfcOpen, missing);
@@ -36,7 +37,7 @@ std::optional<std::string> BindRfcLibrary(const std::string& programPath, RfcLib
   Resolve(handle, "ItFill", library.ItFill, missing);
   Resolve(handle, "ItGetLine", library.ItGetLine, missing);
   Resolve(handle, "ItDelete", library.ItDelete, missing);
-  if (!missing.empty()) return "RFC library " + fileName + " has no function " + missing;
+  if (!missing.empty()) return std::string("RFC library ") + ClassicLibraryFileName() + " has no function " + missing;
   return std::nullopt;
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace fennick {
 

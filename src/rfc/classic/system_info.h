@@ -3,12 +3,13 @@
 
 #include <string>
 
-#include "rfc/rfc_api.h"
-#include "rfc/structures.h"
+#include "rfc/classic/rfc_api.h"
+#include "rfc/backend.h"
+#include "rfc/classic/structures.h"
 
 namespace fennick {
 
-struct RunState;
+struct ClassicState;
 
 struct SystemInfoReply {
   int currentResources = 0;
@@ -21,10 +22,9 @@ struct SystemInfoReply {
 };
 
 // The remote call itself; returns its result code.
-int CallSystemInfo(RunState& rs, RFC_HANDLE handle, SystemInfoReply& reply);
+int CallSystemInfo(ClassicState& state, RFC_HANDLE handle, SystemInfoReply& reply);
 
-// Sets ResultCode "OK" and DatabaseSystem on success, or appends the
-// failure message; returns the result code.
-int ReadSystemInfo(RunState& rs, RFC_HANDLE handle);
+// The database system on success; the result code and exception name.
+StepResult ReadSystemInfo(ClassicState& state, RFC_HANDLE handle, std::string& databaseSystem);
 
 }  // namespace fennick

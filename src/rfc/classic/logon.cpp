@@ -1,13 +1,12 @@
-#include "rfc/connection.h"
+#include "rfc/classic/logon.h"
 
 #include <climits>
 #include <cstdio>
 
-#include "driver/run_state.h"
-#include "driver/trace_lines.h"
-#include "output/numbers.h"
-#include "output/print.h"
 #include "platform/environment.h"
+#include "platform/files.h"
+#include "platform/standard_output.h"
+#include "profile/text_util.h"
 
 namespace fennick {
 
@@ -21,16 +20,6 @@ std::string Padded(const std::string& text, size_t width) {
 
 // The library takes an absent text, not an empty one, for unset options.
 char* TextOrAbsent(std::string& text) { return text.empty() ? nullptr : &text[0]; }
-
-// ",HOST=name" and ",NO=nn": the value as typed, up to a comma, a blank or the end.
-void ApplyOverride(const RunState& rs, const char* keyword, std::string& target) {
-  size_t at = rs.parameterString.find(keyword);
-  if (at == std::string::npos) return;
-  size_t start = at + std::char_traits<char>::length(keyword);
-  if (start > rs.parameterText.size()) return;
-  std::string value = rs.parameterText.substr(start, rs.parameterText.find_first_of(", ", start) - start);
-  if (!value.empty()) target = value;
-}
 
 // The library splits the connect string at blanks; a value holding one
 // goes in double quotes.
@@ -47,8 +36,7 @@ bool CopyFile(std::FILE* from, std::FILE* to) {
   return !std::ferror(from) && std::fflush(to) == 0;
 }
 
-void FillLogonRecords(RunState& rs) {
-  LogonRecords& l = rs.logon;
+void FillLogonRecords(LogonRecords& l) {
   l.paddedUser = Padded(l.user, 12);
   l.paddedPassword = Padded(l.password, 10);
   l.options.destination = &l.destination[0];
@@ -78,9 +66,9 @@ void FillLogonRecords(RunState& rs) {
 
 }  // namespace
 
-RFC_HANDLE OpenConnection(RunState& rs) {
-  LogonRecords& l = rs.logon;
-  const SystemEntry& e = rs.entry;
+RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request) {
+  LogonRecords& l = state.logon;
+  const SystemEntry& e = request.entry;
   l.destination = e.destination;
   l.client = e.client;
   l.user = e.user;
@@ -91,18 +79,18 @@ RFC_HANDLE OpenConnection(RunState& rs) {
   l.sysnr = e.sysnr;
   l.gwhost = e.gwhost;
   l.gwservice = e.gwservice;
-  ApplyOverride(rs, ",HOST=", l.hostname);
-  ApplyOverride(rs, ",NO=", l.sysnr);
-  FillLogonRecords(rs);
+  if (request.hostOverride) l.hostname = *request.hostOverride;
+  if (request.sysnrOverride) l.sysnr = *request.sysnrOverride;
+  FillLogonRecords(l);
 
   FilePtr parameters = OpenForRead("SapRfc." + l.destination);
   if (!parameters) {
-    RFC_HANDLE handle = rs.rfc.RfcOpen(&l.options);
-    traceLine(rs, handle, "RfcOpen called", "");
+    RFC_HANDLE handle = state.library.RfcOpen(&l.options);
+    traceLine(*state.trace, static_cast<int>(handle), "RfcOpen called", "");
     return handle;
   }
   // Only on the console: in front of a sensor document it would spoil it.
-  if (rs.consoleReport) PrintText("* SapRfc.Ini.......: " + l.destination + "<\n");
+  if (request.consoleReport) WriteStandardOutput("* SapRfc.Ini.......: " + l.destination + "<\n");
   FilePtr copy = OpenForWrite(kLibraryParameterFile);
   if (!copy) return 0;
   bool copied = CopyFile(parameters.get(), copy.get());
@@ -119,13 +107,9 @@ RFC_HANDLE OpenConnection(RunState& rs) {
   // does not give for our copy; RFC_INI names it on every platform.
   SetEnvironmentValue("RFC_INI", WorkingDirectory() + kLibraryParameterFile);
   l.errorEx = RfcErrorInfoEx();
-  RFC_HANDLE handle = rs.rfc.RfcOpenEx(&l.connectString[0], &l.errorEx);
-  traceLine(rs, handle, "RfcOpenEx called", "");
+  RFC_HANDLE handle = state.library.RfcOpenEx(&l.connectString[0], &l.errorEx);
+  traceLine(*state.trace, static_cast<int>(handle), "RfcOpenEx called", "");
   return handle;
-}
-
-void CloseConnection(RunState& rs, RFC_HANDLE handle) {
-  if (handle != 0) rs.rfc.RfcClose(handle);
 }
 
 }  // namespace fennick

@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "rfc/rfc_api.h"
-#include "rfc/structures.h"
+#include "rfc/classic/rfc_api.h"
+#include "rfc/classic/structures.h"
 
 namespace fennick {
 
-struct RunState;
+struct ClassicState;
 
 struct TablespaceReply {
   char currentDate[8] = {};
@@ -19,6 +19,6 @@ struct TablespaceReply {
 
 // Fills the caller's table "TS" with one row per tablespace; returns the
 // result code of the remote call.
-int CallTablespaceSizes(RunState& rs, RFC_HANDLE handle, RFC_ITAB table, TablespaceReply& reply);
+int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RFC_ITAB table, TablespaceReply& reply);
 
 }  // namespace fennick

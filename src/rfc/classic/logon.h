@@ -1,18 +1,14 @@
-// Logging on to the SAP system of the current entry.
+// Logging on to the SAP system of the current entry through the classic library.
 #pragma once
 
-#include "rfc/rfc_api.h"
+#include "rfc/backend.h"
+#include "rfc/classic/classic_state.h"
 
 namespace fennick {
-
-struct RunState;
 
 // Logs on with RfcOpen, or with RfcOpenEx when a parameter file
 // "SapRfc.<destination>" lies in the working directory (it is copied to
 // "SapRfc.ini" for the library first). Returns 0 when no connection came about.
-RFC_HANDLE OpenConnection(RunState& rs);
-
-// Closes the connection when there is one.
-void CloseConnection(RunState& rs, RFC_HANDLE handle);
+RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request);
 
 }  // namespace fennick

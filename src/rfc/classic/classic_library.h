@@ -1,10 +1,10 @@
-// The RFC library's functions, bound at run time by their plain names.
+// The classic RFC library's functions, bound at run time by their plain names.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "rfc/rfc_api.h"
+#include "rfc/classic/rfc_api.h"
 
 namespace fennick {
 
@@ -23,9 +23,15 @@ struct RfcLibrary {
   ItDeleteFn ItDelete = nullptr;
 };
 
+// The library's file name on this platform.
+const char* ClassicLibraryFileName();
+
 // Loads the library from the program's own directory, else through the
-// platform's library search, and resolves every function. Returns the
-// message for the error document when something cannot be had.
-std::optional<std::string> BindRfcLibrary(const std::string& programPath, RfcLibrary& library);
+// platform's library search. Null when it cannot be loaded.
+void* LoadClassicLibrary(const std::string& programPath);
+
+// Resolves every function; returns the message for the error document when
+// one is missing.
+std::optional<std::string> ResolveClassicLibrary(void* handle, RfcLibrary& library);
 
 }  // namespace fennick

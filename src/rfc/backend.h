@@ -1,0 +1,67 @@
+// What a run asks of an RFC library. Each library is a back end that fills
+// this table of operations with its own; the driver holds the one chosen at
+// start and never asks which it is. A step that a back end does not need
+// does nothing there.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "profile/system_entry.h"
+#include "rfc/tablespace_row.h"
+
+namespace fennick {
+
+// A logon: the connection entry and the overrides from the parameters.
+struct LogonRequest {
+  SystemEntry entry;
+  std::optional<std::string> hostOverride;   // ",HOST="
+  std::optional<std::string> sysnrOverride;  // ",NO="
+  bool consoleReport = false;                // shows the parameter file it uses
+};
+
+// ",HOST=" and ",NO=" as typed: up to a comma, a blank or the end.
+void ReadLogonOverrides(LogonRequest& request, const std::string& parameterString, const std::string& parameterText);
+
+// A remote step's result in the numbering the result messages use:
+// 0 success, 1 failure, 2 exception (with its name), 3 system exception,
+// anything else another failure.
+struct StepResult {
+  int code = 0;
+  std::string exception;
+};
+
+// The message for a step's result: "Error 1012: Exception.: NAME" and so
+// on; empty for success.
+std::string ResultMessage(const StepResult& result);
+
+// A connection as the back end counts it; 0 is none.
+using RfcConnectionId = uintptr_t;
+
+struct RfcBackend {
+  const char* name = "";          // "classic" or "netweaver"
+  std::shared_ptr<void> state;    // the back end's own: its bound library and records
+
+  // Installs the library's environment before a logon; in a single-profile
+  // run the step is traced.
+  void (*prepare)(void* state, bool traced) = nullptr;
+  RfcConnectionId (*logOn)(void* state, const LogonRequest& request) = nullptr;
+  // What follows "Error 1011: RFC-Open for DEST failed !" after a failed
+  // logon: empty where the library hands nothing over.
+  std::string (*logonFailureText)(void* state) = nullptr;
+  // RFC_SYSTEM_INFO: the database system on success.
+  StepResult (*systemInfo)(void* state, RfcConnectionId connection, std::string& databaseSystem) = nullptr;
+  // DB_ORA_CURRENT_SIZES: the rows on success, in the order the system sent them.
+  StepResult (*tablespaceRows)(void* state, RfcConnectionId connection, std::vector<TablespaceRow>& rows) = nullptr;
+  void (*close)(void* state, RfcConnectionId connection) = nullptr;
+  // What follows a failed step's message in the error document: " - " and
+  // the library's text, or a hint.
+  std::string (*failureText)(void* state) = nullptr;
+  // The library's trace files, removed after a successful single-profile run.
+  std::vector<std::string> (*traceFiles)() = nullptr;
+};
+
+}  // namespace fennick

@@ -1,0 +1,20 @@
+// The classic RFC library (librfc32.dll / librfccm.so) as a back end.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/trace_log.h"
+#include "rfc/backend.h"
+
+namespace fennick {
+
+// Whether the classic library can be loaded from the program's directory or
+// the library search; null when not.
+void* LoadClassicBackendLibrary(const std::string& programPath);
+
+// Fills `backend` with the classic library's operations over the loaded
+// library. The message for the error document when a function is missing.
+std::optional<std::string> MakeClassicBackend(void* library, TraceLog& trace, RfcBackend& backend);
+
+}  // namespace fennick

@@ -1,0 +1,23 @@
+// What the classic back end keeps for the run: the bound library, the
+// logon records the library reads, the installed structures, and the row
+// table of the last tablespace call.
+#pragma once
+
+#include "platform/trace_log.h"
+#include "rfc/classic/classic_library.h"
+#include "rfc/classic/logon_records.h"
+#include "rfc/classic/structures.h"
+
+namespace fennick {
+
+struct ClassicState {
+  RfcLibrary library;
+  TraceLog* trace = nullptr;
+  LogonRecords logon;
+  StructureSet structures;
+  // Deleted when the connection is closed, after the rows were written out,
+  // as the library's table lived through the evaluation.
+  RFC_ITAB rowTable = nullptr;
+};
+
+}  // namespace fennick

@@ -1,0 +1,47 @@
+#include "rfc/classic/tablespace_rows.h"
+
+#include <cstring>
+
+#include "rfc/classic/classic_state.h"
+#include "rfc/classic/error_handler.h"
+#include "rfc/classic/packed_decimal.h"
+#include "rfc/classic/tablespace_call.h"
+
+namespace fennick {
+
+TablespaceRow ReadTablespaceRow(const unsigned char* row) {
+  TablespaceRow figures;
+  const char* name = reinterpret_cast<const char*>(row + kRowNameOffset);
+  figures.name.assign(name, strnlen(name, kRowNameLength));
+  while (!figures.name.empty() && figures.name.back() == ' ') figures.name.pop_back();
+  figures.sizeKb = PackedValue(row + kRowSizeOffset, kRowPackedLength);
+  figures.freeKb = PackedValue(row + kRowFreeOffset, kRowPackedLength);
+  std::memcpy(&figures.pctUsed, row + kRowPctUsedOffset, sizeof figures.pctUsed);
+  return figures;
+}
+
+StepResult FetchTablespaceRows(ClassicState& state, RFC_HANDLE handle, std::vector<TablespaceRow>& rows) {
+  const RfcLibrary& library = state.library;
+  DeleteRowTable(state);
+  state.rowTable = library.ItCreate(const_cast<char*>("TS"), kTablespaceRowSize, 0, 0);
+  if (!state.rowTable) RfcErrorHandler(const_cast<char*>("ItCreate TS"));
+  TablespaceReply reply;
+  int result = CallTablespaceSizes(state, handle, state.rowTable, reply);
+  if (result != 0) return StepResult{result, reply.exception};
+  // The count is asked again after each row, as the table may still grow.
+  for (unsigned row = 1; row <= library.ItFill(state.rowTable); ++row) {
+    void* line = library.ItGetLine(state.rowTable, row);
+    if (!line) RfcErrorHandler(const_cast<char*>("ItGetLine TS"));
+    rows.push_back(ReadTablespaceRow(static_cast<const unsigned char*>(line)));
+  }
+  return StepResult{};
+}
+
+void DeleteRowTable(ClassicState& state) {
+  if (!state.rowTable) return;
+  RFC_ITAB table = state.rowTable;
+  state.rowTable = nullptr;
+  if (state.library.ItDelete(table) != 0) RfcErrorHandler(const_cast<char*>("ItDelete TS"));
+}
+
+}  // namespace fennick

@@ -1,0 +1,20 @@
+// The classic library's trace file: the last error text in it, and where
+// it lies.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace fennick {
+
+// The names the library's trace file may have here, the first read first.
+std::vector<std::string> LibraryTraceFiles();
+
+// The last error text of an open trace file; empty when there is none.
+std::string LastTraceErrorText(std::FILE* traceFile);
+
+// " - " and the last error text of the trace file, or a hint.
+std::string TraceErrorText();
+
+}  // namespace fennick
