@@ -34,6 +34,15 @@
 //
 // Under Wine the cases run in a folder on the prefix's drive C, as a monitor
 // runs its sensors, and "drive:" files lie in that drive.
+//
+// Every XML document a case gets back must be well-formed, whatever the case
+// expects: the monitor rejects anything else. The output is a document when
+// the exit code is 2 (the error document, in every mode) or when it is 0 and
+// the case's Fennick.Ini selects EXEXML, Lumenox or Quimbel ("Outputmode.:",
+// value from column 14; EXEXML when absent). The console-report lines, those
+// starting with "* ", are left out and the rest goes byte for byte to
+// "xmllint --noout --nonet". Without xmllint on the PATH the check is
+// skipped, with a note at the start.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -90,6 +99,7 @@ struct Options {
   bool wine = false;
   bool keep = false;
   bool timeLimits = true;
+  bool checkXml = true;
 };
 
 [[noreturn]] void Die(const std::string& message) {
@@ -441,6 +451,65 @@ std::string Visible(const std::string& text, size_t limit = 4000) {
   return out + "\n";
 }
 
+// The output mode the program reads from Fennick.Ini: the last
+// "Outputmode.:" line wins, blanks and a CR at its end do not count.
+std::string OutputMode(const std::string& ini) {
+  std::string mode = "EXEXML";
+  std::istringstream in(ini);
+  for (std::string line; std::getline(in, line);) {
+    if (!StartsWith(line, "Outputmode.:")) continue;
+    mode = line.size() > 13 ? line.substr(13) : "";
+    while (!mode.empty() && (mode.back() == ' ' || mode.back() == '\t' || mode.back() == '\r')) mode.pop_back();
+  }
+  return mode;
+}
+
+// Exit code 1 is the RFC library's error-handler block: plain text in any mode.
+bool OutputIsXmlDocument(int exitCode, const std::string& mode) {
+  if (exitCode == 2) return true;
+  return exitCode == 0 && (mode == "EXEXML" || mode == "Lumenox" || mode == "Quimbel");
+}
+
+// The output without the console-report lines, which run through the
+// document but are not part of it.
+std::string WithoutConsoleLines(const std::string& output) {
+  std::string document;
+  for (size_t start = 0; start < output.size();) {
+    size_t end = output.find('\n', start);
+    end = end == std::string::npos ? output.size() : end + 1;
+    if (output.compare(start, 2, "* ") != 0) document.append(output, start, end - start);
+    start = end;
+  }
+  return document;
+}
+
+bool OnPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::istringstream dirs(path ? path : "");
+  for (std::string dir; std::getline(dirs, dir, ':');) {
+    struct stat info;
+    std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
+    if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+      return true;
+  }
+  return false;
+}
+
+// xmllint's verdict on the document; empty when it is well-formed. It runs
+// in a folder of its own, so the case's working directory and the program's
+// caught output stay as they were.
+std::string CheckXmlDocument(const std::string& document, const std::string& scratch) {
+  const std::string dir = scratch + "/xmllint";
+  const std::string file = dir + "/document.xml";
+  WriteFile(file, document);
+  Outcome o = Run({"xmllint", "--noout", "--nonet", file}, dir, dir, {}, 30);
+  if (o.exitCode == 0 && !o.timedOut) return "";
+  std::string report = "  the output is not a well-formed XML document (xmllint exit code " +
+                       std::to_string(o.exitCode) + ")\n";
+  report += "  xmllint says:\n" + Visible(o.err + o.out) + "  document:\n" + Visible(document);
+  return report;
+}
+
 // The first line where expected and actual part, for a quick read.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
   std::istringstream e(expected), a(actual);
@@ -503,6 +572,7 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   }
   for (const std::string& a : c.args) argv.push_back(expander.Expand(a));
   for (const std::string& e : c.env) env.push_back(expander.Expand(e));
+  const std::string mode = OutputMode(ReadFile(work + "/Fennick.Ini"));
   Outcome o = Run(argv, work, scratch, env, options.wine ? 60 : 20);
 
   std::string report;
@@ -539,6 +609,9 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
   if (!o.err.empty() && o.exitCode >= 126) report += "  standard error:\n" + Visible(o.err);
+  if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode)) {
+    report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
+  }
 
   for (const std::string& entry : driveEntries) RemoveTree(entry);
   bool passed = report.empty();
@@ -585,6 +658,8 @@ int main(int argc, char** argv) {
     options.passwd = dir + "fennick-passwd";
   }
   std::vector<Case> cases = ParseCases(options.cases);
+  options.checkXml = OnPath("xmllint");
+  if (!options.checkXml) std::cout << "xmllint not found: XML documents are not checked\n";
   int failed = 0, run = 0;
   for (const Case& c : cases) {
     if (StartsWith(c.title, "@")) continue;  // a fixture, used by later cases
