@@ -47,10 +47,17 @@ int EndWithRfcError(RunState& rs, RfcConnectionId connection) {
   return exitCode;
 }
 
+// In an item run the document's opening is out already; the error closes it.
 int EndWithDatabaseMismatch(RunState& rs, RfcConnectionId connection) {
-  int exitCode = EndWithError(rs, "Error 1018: DataBase mismatch !");
+  const std::string message = "Error 1018: DataBase mismatch !";
+  if (rs.run.itemMode) {
+    WriteErrorEnd(rs.writer, message);
+    PrintMessageBuffer(rs.writer);
+  } else {
+    EndWithError(rs, message);
+  }
   CloseConnection(rs, connection);
-  return exitCode;
+  return 2;
 }
 
 bool IsOracle(const RunState& rs) { return StartsWith(rs.databaseSystem, "ORA"); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "output/xml_text.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -37,7 +38,9 @@ void ReadWriterOptions(ResultWriter& writer, const std::string& parameterString,
   writer.requestedChannel = LeadingInteger(digits.substr(0, digits.find(',')));
 }
 
-std::string EscapeXml(const std::string& text) {
+std::string EscapeXml(const std::string& raw) {
+  // Names and messages come from files and arguments that may hold any bytes.
+  const std::string text = XmlCharacters(raw);
   if (text.find_first_of("&<>") == std::string::npos) return text;
   std::string out;
   out.reserve(text.size() + 16);
@@ -72,6 +75,19 @@ void WriteErrorDocument(ResultWriter& w, const std::string& message) {
   document += "</Text>";
   document += "\n</Prtg>\n";
   w.messageBuffer = document;
+}
+
+void WriteErrorEnd(ResultWriter& w, const std::string& message) {
+  if (GroupOf(w.outputMode) != ModeGroup::Xml) {
+    WriteErrorDocument(w, message);
+    return;
+  }
+  std::string end = "\n<Error>1</Error>";
+  end += "\n<Text>";
+  end += EscapeXml(message);
+  end += "</Text>";
+  end += "\n</Prtg>\n";
+  w.messageBuffer = end;
 }
 
 void BeginDocument(ResultWriter& w) {

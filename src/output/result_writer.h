@@ -20,10 +20,15 @@ struct ResultWriter {
 // once the run's parameters are final.
 void ReadWriterOptions(ResultWriter& writer, const std::string& parameterString, const std::string& parameterText);
 
-// Texts placed inside XML elements; the three markup characters are escaped.
+// Texts placed inside XML elements: made valid XML characters, and the three
+// markup characters escaped.
 std::string EscapeXml(const std::string& text);
 
 void WriteErrorDocument(ResultWriter& w, const std::string& message);
+// An error that ends a result whose opening is already printed: in the XML
+// modes the rest of an error document closes it, so that what the monitor
+// reads stays one well-formed document; elsewhere the whole error document.
+void WriteErrorEnd(ResultWriter& w, const std::string& message);
 void BeginDocument(ResultWriter& w);
 void BeginText(ResultWriter& w);
 // The caller's own words for the text line, escaped where the form is XML.

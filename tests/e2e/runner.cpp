@@ -5,6 +5,7 @@
 // it expects back:
 //
 //   arg: VALUE                 one argument (exact text after "arg: ")
+//   arg-esc: VALUE             one argument with \xHH, \t and \\ read as in "esc" blocks
 //   exit: N                    expected exit code
 //   dir: NAME                  an empty directory
 //   absent: NAME / present: NAME   after the run
@@ -223,7 +224,8 @@ std::vector<Case> ParseCases(const std::string& path) {
       } else Die(path + ":" + std::to_string(number) + ": unknown block " + kind);
       continue;
     }
-    if (StartsWith(line, "arg:")) c.args.push_back(line.size() > 5 ? line.substr(5) : "");
+    if (StartsWith(line, "arg-esc: ")) c.args.push_back(Unescape(line.substr(9)));
+    else if (StartsWith(line, "arg:")) c.args.push_back(line.size() > 5 ? line.substr(5) : "");
     else if (StartsWith(line, "exit: ")) {
       c.expectExit = true;
       c.exitCode = std::stoi(line.substr(6));

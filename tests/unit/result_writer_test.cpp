@@ -136,5 +136,28 @@ TEST(ResultWriter, MarkupCharactersAreEscapedInXmlTexts) {
   EXPECT_EQ(text.messageBuffer, "(A&B)\n> R&D: 1 #");
 }
 
+TEST(ResultWriter, XmlTextsAreCleanedThenEscaped) {
+  ResultWriter rs = InMode("Lumenox");
+  WriteChannel(rs, "Caf\xE9 & \x01", "1", "");
+  EXPECT_EQ(rs.messageBuffer, "\n<Result><Channel>Caf\xC3\xA9 &amp; ?</Channel>\n<Value>1</Value></Result>\n");
+  // Plain ASCII stays as it was.
+  EXPECT_EQ(EscapeXml("(PRD) OraSizes: NoSpc=3"), "(PRD) OraSizes: NoSpc=3");
+}
+
+TEST(ResultWriter, AnErrorClosesADocumentAlreadyOpen) {
+  for (const char* mode : {"EXEXML", "Quimbel", "Lumenox"}) {
+    ResultWriter rs = InMode(mode);
+    WriteErrorEnd(rs, "Error 1018: DataBase mismatch !");
+    EXPECT_EQ(rs.messageBuffer, "\n<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n") << mode;
+  }
+  // Modes without a document frame get the whole error document.
+  for (const char* mode : {"Corvatel", "Tessary", "Other"}) {
+    ResultWriter rs = InMode(mode);
+    WriteErrorEnd(rs, "Error 1018: DataBase mismatch !");
+    EXPECT_EQ(rs.messageBuffer, "<Prtg>\n<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n")
+        << mode;
+  }
+}
+
 }  // namespace
 }  // namespace fennick
