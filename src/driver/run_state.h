@@ -2,6 +2,7 @@
 // subsystem that changes it; a step is handed the parts it reads.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "output/result_writer.h"
@@ -29,6 +30,7 @@ struct RunState {
   RunParameters run;
   bool consoleReport = false;
   std::string driveRoot = "/";
+  std::string rfcLibrary;  // "classic", "netweaver", or empty: the one that loads
 
   // Output
   ResultWriter writer;

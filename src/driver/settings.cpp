@@ -1,6 +1,7 @@
 #include "driver/settings.h"
 
 #include "platform/text_lines.h"
+#include "rfc/backends.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -31,6 +32,8 @@ Failure ReadInstallationSettings(RunState& rs) {
 Failure ReadSettingsFile(std::FILE* file, RunState& rs) {
   bool modeGiven = false;
   std::string mode;
+  bool libraryGiven = false;
+  std::string library;
   TextLineReader reader(file, kSettingsLineLimit);
   std::string line;
   while (reader.Next(line)) {
@@ -40,13 +43,20 @@ Failure ReadSettingsFile(std::FILE* file, RunState& rs) {
       modeGiven = true;
     } else if (StartsWith(line, "Driveroot..:")) {
       rs.driveRoot = value.empty() ? "/" : value;
+    } else if (StartsWith(line, "Rfclibrary.:")) {
+      library = value;
+      libraryGiven = true;
     }
   }
   if (modeGiven && !IsOutputMode(mode)) {
     return RunFailure{"Fennick.Ini: unknown Outputmode \"" + mode +
                       "\" (use EXEXML, Lumenox, Corvatel, Tessary or Quimbel)"};
   }
+  if (libraryGiven && (library.empty() || !IsRfcLibraryChoice(library))) {
+    return RunFailure{"Fennick.Ini: unknown Rfclibrary \"" + library + "\" (use classic or netweaver)"};
+  }
   if (modeGiven) rs.writer.outputMode = mode;
+  rs.rfcLibrary = library;
   return std::nullopt;
 }
 

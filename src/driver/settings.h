@@ -7,7 +7,8 @@
 
 namespace fennick {
 
-// Reads Outputmode.: and Driveroot..:; an unknown output mode ends the run.
+// Reads Outputmode.:, Driveroot..: and Rfclibrary.:; an unknown output mode
+// or library ends the run.
 Failure ReadInstallationSettings(RunState& rs);
 
 // The same for an open settings file.

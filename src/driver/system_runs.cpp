@@ -21,7 +21,7 @@ namespace fennick {
 namespace {
 
 Failure BindLibrary(RunState& rs) {
-  if (std::optional<std::string> problem = BindRfcBackend(rs.programPath, rs.trace, rs.rfc)) {
+  if (std::optional<std::string> problem = BindRfcBackend(rs.rfcLibrary, rs.programPath, rs.trace, rs.rfc)) {
     return RunFailure{*problem};
   }
   return std::nullopt;

@@ -16,7 +16,10 @@ std::string OwnExecutablePath(const char* argv0);
 // The directory part of a native path, ending in a separator; empty if none.
 std::string NativeDirectoryOf(const std::string& path);
 
-// File name of the RFC library on this platform.
+// File name of the classic RFC library on this platform.
 const char* RfcLibraryFileName();
+
+// File name of the NetWeaver RFC library on this platform.
+const char* NetWeaverLibraryFileName();
 
 }  // namespace fennick

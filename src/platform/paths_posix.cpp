@@ -40,4 +40,6 @@ std::string NativeDirectoryOf(const std::string& path) {
 
 const char* RfcLibraryFileName() { return "librfccm.so"; }
 
+const char* NetWeaverLibraryFileName() { return "libsapnwrfc.so"; }
+
 }  // namespace fennick

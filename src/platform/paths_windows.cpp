@@ -26,4 +26,6 @@ std::string NativeDirectoryOf(const std::string& path) {
 
 const char* RfcLibraryFileName() { return "librfc32.dll"; }
 
+const char* NetWeaverLibraryFileName() { return "sapnwrfc.dll"; }
+
 }  // namespace fennick

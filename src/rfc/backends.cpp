@@ -2,21 +2,35 @@
 
 #include "rfc/classic/classic_backend.h"
 #include "rfc/classic/classic_library.h"
+#include "rfc/netweaver/nw_backend.h"
+#include "rfc/netweaver/nw_library.h"
 
 namespace fennick {
 
 namespace {
 
-std::string CannotLoad(const std::string& names) {
-  return "RFC library " + names + " cannot be loaded: place it beside the program or in the library path";
+const char kClassic[] = "classic";
+const char kNetWeaver[] = "netweaver";
+
+std::string CannotLoad(const std::string& names, const char* where) {
+  return "RFC library " + names + " cannot be loaded: place " + where + " beside the program or in the library path";
 }
 
 }  // namespace
 
-std::optional<std::string> BindRfcBackend(const std::string& programPath, TraceLog& trace, RfcBackend& backend) {
-  void* library = LoadClassicBackendLibrary(programPath);
-  if (!library) return CannotLoad(ClassicLibraryFileName());
-  return MakeClassicBackend(library, trace, backend);
+bool IsRfcLibraryChoice(const std::string& choice) {
+  return choice.empty() || choice == kClassic || choice == kNetWeaver;
+}
+
+std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath, TraceLog& trace,
+                                          RfcBackend& backend) {
+  if (choice != kNetWeaver) {
+    if (void* library = LoadClassicBackendLibrary(programPath)) return MakeClassicBackend(library, trace, backend);
+    if (choice == kClassic) return CannotLoad(ClassicLibraryFileName(), "it");
+  }
+  if (void* library = LoadNetWeaverLibrary(programPath)) return MakeNetWeaverBackend(library, trace, backend);
+  if (choice == kNetWeaver) return CannotLoad(NetWeaverFileName(), "it");
+  return CannotLoad(std::string(ClassicLibraryFileName()) + " or " + NetWeaverFileName(), "one of them");
 }
 
 }  // namespace fennick

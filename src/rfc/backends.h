@@ -9,9 +9,15 @@
 
 namespace fennick {
 
-// Loads the RFC library (from the program's own directory first, then the
-// platform's library search) and fills `backend` with its operations.
-// Returns the message for the error document when it cannot be had.
-std::optional<std::string> BindRfcBackend(const std::string& programPath, TraceLog& trace, RfcBackend& backend);
+// The installation's choice: "classic", "netweaver", or empty for the
+// classic library when it loads and the NetWeaver library otherwise.
+bool IsRfcLibraryChoice(const std::string& choice);
+
+// Loads the chosen RFC library (from the program's own directory first,
+// then the platform's library search) and fills `backend` with its
+// operations. Returns the message for the error document when it cannot be
+// had; with the automatic choice it names both libraries.
+std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath, TraceLog& trace,
+                                          RfcBackend& backend);
 
 }  // namespace fennick

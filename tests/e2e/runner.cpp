@@ -12,6 +12,9 @@
 //   max-ms: N                  the run must take at most N milliseconds
 //   no-driveroot               do not tell the program where the drive root is
 //   native-only                not under Wine (Windows cannot take the input)
+//   only: classic|netweaver    only against that RFC back end (see --backend)
+//   program-alone              run a copy of the program in a folder of its
+//                              own, with no RFC library beside it
 //   use: NAME                  lay the files of the fixture "=== @NAME" too
 //   env: NAME=VALUE            in the program's environment ({WORK} allowed)
 //
@@ -31,7 +34,13 @@
 // \xHH, \r, \n, \t, \0 and \\.
 //
 // Usage: e2e_runner --fennick PATH --cases FILE [--passwd PATH] [--filter TEXT]
-//                   [--keep] [--no-time-limits] [--wine --wine-prefix DIR [--wine-command PATH]]
+//                   [--backend classic|netweaver] [--keep] [--no-time-limits]
+//                   [--wine --wine-prefix DIR [--wine-command PATH]]
+//
+// --backend netweaver adds "Rfclibrary.: netweaver" to every case's
+// Fennick.Ini, so the same cases run against the NetWeaver library; cases
+// marked "only: classic" are left out then, and "only: netweaver" cases are
+// left out against the classic library (the default).
 //
 // Under Wine the cases run in a folder on the prefix's drive C, as a monitor
 // runs its sensors, and "drive:" files lie in that drive.
@@ -88,6 +97,8 @@ struct Case {
   long maxMs = 0;
   bool driveRoot = true;
   bool nativeOnly = false;
+  bool programAlone = false;
+  std::string onlyBackend;
 };
 
 struct Options {
@@ -97,6 +108,7 @@ struct Options {
   std::string filter;
   std::string winePrefix;
   std::string wineCommand = "wine";
+  std::string backend = "classic";
   bool wine = false;
   bool keep = false;
   bool timeLimits = true;
@@ -236,6 +248,11 @@ std::vector<Case> ParseCases(const std::string& path) {
     else if (StartsWith(line, "max-ms: ")) c.maxMs = std::stol(line.substr(8));
     else if (line == "no-driveroot") c.driveRoot = false;
     else if (line == "native-only") c.nativeOnly = true;
+    else if (line == "program-alone") c.programAlone = true;
+    else if (StartsWith(line, "only: ")) {
+      c.onlyBackend = line.substr(6);
+      if (c.onlyBackend != "classic" && c.onlyBackend != "netweaver") Die(path + ":" + std::to_string(number) + ": unknown back end " + c.onlyBackend);
+    }
     else if (StartsWith(line, "use: ")) {
       // A shared set of files from an earlier "=== @name" block.
       std::string fixture = line.substr(5);
@@ -557,20 +574,32 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
     else WriteFile(path, expander.Expand(f.content));
     if (f.name == "Fennick.Ini") hasIni = true;
   }
-  if (!options.wine && c.driveRoot) {
-    // Native runs find "C:\..." below the case's own drive directory.
+  std::string settings;
+  // Native runs find "C:\..." below the case's own drive directory.
+  if (!options.wine && c.driveRoot) settings += "Driveroot..: " + drive + "\n";
+  if (options.backend != "classic") settings += "Rfclibrary.: " + options.backend + "\n";
+  if (!settings.empty()) {
     std::string ini = hasIni ? ReadFile(work + "/Fennick.Ini") : "";
     if (!ini.empty() && ini.back() != '\n') ini += "\n";
-    WriteFile(work + "/Fennick.Ini", ini + "Driveroot..: " + drive + "\n");
+    WriteFile(work + "/Fennick.Ini", ini + settings);
+  }
+  std::string program = options.fennick;
+  if (c.programAlone) {
+    // A folder of its own: no RFC library beside the program.
+    const std::string alone = scratch + "/alone";
+    MakeDirectories(alone);
+    program = alone + program.substr(program.rfind('/'));
+    WriteFile(program, ReadFile(options.fennick));
+    chmod(program.c_str(), 0755);
   }
 
   std::vector<std::string> argv;
   std::vector<std::string> env;
   if (options.wine) {
-    argv = {options.wineCommand, options.fennick};
+    argv = {options.wineCommand, program};
     env = {"WINEPREFIX=" + options.winePrefix, "WINEDEBUG=-all"};
   } else {
-    argv = {options.fennick};
+    argv = {program};
   }
   for (const std::string& a : c.args) argv.push_back(expander.Expand(a));
   for (const std::string& e : c.env) env.push_back(expander.Expand(e));
@@ -644,12 +673,14 @@ int main(int argc, char** argv) {
     else if (a == "--wine-prefix") options.winePrefix = value();
     else if (a == "--wine") options.wine = true;
     else if (a == "--wine-command") options.wineCommand = value();
+    else if (a == "--backend") options.backend = value();
     else if (a == "--keep") options.keep = true;
     else if (a == "--no-time-limits") options.timeLimits = false;
     else Die("unknown option " + a);
   }
   if (options.fennick.empty() || options.cases.empty()) Die("--fennick and --cases are required");
   if (options.wine && options.winePrefix.empty()) Die("--wine needs --wine-prefix");
+  if (options.backend != "classic" && options.backend != "netweaver") Die("--backend is classic or netweaver");
   char* absolute = realpath(options.fennick.c_str(), nullptr);
   if (!absolute) Die("cannot find " + options.fennick);
   options.fennick = absolute;
@@ -666,6 +697,7 @@ int main(int argc, char** argv) {
   for (const Case& c : cases) {
     if (StartsWith(c.title, "@")) continue;  // a fixture, used by later cases
     if (c.nativeOnly && options.wine) continue;
+    if (!c.onlyBackend.empty() && c.onlyBackend != options.backend) continue;
     if (!options.filter.empty() && c.title.find(options.filter) == std::string::npos) continue;
     ++run;
     if (!RunCase(options, c, options.cases)) ++failed;

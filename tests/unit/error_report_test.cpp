@@ -68,7 +68,7 @@ namespace {
 TEST(RfcLibrary, AMissingLibraryIsNamed) {
   TraceLog trace;
   RfcBackend backend;
-  std::optional<std::string> problem = BindRfcBackend("/nonexistent/dir/fennick", trace, backend);
+  std::optional<std::string> problem = BindRfcBackend("classic", "/nonexistent/dir/fennick", trace, backend);
   ASSERT_TRUE(problem.has_value());
   EXPECT_NE(problem->find("RFC library librfccm.so cannot be loaded"), std::string::npos) << *problem;
 }

@@ -1,0 +1,119 @@
+#include "rfc/netweaver/nw_calls.h"
+
+#include "rfc/netweaver/nw_text.h"
+
+namespace fennick {
+
+namespace {
+
+const unsigned kDbsysLength = 10;
+const unsigned kTablespaceNameLength = 30;
+const unsigned kFirstStringLength = 32;
+
+std::string TrimRight(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+// A function to invoke, destroyed with its structures and tables when the
+// step is done.
+struct Function {
+  const NwLibrary& library;
+  NwFunction handle = nullptr;
+  ~Function() {
+    NwErrorInfo ignored;
+    if (handle) library.RfcDestroyFunction(handle, &ignored);
+  }
+};
+
+// Describes, creates and invokes the function module; false with `error`
+// filled when a step fails.
+bool Invoke(NwState& state, NwConnection connection, const char* name, Function& function, NwErrorInfo& error) {
+  const NwLibrary& library = state.library;
+  NwFunctionDesc description = library.RfcGetFunctionDesc(connection, ToNwText(name).data(), &error);
+  if (!description) return false;
+  function.handle = library.RfcCreateFunction(description, &error);
+  if (!function.handle) return false;
+  int code = library.RfcInvoke(connection, function.handle, &error);
+  traceLine(*state.trace, state.connectionNumber, "RfcInvoke called", name);
+  return code == NW_OK;
+}
+
+bool GetChars(const NwLibrary& library, NwContainer container, const char* field, unsigned length,
+              std::string& value, NwErrorInfo& error) {
+  std::vector<NwChar> buffer(length);
+  if (library.RfcGetChars(container, ToNwText(field).data(), buffer.data(), length, &error) != NW_OK) return false;
+  value = TrimRight(FromNwText(buffer.data(), length));
+  return true;
+}
+
+bool GetString(const NwLibrary& library, NwContainer container, const char* field, std::string& value,
+               NwErrorInfo& error) {
+  const std::vector<NwChar> name = ToNwText(field);
+  std::vector<NwChar> buffer(kFirstStringLength);
+  unsigned needed = 0;
+  int code = library.RfcGetString(container, name.data(), buffer.data(), static_cast<unsigned>(buffer.size()),
+                                  &needed, &error);
+  if (code == NW_BUFFER_TOO_SMALL && needed >= buffer.size()) {
+    buffer.resize(static_cast<size_t>(needed) + 1);
+    code = library.RfcGetString(container, name.data(), buffer.data(), static_cast<unsigned>(buffer.size()), &needed,
+                                &error);
+  }
+  if (code != NW_OK) return false;
+  value = FromNwText(buffer.data(), buffer.size());
+  return true;
+}
+
+// One row of TS: the name as characters, the packed sizes as text (the
+// library cannot read them as integers), the percentage as an integer.
+bool ReadRow(const NwLibrary& library, NwStructure row, TablespaceRow& values, NwErrorInfo& error) {
+  std::string size, free;
+  int used = 0;
+  if (!GetChars(library, row, "TS", kTablespaceNameLength, values.name, error) ||
+      !GetString(library, row, "TSIZE", size, error) || !GetString(library, row, "TFREE", free, error) ||
+      library.RfcGetInt(row, ToNwText("TPCTUSED").data(), &used, &error) != NW_OK) {
+    return false;
+  }
+  values.sizeKb = PackedTextValue(size);
+  values.freeKb = PackedTextValue(free);
+  values.pctUsed = used;
+  return true;
+}
+
+}  // namespace
+
+StepResult NwSystemInfo(NwState& state, NwConnection connection, std::string& databaseSystem) {
+  const NwLibrary& library = state.library;
+  NwErrorInfo error{};
+  Function function{library};
+  if (!Invoke(state, connection, "RFC_SYSTEM_INFO", function, error)) return Failed(state, error);
+  NwStructure record = nullptr;
+  if (library.RfcGetStructure(function.handle, ToNwText("RFCSI_EXPORT").data(), &record, &error) != NW_OK ||
+      !GetChars(library, record, "RFCDBSYS", kDbsysLength, databaseSystem, error)) {
+    return Failed(state, error);
+  }
+  return StepResult{};
+}
+
+StepResult NwTablespaceRows(NwState& state, NwConnection connection, std::vector<TablespaceRow>& rows) {
+  const NwLibrary& library = state.library;
+  NwErrorInfo error{};
+  Function function{library};
+  if (!Invoke(state, connection, "DB_ORA_CURRENT_SIZES", function, error)) return Failed(state, error);
+  NwTable table = nullptr;
+  unsigned count = 0;
+  if (library.RfcGetTable(function.handle, ToNwText("TS").data(), &table, &error) != NW_OK ||
+      library.RfcGetRowCount(table, &count, &error) != NW_OK) {
+    return Failed(state, error);
+  }
+  for (unsigned index = 0; index < count; ++index) {
+    if (library.RfcMoveTo(table, index, &error) != NW_OK) return Failed(state, error);
+    NwStructure row = library.RfcGetCurrentRow(table, &error);
+    TablespaceRow values;
+    if (!row || !ReadRow(library, row, values, error)) return Failed(state, error);
+    rows.push_back(values);
+  }
+  return StepResult{};
+}
+
+}  // namespace fennick
