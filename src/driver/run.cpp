@@ -3,6 +3,7 @@
 #include "driver/run_state.h"
 #include "driver/start_up.h"
 #include "driver/system_runs.h"
+#include "driver/time_budget.h"
 #include "output/print.h"
 #include "output/result_writer.h"
 
@@ -17,7 +18,9 @@ int EndWithError(RunState& rs, const std::string& message) {
 int RunFennick(const std::vector<std::string>& args) {
   RunState rs;
   if (Failure failure = StartRun(rs, args)) return EndWithError(rs, failure->message);
-  return rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);
+  int exitCode = rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);
+  DisarmTimeBudget();
+  return exitCode;
 }
 
 }  // namespace fennick

@@ -21,6 +21,7 @@ enum class ResultCode { Err, Ok };
 
 struct RunState {
   // Start-up
+  int64_t startMilliseconds = 0;  // monotonic: the time budget counts from here
   std::string startTime;
   std::string banner;
   std::string programPath;
@@ -29,6 +30,7 @@ struct RunState {
   // Command line, run switches and installation settings
   RunParameters run;
   bool consoleReport = false;
+  int budgetSeconds = 0;  // ",TIMEOUT="; 0 without a budget
   std::string driveRoot = "/";
   std::string rfcLibrary;  // "classic", "netweaver", or empty: the one that loads
 

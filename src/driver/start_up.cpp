@@ -31,6 +31,7 @@ void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
 }
 
 Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
+  rs.startMilliseconds = MonotonicMilliseconds();
   rs.startTime = LocalTimeOfDay();
   rs.banner = "* " + rs.startTime + " SAP " + kProgramName + " " + kVersion;
   rs.key = BuildPasswordKey();

@@ -5,7 +5,9 @@
 #include "driver/console_lines.h"
 #include "driver/run.h"
 #include "driver/run_state.h"
+#include "driver/limit_keywords.h"
 #include "driver/start_up.h"
+#include "driver/time_budget.h"
 #include "output/print.h"
 #include "output/result_writer.h"
 #include "output/tablespace_evaluation.h"
@@ -60,6 +62,27 @@ int EndWithDatabaseMismatch(RunState& rs, RfcConnectionId connection) {
   return 2;
 }
 
+// The limits go to the writer; the budget starts its timer. A bad value ends
+// the run before any logon.
+Failure ReadRunKeywords(RunState& rs) {
+  if (Failure failure = ReadLimitKeywords(rs.run, rs.writer.limits, rs.budgetSeconds)) return failure;
+  ReadWriterOptions(rs.writer, rs.run.parameterString, rs.run.parameterText);
+  return std::nullopt;
+}
+
+void ArmBudget(RunState& rs, unsigned systemsInList) {
+  if (rs.budgetSeconds == 0) return;  // no budget, no timer
+  BudgetEnd end;
+  end.seconds = rs.budgetSeconds;
+  end.itemRun = rs.run.itemMode;
+  end.consoleReport = rs.consoleReport;
+  end.writer = rs.writer;
+  end.itemName = rs.run.itemName;
+  end.systemsInList = systemsInList;
+  end.trace = &rs.trace;
+  ArmTimeBudget(end, rs.startMilliseconds);
+}
+
 bool IsOracle(const RunState& rs) { return StartsWith(rs.databaseSystem, "ORA"); }
 
 void ReadSystemInfo(RunState& rs, RfcConnectionId connection) {
@@ -108,10 +131,12 @@ std::optional<int> MeasureSystem(RunState& rs, RfcConnectionId connection) {
 }  // namespace
 
 int RunSingleProfile(RunState& rs) {
+  if (Failure failure = ReadRunKeywords(rs)) return EndWithError(rs, failure->message);
+  ArmBudget(rs, 0);
   Failure entryProblem = ReadSingleProfileEntry(rs.profileFile.get(), rs.key, rs.run.profileName, rs.entry);
   rs.profileFile.reset();
   if (entryProblem) return EndWithError(rs, entryProblem->message);
-  ReadWriterOptions(rs.writer, rs.run.parameterString, rs.run.parameterText);
+  BudgetDestination(rs.entry.destination);
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, failure->message);
   traceLine(rs.trace, 0, "program started", rs.programPath);
   rs.rfc.prepare(rs.rfc.state.get(), true);
@@ -144,7 +169,8 @@ int RunItems(RunState& rs) {
   if (Failure failure = ReadSensorListing(rs.run, rs.driveRoot, rs.listing)) {
     return EndWithError(rs, failure->message);
   }
-  ReadWriterOptions(rs.writer, rs.run.parameterString, rs.run.parameterText);
+  if (Failure failure = ReadRunKeywords(rs)) return EndWithError(rs, failure->message);
+  ArmBudget(rs, CountSystems(rs.listing.systemList));
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, failure->message);
   if (rs.consoleReport) {
     PrintText(rs.banner + "\n");
@@ -164,6 +190,7 @@ int RunItems(RunState& rs) {
     profile.reset();
     rs.systemLabel = SystemLabel(rs.listing.labelKind, profileName, rs.entry);
     const std::string systemLine = rs.consoleReport ? SystemLine(rs, profileName) : std::string();
+    BudgetCurrentSystem(systemLine);
 
     rs.rfc.prepare(rs.rfc.state.get(), false);
     rs.writer.messageBuffer.clear();
@@ -174,16 +201,20 @@ int RunItems(RunState& rs) {
     } else if (std::optional<int> ended = MeasureSystem(rs, connection)) {
       return *ended;
     }
-    CloseConnection(rs, connection);
 
+    // Counted before the connection is closed: a close that hangs must not
+    // cost a system whose channel is out already.
     const bool rfcFailure = rs.entryStatus == 'X' || rs.resultCode != ResultCode::Ok;
     if (!rfcFailure && rs.itemFound) {
       ++rs.processed;
+      BudgetProcessed(rs.processed);
     } else {
       ++rs.failed;
     }
+    CloseConnection(rs, connection);
     const char* state = rfcFailure ? "Rfc Failure" : !rs.itemFound ? "Not Found" : "Processed";
     if (rs.consoleReport) PrintText("\n" + systemLine + " State=" + state + "\n");
+    BudgetCurrentSystem(std::string());
   }
 
   // The last system's failure text has no place in the document.

@@ -147,7 +147,14 @@ void WriteChannel(ResultWriter& w, const std::string& channel, const std::string
     w.messageBuffer += "\n<Unit>Custom</Unit>";
     w.messageBuffer += "\n<CustomUnit>" + EscapeXml(unit) + "</CustomUnit>";
   }
-  w.messageBuffer += "\n<Value>" + EscapeXml(value) + "</Value></Result>\n";
+  w.messageBuffer += "\n<Value>" + EscapeXml(value) + "</Value>";
+  // Only the PRTG sensor form carries limits; the host products take none.
+  if (w.outputMode == "EXEXML" && (w.limits.warning || w.limits.error)) {
+    w.messageBuffer += "\n<LimitMode>1</LimitMode>";
+    if (w.limits.warning) w.messageBuffer += "\n<LimitMinWarning>" + std::to_string(*w.limits.warning) + "</LimitMinWarning>";
+    if (w.limits.error) w.messageBuffer += "\n<LimitMinError>" + std::to_string(*w.limits.error) + "</LimitMinError>";
+  }
+  w.messageBuffer += "</Result>\n";
 }
 
 void EndDocument(ResultWriter& w) {

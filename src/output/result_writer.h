@@ -3,15 +3,24 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace fennick {
+
+// Alerting limits of every channel, in the channel's own unit; the monitor
+// takes them from the EXEXML document.
+struct ChannelLimits {
+  std::optional<int64_t> warning;  // ",WARN="
+  std::optional<int64_t> error;    // ",ERROR="
+};
 
 // The writer's own state for the whole run.
 struct ResultWriter {
   std::string outputMode = "EXEXML";
   bool singleChannel = false;    // Tessary with CH=: one channel's bare value
   int64_t requestedChannel = 0;  // its number, counted over the run
+  ChannelLimits limits;
   std::string messageBuffer;
   int channelCounter = 0;
 };

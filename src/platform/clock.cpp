@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <chrono>
 #include <ctime>
 
 namespace fennick {
@@ -12,6 +13,11 @@ std::string LocalTimeOfDay() {
   // The same eight characters as columns 12 to 19 of asctime's form.
   std::strftime(text, sizeof text, "%H:%M:%S", local);
   return text;
+}
+
+int64_t MonotonicMilliseconds() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 }  // namespace fennick

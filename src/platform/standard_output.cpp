@@ -13,7 +13,9 @@ void WriteStandardOutputLocked(const std::string& text) { std::fwrite(text.data(
 
 void FlushStandardOutput() {
   StandardOutputLock lock;
-  std::fflush(stdout);
+  FlushStandardOutputLocked();
 }
+
+void FlushStandardOutputLocked() { std::fflush(stdout); }
 
 }  // namespace fennick

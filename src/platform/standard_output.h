@@ -26,5 +26,6 @@ struct StandardOutputLock {
 void WriteStandardOutputLocked(const std::string& text);
 
 void FlushStandardOutput();
+void FlushStandardOutputLocked();
 
 }  // namespace fennick

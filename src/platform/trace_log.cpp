@@ -12,9 +12,13 @@ void OpenTraceLog(TraceLog& log, bool on) {
 }
 
 void traceLine(TraceLog& log, long handle, const std::string& message, const std::string& detail) {
+  StandardOutputLock lock;
+  traceLineLocked(log, handle, message, detail);
+}
+
+void traceLineLocked(TraceLog& log, long handle, const std::string& message, const std::string& detail) {
   if (!log.on || !log.file) return;
   std::string line = std::to_string(handle) + " " + message + " " + detail + "\n";
-  StandardOutputLock lock;
   std::fwrite(line.data(), 1, line.size(), log.file.get());
   std::fflush(log.file.get());
 }

@@ -94,6 +94,18 @@ std::string TakeNextSystem(std::string& systemList) {
   return name;
 }
 
+unsigned CountSystems(const std::string& systemList) {
+  unsigned count = 0;
+  size_t start = 0;
+  while (start < systemList.size()) {
+    size_t end = systemList.find('#', start);
+    ++count;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return count;
+}
+
 std::string SystemLabel(char labelKind, const std::string& profileName, const SystemEntry& entry) {
   switch (labelKind) {
     case '2': return profileName.substr(0, profileName.size() >= 4 ? profileName.size() - 4 : 0);

@@ -27,6 +27,9 @@ Failure ReadListingFile(std::FILE* file, bool productProfile, RunParameters& run
 // Takes the next profile name off the front of SystemList.
 std::string TakeNextSystem(std::string& systemList);
 
+// How many names TakeNextSystem gives before the list is empty.
+unsigned CountSystems(const std::string& systemList);
+
 // How the current system is named in its channel.
 std::string SystemLabel(char labelKind, const std::string& profileName, const SystemEntry& entry);
 

@@ -10,6 +10,7 @@
 //   dir: NAME                  an empty directory
 //   absent: NAME / present: NAME   after the run
 //   max-ms: N                  the run must take at most N milliseconds
+//   min-ms: N                  and at least N milliseconds
 //   no-driveroot               do not tell the program where the drive root is
 //   native-only                not under Wine (Windows cannot take the input)
 //   only: classic|netweaver    only against that RFC back end (see --backend)
@@ -95,6 +96,7 @@ struct Case {
   std::vector<std::string> present;
   std::vector<std::string> env;
   long maxMs = 0;
+  long minMs = 0;
   bool driveRoot = true;
   bool nativeOnly = false;
   bool programAlone = false;
@@ -246,6 +248,7 @@ std::vector<Case> ParseCases(const std::string& path) {
     else if (StartsWith(line, "present: ")) c.present.push_back(line.substr(9));
     else if (StartsWith(line, "env: ")) c.env.push_back(line.substr(5));
     else if (StartsWith(line, "max-ms: ")) c.maxMs = std::stol(line.substr(8));
+    else if (StartsWith(line, "min-ms: ")) c.minMs = std::stol(line.substr(8));
     else if (line == "no-driveroot") c.driveRoot = false;
     else if (line == "native-only") c.nativeOnly = true;
     else if (line == "program-alone") c.programAlone = true;
@@ -636,6 +639,10 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   }
   if (c.maxMs > 0 && options.timeLimits && !options.wine && o.ms > c.maxMs) {
     report += "  took " + std::to_string(o.ms) + " ms, more than " + std::to_string(c.maxMs) + " ms\n";
+  }
+  // Ending too early is wrong on every build and under Wine too.
+  if (c.minMs > 0 && o.ms < c.minMs) {
+    report += "  took " + std::to_string(o.ms) + " ms, less than " + std::to_string(c.minMs) + " ms\n";
   }
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";

@@ -119,6 +119,16 @@ TEST(SystemList, WalkAndLabels) {
   std::string empty = "#X#";
   EXPECT_EQ(TakeNextSystem(empty), "");
   EXPECT_EQ(empty, "X#");
+  // The time budget counts the names the walk will give.
+  for (const char* listing : {"", "A.P00#", "A.P00#B", "#X#", "##", "A#B#C#"}) {
+    std::string walk = listing;
+    unsigned taken = 0;
+    while (!walk.empty()) {
+      TakeNextSystem(walk);
+      ++taken;
+    }
+    EXPECT_EQ(CountSystems(listing), taken) << listing;
+  }
 
   SystemEntry entry;
   entry.hostname = "sapprd01";

@@ -1,0 +1,78 @@
+#include "driver/limit_keywords.h"
+
+#include <gtest/gtest.h>
+
+#include "output/result_writer.h"
+#include "profile/text_util.h"
+
+namespace fennick {
+namespace {
+
+TEST(LimitKeywords, ValuesAsTyped) {
+  struct Row {
+    const char* parameters;
+    std::optional<int64_t> warning, error;
+    int budget;
+    const char* failure;  // empty: accepted
+  } rows[] = {
+      {"", {}, {}, 0, ""},
+      {",WARN=20,ERROR=10,TIMEOUT=55", 20, 10, 55, ""},
+      {"megabyte,warn=0 ,error=2147483647", 0, 2147483647, 0, ""},
+      {"x ,TIMEOUT=3600", {}, {}, 3600, ""},
+      {",TIMEOUT=1", {}, {}, 1, ""},
+      {"WARN=5", {}, {}, 0, ""},  // without its comma it is no keyword
+      {",WARN=", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
+      {",WARN=2147483648", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
+      {",WARN=99999999999999999999999", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
+      {",WARN=-1", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
+      {",ERROR=1e3", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,ERROR= !"},
+      {",error=#", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,ERROR= !"},
+      {",TIMEOUT=0", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,TIMEOUT= !"},
+      {",TIMEOUT=3601", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,TIMEOUT= !"},
+      {",TIMEOUT=", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,TIMEOUT= !"},
+      // The first bad keyword in the order WARN, ERROR, TIMEOUT is named.
+      {",TIMEOUT=0,ERROR=x", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,ERROR= !"},
+  };
+  for (const Row& row : rows) {
+    RunParameters run;
+    run.parameterText = row.parameters;
+    run.parameterString = ToUpper(row.parameters);
+    ChannelLimits limits;
+    int budget = 0;
+    Failure failure = ReadLimitKeywords(run, limits, budget);
+    EXPECT_EQ(failure ? failure->message : "", row.failure) << row.parameters;
+    if (failure) continue;
+    EXPECT_EQ(limits.warning, row.warning) << row.parameters;
+    EXPECT_EQ(limits.error, row.error) << row.parameters;
+    EXPECT_EQ(budget, row.budget) << row.parameters;
+  }
+}
+
+TEST(LimitKeywords, ChannelsCarryTheLimitsInExexmlOnly) {
+  const std::string value = "\n<Result><Channel>T</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n<Value>5</Value>";
+  struct Row {
+    const char* mode;
+    std::optional<int64_t> warning, error;
+    std::string expected;
+  } rows[] = {
+      {"EXEXML", 20, 10,
+       value + "\n<LimitMode>1</LimitMode>\n<LimitMinWarning>20</LimitMinWarning>\n<LimitMinError>10</LimitMinError>"
+               "</Result>\n"},
+      {"EXEXML", 20, {}, value + "\n<LimitMode>1</LimitMode>\n<LimitMinWarning>20</LimitMinWarning></Result>\n"},
+      {"EXEXML", {}, 0, value + "\n<LimitMode>1</LimitMode>\n<LimitMinError>0</LimitMinError></Result>\n"},
+      {"EXEXML", {}, {}, value + "</Result>\n"},
+      {"Lumenox", 20, 10, value + "</Result>\n"},
+      {"Quimbel", 20, 10, value + "</Result>\n"},
+  };
+  for (const Row& row : rows) {
+    ResultWriter writer;
+    writer.outputMode = row.mode;
+    writer.limits.warning = row.warning;
+    writer.limits.error = row.error;
+    WriteChannel(writer, "T", "5", "%");
+    EXPECT_EQ(writer.messageBuffer, row.expected) << row.mode;
+  }
+}
+
+}  // namespace
+}  // namespace fennick
