@@ -274,7 +274,8 @@ TEST_F(NwData, NullsNeverCrash) {
   EXPECT_EQ(RfcOpenConnection(nullptr, 0, nullptr), nullptr);
   EXPECT_EQ(RfcOpenConnection(nullptr, 3, &error), nullptr);
   EXPECT_EQ(error.code, NW_INVALID_PARAMETER);
-  NwConnectionParameter nulls[] = {{nullptr, nullptr}, {U("ASHOST").data(), nullptr}};
+  const std::vector<NwChar> ashost = U("ASHOST");
+  NwConnectionParameter nulls[] = {{nullptr, nullptr}, {ashost.data(), nullptr}};
   EXPECT_EQ(RfcOpenConnection(nulls, 2, &error), nullptr);
   EXPECT_EQ(error.code, NW_INVALID_PARAMETER);
   EXPECT_EQ(RfcCloseConnection(nullptr, nullptr), NW_INVALID_HANDLE);
