@@ -54,7 +54,8 @@ InvokeFault Mapped(const SystemConfig& system, const std::string& function, cons
 
 void AnswerSystemInfo(NwContainerRecord& function, const SystemConfig& system) {
   SetFields(function, rfcsim::SystemInfoScalars());
-  if (NwContainerRecord* rfcsi = FindPart(function, "RFCSI_EXPORT")) SetFields(*rfcsi, rfcsim::SystemInfoValues(system));
+  if (NwContainerRecord* rfcsi = FindPart(function, "RFCSI_EXPORT"))
+    SetFields(*rfcsi, rfcsim::SystemInfoValues(system));
 }
 
 void AnswerCurrentSizes(NwContainerRecord& function, const SystemConfig& system, const rfcsim::UtcStamp& now,

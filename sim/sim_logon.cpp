@@ -165,7 +165,9 @@ namespace {
 
 std::string HostKey(const std::string& host, int32_t sysnr) { return Lower(host) + '\n' + std::to_string(sysnr); }
 std::string GatewayKey(const std::string& host, const std::string& service) { return Lower(host) + '\n' + service; }
-std::string MessageServerKey(const std::string& host, const std::string& sid) { return Lower(host) + '\n' + Lower(sid); }
+std::string MessageServerKey(const std::string& host, const std::string& sid) {
+  return Lower(host) + '\n' + Lower(sid);
+}
 
 }  // namespace
 

@@ -88,6 +88,8 @@ TEST_F(NwOpen, NoLandscapeOrAMalformedOne) {
 // road's error numbers.
 TEST_F(NwOpen, InjectedFaultsAtInvoke) {
   const char* kUnknown = "RFC_UNKNOWN_ERROR";
+  const char* kComm = "RFC_COMMUNICATION_FAILURE";
+  const std::string returned2 = "ERROR       RFC_SYSTEM_INFO returned 2";
   const std::string broken = "LOCATION    SAP-Server h_F_03 on host h\nERROR       connection to partner broken";
   const std::string dumped = "ERROR       RFC_SYSTEM_INFO raised a system failure";
   struct Row {
@@ -95,34 +97,33 @@ TEST_F(NwOpen, InjectedFaultsAtInvoke) {
     Expected expected;
     bool closes;
   } rows[] = {
-      {"call RFC_SYSTEM_INFO 1", {1, 4, "RFC_COMMUNICATION_FAILURE", broken}, true},
-      {"receive RFC_SYSTEM_INFO 1", {1, 4, "RFC_COMMUNICATION_FAILURE", broken}, true},
+      {"call RFC_SYSTEM_INFO 1", {1, 4, kComm, broken}, true},
+      {"receive RFC_SYSTEM_INFO 1", {1, 4, kComm, broken}, true},
       {"receive RFC_SYSTEM_INFO 2 NOT_AUTHORIZED", {5, 1, "NOT_AUTHORIZED", "NOT_AUTHORIZED"}, false},
       {"receive RFC_SYSTEM_INFO 3 DUMPED", {3, 2, "DUMPED", dumped}, true},
       {"receive RFC_SYSTEM_INFO 3", {3, 2, "SYSTEM_FAILURE", dumped}, true},
-      {"call RFC_SYSTEM_INFO 2", {28, 5, kUnknown, "ERROR       RFC_SYSTEM_INFO returned 2"}, false},
+      {"call RFC_SYSTEM_INFO 2", {28, 5, kUnknown, returned2}, false},
       {"call RFC_SYSTEM_INFO 3", {28, 5, kUnknown, "ERROR       RFC_SYSTEM_INFO returned 3"}, false},
       {"receive RFC_SYSTEM_INFO -4 X", {28, 5, kUnknown, "ERROR       RFC_SYSTEM_INFO returned -4"}, false},
       // The call fault comes first; code 0 lets the call on to the receive fault.
-      {"call RFC_SYSTEM_INFO 2\nfault = receive RFC_SYSTEM_INFO 1", {28, 5, kUnknown, "ERROR       RFC_SYSTEM_INFO returned 2"},
-       false},
+      {"call RFC_SYSTEM_INFO 2\nfault = receive RFC_SYSTEM_INFO 1", {28, 5, kUnknown, returned2}, false},
       {"call RFC_SYSTEM_INFO 0\nfault = receive RFC_SYSTEM_INFO 2 E", {5, 1, "E", "E"}, false},
-      {"call RFC_SYSTEM_INFO 0\nfault = receive DB_ORA_CURRENT_SIZES 1\nfault = call rfc_system_info 1", {0, 0, "", ""},
-       false},
+      {"call RFC_SYSTEM_INFO 0\nfault = receive DB_ORA_CURRENT_SIZES 1\nfault = call rfc_system_info 1",
+       {0, 0, "", ""}, false},
       // Faults of the classic library only.
-      {"handler RfcReceive\nfault = install RFCSI\nfault = itcreate\nfault = itgetline\nfault = itdelete", {0, 0, "", ""},
-       false},
-      {"receive RFC_SYSTEM_INFO 2 NOT_AUTHORIZED\nlasterror = K|E|Not allowed|X", {5, 1, "NOT_AUTHORIZED", "Not allowed"},
-       false},
-      {"call RFC_SYSTEM_INFO 1\nlasterror = K|E|Reset by peer|X", {1, 4, "RFC_COMMUNICATION_FAILURE", "Reset by peer"},
-       true},
+      {"handler RfcReceive\nfault = install RFCSI\nfault = itcreate\nfault = itgetline\nfault = itdelete",
+       {0, 0, "", ""}, false},
+      {"receive RFC_SYSTEM_INFO 2 NOT_AUTHORIZED\nlasterror = K|E|Not allowed|X",
+       {5, 1, "NOT_AUTHORIZED", "Not allowed"}, false},
+      {"call RFC_SYSTEM_INFO 1\nlasterror = K|E|Reset by peer|X", {1, 4, kComm, "Reset by peer"}, true},
   };
   for (const Row& row : rows) {
     Write(std::string("[F]\nashost = h\nsysnr = 3\nfault = ") + row.faults + "\n");
     NwErrorInfo error = Dirty();
     NwConnection connection = Open(P("ASHOST=h SYSNR=03"), &error);
     ASSERT_NE(connection, nullptr) << row.faults;
-    NwFunction function = RfcCreateFunction(RfcGetFunctionDesc(connection, U("RFC_SYSTEM_INFO").data(), &error), &error);
+    NwFunctionDesc description = RfcGetFunctionDesc(connection, U("RFC_SYSTEM_INFO").data(), &error);
+    NwFunction function = RfcCreateFunction(description, &error);
     ASSERT_NE(function, nullptr) << row.faults;
     error = Dirty();
     EXPECT_EQ(RfcInvoke(connection, function, &error), row.expected.code) << row.faults;
