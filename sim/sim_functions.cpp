@@ -1,16 +1,11 @@
 #include "sim_functions.h"
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace rfcsim {
 
 namespace {
-
-const int32_t kCurrentResources = 5;
-const int32_t kMaximalResources = 20;
-const int32_t kRecommendedDelay = 0;
 
 std::string ParameterName(const char* name) { return name ? std::string(name) : std::string(); }
 
@@ -56,14 +51,15 @@ ReceiveResult SystemInfo(const SystemConfig& system, const StructureSet& structu
     if (ParameterName(p->name) == "RFCSI_EXPORT" && !FindStructure(structures, p->type))
       return Failure(NotInstalled("RFCSI_EXPORT", p->type));
   }
+  const FieldValues scalars = SystemInfoScalars();
   for (RfcParameter* p : parameters) {
     if (!p->addr) continue;
     std::string name = ParameterName(p->name);
-    if (name == "CURRENT_RESOURCES") WriteElementary(*p, RFC_TYPE_INT, 4, NumberValue(kCurrentResources));
-    if (name == "MAXIMAL_RESOURCES") WriteElementary(*p, RFC_TYPE_INT, 4, NumberValue(kMaximalResources));
-    if (name == "RECOMMENDED_DELAY") WriteElementary(*p, RFC_TYPE_INT, 4, NumberValue(kRecommendedDelay));
-    if (name == "DIALOG_USER_TYPE") WriteElementary(*p, RFC_TYPE_TEXT, 1, TextValue("A"));
-    if (name == "RFC_LOGIN_COMPLETE") WriteElementary(*p, RFC_TYPE_TEXT, 1, TextValue("X"));
+    if (name == "CURRENT_RESOURCES") WriteElementary(*p, RFC_TYPE_INT, 4, scalars.at(name));
+    if (name == "MAXIMAL_RESOURCES") WriteElementary(*p, RFC_TYPE_INT, 4, scalars.at(name));
+    if (name == "RECOMMENDED_DELAY") WriteElementary(*p, RFC_TYPE_INT, 4, scalars.at(name));
+    if (name == "DIALOG_USER_TYPE") WriteElementary(*p, RFC_TYPE_TEXT, 1, scalars.at(name));
+    if (name == "RFC_LOGIN_COMPLETE") WriteElementary(*p, RFC_TYPE_TEXT, 1, scalars.at(name));
     if (name == "RFCSI_EXPORT") {
       FillRecord(*FindStructure(structures, p->type), SystemInfoValues(system), static_cast<unsigned char*>(p->addr),
                  p->leng);
@@ -114,45 +110,7 @@ ReceiveResult CurrentSizes(const SystemConfig& system, const StructureSet& struc
   return ReceiveResult();
 }
 
-FieldValue SizeFieldValue(const SizeValue& size) {
-  return size.raw ? RawValue(size.rawBytes) : NumberValue(size.number);
-}
-
 }  // namespace
-
-FieldValues SystemInfoValues(const SystemConfig& system) {
-  char sysnr[16] = "";
-  if (system.sysnr) std::snprintf(sysnr, sizeof sysnr, "%02d", static_cast<int>(*system.sysnr));
-  return FieldValues{
-      {"RFCPROTO", TextValue("011")},
-      {"RFCCHARTYP", TextValue("4103")},
-      {"RFCINTTYP", TextValue("LIT")},
-      {"RFCFLOTYP", TextValue("IE3")},
-      {"RFCDEST", TextValue(system.ashost + "_" + system.sid + "_" + sysnr)},
-      {"RFCHOST", TextValue(system.ashost)},
-      {"RFCSYSID", TextValue(system.sid)},
-      {"RFCDATABS", TextValue(system.sid)},
-      {"RFCDBHOST", TextValue(system.ashost)},
-      {"RFCDBSYS", TextValue(system.dbsys)},
-      {"RFCSAPRL", TextValue("740")},
-      {"RFCMACH", TextValue("  390")},
-      {"RFCOPSYS", TextValue("Linux")},
-      {"RFCTZONE", TextValue("  3600")},
-      {"RFCDAYST", TextValue("")},
-      {"RFCIPADDR", TextValue("10.0.0.1")},
-      {"RFCKERNRL", TextValue("753")},
-  };
-}
-
-FieldValues TablespaceRowValues(const Tablespace& tablespace) {
-  return FieldValues{
-      {"TS", TextValue(tablespace.name)},
-      {"TSIZE", SizeFieldValue(tablespace.size)},
-      {"TFREE", SizeFieldValue(tablespace.free)},
-      {"TPCTUSED", NumberValue(tablespace.pctUsed)},
-      {"STATUS", TextValue("ONLINE")},
-  };
-}
 
 ReceiveResult ReceiveFunction(const std::string& function, const SystemConfig& system,
                               const StructureSet& structures, TableSet& tables, RfcParameter* importing,

@@ -10,6 +10,7 @@
 #include "sim_config.h"
 #include "sim_layout.h"
 #include "sim_tables.h"
+#include "sim_values.h"
 
 namespace rfcsim {
 
@@ -27,11 +28,5 @@ struct ReceiveResult {
 ReceiveResult ReceiveFunction(const std::string& function, const SystemConfig& system,
                               const StructureSet& structures, TableSet& tables, RfcParameter* importing,
                               RfcTable* tableList, const UtcStamp& now);
-
-// The RFCSI values of a system, by field name.
-FieldValues SystemInfoValues(const SystemConfig& system);
-
-// One row of table TS, by field name.
-FieldValues TablespaceRowValues(const Tablespace& tablespace);
 
 }  // namespace rfcsim

@@ -56,6 +56,7 @@ Reach ReachSystem(const LogonRequest& request) {
     reach.failure = kNotReached;
   } else if (!landscape->parsed.ok) {
     reach.failure = ConfigErrorText(landscape->parsed);
+    reach.badFile = true;
   } else {
     reach.system = FindSystem(landscape->parsed.config, landscape->routes, request);
     if (!reach.system) reach.failure = kNotReached;

@@ -13,6 +13,7 @@ namespace rfcsim {
 struct Reach {
   const SystemConfig* system = nullptr;  // valid until the next lookup
   std::string failure;                   // "partner not reached" or the file's fault
+  bool badFile = false;                  // the failure is the file's fault
 };
 
 // sapsim.ini in the working directory is looked at afresh at every logon,

@@ -61,45 +61,6 @@ bool LayOutStructure(const char* name, const RfcTypeElement* elements, unsigned 
   return true;
 }
 
-std::string EncodePacked(int64_t value, size_t length) {
-  std::string bytes(length, '\0');
-  if (length == 0) return bytes;
-  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  // Nibbles from the right: the sign first, then the digits.
-  size_t nibbles = length * 2;
-  std::string nibble(nibbles, '\0');
-  nibble[nibbles - 1] = value < 0 ? 0xD : 0xC;
-  for (size_t i = nibbles - 1; i > 0 && magnitude > 0; --i) {
-    nibble[i - 1] = static_cast<char>(magnitude % 10);
-    magnitude /= 10;
-  }
-  for (size_t i = 0; i < length; ++i) {
-    bytes[i] = static_cast<char>((nibble[2 * i] << 4) | nibble[2 * i + 1]);
-  }
-  return bytes;
-}
-
-FieldValue TextValue(const std::string& text) {
-  FieldValue value;
-  value.kind = FieldValue::Text;
-  value.text = text;
-  return value;
-}
-
-FieldValue NumberValue(int64_t number) {
-  FieldValue value;
-  value.kind = FieldValue::Number;
-  value.number = number;
-  return value;
-}
-
-FieldValue RawValue(const std::string& bytes) {
-  FieldValue value;
-  value.kind = FieldValue::Raw;
-  value.text = bytes;
-  return value;
-}
-
 std::string FieldBytes(const FieldLayout& field, const FieldValue* value) {
   const size_t length = field.length;
   if (value && value->kind == FieldValue::Raw) {

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "rfc/classic/rfc_api.h"
+#include "sim_values.h"
 
 namespace rfcsim {
 
@@ -35,25 +35,6 @@ constexpr unsigned kMaxFieldLength = 65535;
 // (with the reason) when the descriptors cannot be laid out.
 bool LayOutStructure(const char* name, const RfcTypeElement* elements, unsigned count, StructLayout& layout,
                      std::string& reason);
-
-// `length` bytes: two digits a byte, high nibble first, the low nibble of the
-// last byte the sign (C, or D when negative). Digits that do not fit are
-// dropped from the front.
-std::string EncodePacked(int64_t value, size_t length);
-
-// What goes into a field. Fields without a value get the initial value of
-// their type: blanks for text, zeros for dates, times and integers, packed 0.
-struct FieldValue {
-  enum Kind { Text, Number, Raw } kind = Text;
-  std::string text;    // Text, or the bytes of Raw
-  int64_t number = 0;  // Number
-};
-
-using FieldValues = std::map<std::string, FieldValue>;
-
-FieldValue TextValue(const std::string& text);
-FieldValue NumberValue(int64_t number);
-FieldValue RawValue(const std::string& bytes);
 
 // The field's bytes: `field.length` of them.
 std::string FieldBytes(const FieldLayout& field, const FieldValue* value);

@@ -144,10 +144,30 @@ LogonRequest RequestFromConnectString(const std::string& connect, const std::str
   return request;
 }
 
+LogonRequest HostRequest(const std::string& host, const std::string& sysnr) {
+  LogonRequest request;
+  if (host.empty() || !ParseInt32(sysnr, request.sysnr)) return request;
+  request.route = LogonRequest::Host;
+  request.host = host;
+  return request;
+}
+
+LogonRequest MessageServerRequest(const std::string& mshost, const std::string& sysid) {
+  LogonRequest request;
+  if (mshost.empty()) return request;
+  request.route = LogonRequest::MessageServer;
+  request.mshost = mshost;
+  request.sysid = sysid;
+  return request;
+}
+
 namespace {
 
 std::string HostKey(const std::string& host, int32_t sysnr) { return Lower(host) + '\n' + std::to_string(sysnr); }
 std::string GatewayKey(const std::string& host, const std::string& service) { return Lower(host) + '\n' + service; }
+std::string MessageServerKey(const std::string& host, const std::string& sid) {
+  return Lower(host) + '\n' + Lower(sid);
+}
 
 }  // namespace
 
@@ -158,6 +178,7 @@ RouteIndex BuildRouteIndex(const SimConfig& config) {
     // emplace keeps the first system of a route, as a scan in file order would.
     if (!system.ashost.empty() && system.sysnr) index.byHost.emplace(HostKey(system.ashost, *system.sysnr), i);
     if (!system.gwhost.empty()) index.byGateway.emplace(GatewayKey(system.gwhost, system.gwserv), i);
+    if (!system.mshost.empty()) index.byMessageServer.emplace(MessageServerKey(system.mshost, system.sid), i);
   }
   return index;
 }
@@ -171,6 +192,9 @@ const SystemConfig* FindSystem(const SimConfig& config, const RouteIndex& index,
   } else if (request.route == LogonRequest::Gateway && !request.gwhost.empty()) {
     routes = &index.byGateway;
     key = GatewayKey(request.gwhost, request.gwserv);
+  } else if (request.route == LogonRequest::MessageServer && !request.mshost.empty()) {
+    routes = &index.byMessageServer;
+    key = MessageServerKey(request.mshost, request.sysid);
   }
   if (!routes) return nullptr;
   auto found = routes->find(key);

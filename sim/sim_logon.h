@@ -13,11 +13,13 @@
 namespace rfcsim {
 
 struct LogonRequest {
-  enum Route { None, Host, Gateway } route = None;
+  enum Route { None, Host, Gateway, MessageServer } route = None;
   std::string host;
   int32_t sysnr = 0;
   std::string gwhost;
   std::string gwserv;
+  std::string mshost;
+  std::string sysid;
   std::string client;
   std::string user;
   std::string password;
@@ -44,11 +46,17 @@ std::optional<std::string> ConnectValue(const std::vector<ConnectPair>& pairs, c
 // the route. User and password are upper-cased unless TOUPPER=0.
 LogonRequest RequestFromConnectString(const std::string& connect, const std::string& sapRfcIni);
 
+// The NetWeaver library's two routes. The system number comes as text; one
+// that is not a whole number reaches nothing.
+LogonRequest HostRequest(const std::string& host, const std::string& sysnr);
+LogonRequest MessageServerRequest(const std::string& mshost, const std::string& sysid);
+
 // Where each route leads: the first system in file order that it reaches.
 // Built once per parsed landscape, so a logon costs no scan of all systems.
 struct RouteIndex {
   std::map<std::string, size_t> byHost;     // lower-case ashost, sysnr
   std::map<std::string, size_t> byGateway;  // lower-case gwhost, gwserv
+  std::map<std::string, size_t> byMessageServer;  // lower-case mshost, section name
 };
 
 RouteIndex BuildRouteIndex(const SimConfig& config);

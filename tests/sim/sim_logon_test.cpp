@@ -154,5 +154,48 @@ TEST(SimLogon, FirstSystemTheRouteReaches) {
   EXPECT_EQ(FindSystem(parsed.config, LogonRequest()), nullptr);
 }
 
+// The NetWeaver library's routes: SYSNR as text, or a message server and
+// the section name.
+TEST(SimLogon, NetWeaverRoutesReachTheFirstSystem) {
+  ConfigResult parsed = ParseSimConfig(
+      "[NOMS]\nashost = app1\nsysnr = 7\n"
+      "[PRD]\nashost = App1\nsysnr = 0\nmshost = msprd\n"
+      "[QAS]\nashost = app2\nsysnr = 10\nmshost = MSPRD\n"
+      "[prd]\nashost = app3\nsysnr = 0\nmshost = msprd\n");
+  ASSERT_TRUE(parsed.ok);
+  struct Row {
+    LogonRequest request;
+    const char* sid;  // null: nothing reached
+  } rows[] = {
+      {HostRequest("APP1", "00"), "PRD"},
+      {HostRequest("app1", "0"), "PRD"},
+      {HostRequest("app1", "+0"), "PRD"},
+      {HostRequest("app1", "07"), "NOMS"},
+      {HostRequest("app2", "10"), "QAS"},
+      {HostRequest("app1", "1"), nullptr},
+      {HostRequest("app1", " 00"), nullptr},
+      {HostRequest("app1", "0x"), nullptr},
+      {HostRequest("app1", ""), nullptr},
+      {HostRequest("", "00"), nullptr},
+      {MessageServerRequest("MsPrd", "prd"), "PRD"},  // the first [PRD] or [prd] in file order
+      {MessageServerRequest("msprd", "QAS"), "QAS"},
+      {MessageServerRequest("msprd", "NOMS"), nullptr},
+      {MessageServerRequest("msprd", ""), nullptr},
+      {MessageServerRequest("", "PRD"), nullptr},
+      {MessageServerRequest("app1", "PRD"), nullptr},
+  };
+  RouteIndex index = BuildRouteIndex(parsed.config);
+  for (const Row& row : rows) {
+    const SystemConfig* found = FindSystem(parsed.config, index, row.request);
+    std::string label = row.request.host + row.request.mshost + "/" + row.request.sysid;
+    if (!row.sid) {
+      EXPECT_EQ(found, nullptr) << label;
+    } else {
+      ASSERT_NE(found, nullptr) << label;
+      EXPECT_EQ(found->sid, row.sid) << label;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace rfcsim

@@ -21,22 +21,31 @@ build() {  # toolchain build-dir
   cmake --build "$2" -j 2 >/dev/null
 }
 
-# Only Windows' own DLLs may be imported, and the stand-in exports the
-# library's functions under their plain names.
+# Only Windows' own DLLs may be imported, and the stand-ins export the
+# libraries' functions under their plain names.
+check_exports() {  # objdump dll name...
+  local objdump=$1 dll=$2 exports name
+  shift 2
+  exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
+  for name in "$@"; do
+    grep -qE "\] $name\$" <<<"$exports" || { say "$(basename "$dll") does not export $name"; ok=0; }
+  done
+  if grep -q '@' <<<"$exports"; then say "$(basename "$dll") exports decorated names"; ok=0; fi
+}
+
 check_binaries() {  # objdump bin-dir
-  local objdump=$1 dir=$2 ok=1 f dlls exports name
-  for f in fennick.exe fennick-passwd.exe librfc32.dll; do
+  local objdump=$1 dir=$2 ok=1 f dlls name
+  for f in fennick.exe fennick-passwd.exe librfc32.dll sapnwrfc.dll; do
     dlls=$("$objdump" -p "$dir/$f" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
     for name in $dlls; do
       case "$name" in KERNEL32.dll|msvcrt.dll) ;; *) say "$f imports $name"; ok=0 ;; esac
     done
   done
-  exports=$("$objdump" -p "$dir/librfc32.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
-  for name in RfcEnvironment RfcOpen RfcOpenEx RfcClose RfcLastError RfcInstallStructure RfcCall \
-              RfcReceive ItCreate ItFill ItGetLine ItDelete ItAppLine; do
-    grep -qE "\] $name\$" <<<"$exports" || { say "librfc32.dll does not export $name"; ok=0; }
-  done
-  if grep -q '@' <<<"$exports"; then say "librfc32.dll exports decorated names"; ok=0; fi
+  check_exports "$objdump" "$dir/librfc32.dll" RfcEnvironment RfcOpen RfcOpenEx RfcClose RfcLastError \
+    RfcInstallStructure RfcCall RfcReceive ItCreate ItFill ItGetLine ItDelete ItAppLine
+  check_exports "$objdump" "$dir/sapnwrfc.dll" RfcOpenConnection RfcCloseConnection RfcGetFunctionDesc \
+    RfcCreateFunction RfcInvoke RfcDestroyFunction RfcGetStructure RfcGetTable RfcGetRowCount RfcMoveTo \
+    RfcGetCurrentRow RfcGetChars RfcGetString RfcGetInt RfcGetVersion
   if [ $ok = 1 ]; then passed=$((passed + 1)); say "$dir: imports and exports ok"; else failed=$((failed + 1)); fi
 }
 

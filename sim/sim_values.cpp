@@ -1,0 +1,96 @@
+#include "sim_values.h"
+
+#include <cstdio>
+
+namespace rfcsim {
+
+namespace {
+
+FieldValue SizeFieldValue(const SizeValue& size) {
+  return size.raw ? RawValue(size.rawBytes) : NumberValue(size.number);
+}
+
+}  // namespace
+
+FieldValue TextValue(const std::string& text) {
+  FieldValue value;
+  value.kind = FieldValue::Text;
+  value.text = text;
+  return value;
+}
+
+FieldValue NumberValue(int64_t number) {
+  FieldValue value;
+  value.kind = FieldValue::Number;
+  value.number = number;
+  return value;
+}
+
+FieldValue RawValue(const std::string& bytes) {
+  FieldValue value;
+  value.kind = FieldValue::Raw;
+  value.text = bytes;
+  return value;
+}
+
+std::string EncodePacked(int64_t value, size_t length) {
+  std::string bytes(length, '\0');
+  if (length == 0) return bytes;
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  // Nibbles from the right: the sign first, then the digits.
+  size_t nibbles = length * 2;
+  std::string nibble(nibbles, '\0');
+  nibble[nibbles - 1] = value < 0 ? 0xD : 0xC;
+  for (size_t i = nibbles - 1; i > 0 && magnitude > 0; --i) {
+    nibble[i - 1] = static_cast<char>(magnitude % 10);
+    magnitude /= 10;
+  }
+  for (size_t i = 0; i < length; ++i) {
+    bytes[i] = static_cast<char>((nibble[2 * i] << 4) | nibble[2 * i + 1]);
+  }
+  return bytes;
+}
+
+FieldValues SystemInfoValues(const SystemConfig& system) {
+  char sysnr[16] = "";
+  if (system.sysnr) std::snprintf(sysnr, sizeof sysnr, "%02d", static_cast<int>(*system.sysnr));
+  return FieldValues{
+      {"RFCPROTO", TextValue("011")},
+      {"RFCCHARTYP", TextValue("4103")},
+      {"RFCINTTYP", TextValue("LIT")},
+      {"RFCFLOTYP", TextValue("IE3")},
+      {"RFCDEST", TextValue(system.ashost + "_" + system.sid + "_" + sysnr)},
+      {"RFCHOST", TextValue(system.ashost)},
+      {"RFCSYSID", TextValue(system.sid)},
+      {"RFCDATABS", TextValue(system.sid)},
+      {"RFCDBHOST", TextValue(system.ashost)},
+      {"RFCDBSYS", TextValue(system.dbsys)},
+      {"RFCSAPRL", TextValue("740")},
+      {"RFCMACH", TextValue("  390")},
+      {"RFCOPSYS", TextValue("Linux")},
+      {"RFCTZONE", TextValue("  3600")},
+      {"RFCDAYST", TextValue("")},
+      {"RFCIPADDR", TextValue("10.0.0.1")},
+      {"RFCKERNRL", TextValue("753")},
+  };
+}
+
+FieldValues SystemInfoScalars() {
+  return FieldValues{
+      {"CURRENT_RESOURCES", NumberValue(5)}, {"MAXIMAL_RESOURCES", NumberValue(20)},
+      {"RECOMMENDED_DELAY", NumberValue(0)}, {"DIALOG_USER_TYPE", TextValue("A")},
+      {"RFC_LOGIN_COMPLETE", TextValue("X")},
+  };
+}
+
+FieldValues TablespaceRowValues(const Tablespace& tablespace) {
+  return FieldValues{
+      {"TS", TextValue(tablespace.name)},
+      {"TSIZE", SizeFieldValue(tablespace.size)},
+      {"TFREE", SizeFieldValue(tablespace.free)},
+      {"TPCTUSED", NumberValue(tablespace.pctUsed)},
+      {"STATUS", TextValue("ONLINE")},
+  };
+}
+
+}  // namespace rfcsim

@@ -1,0 +1,42 @@
+// What the simulated systems answer, by field name: the values both
+// stand-ins put into their records, whatever layout each gives them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "sim_config.h"
+
+namespace rfcsim {
+
+// What goes into a field. Fields without a value get the initial value of
+// their type: blanks for text, zeros for dates, times and integers, packed 0.
+struct FieldValue {
+  enum Kind { Text, Number, Raw } kind = Text;
+  std::string text;    // Text, or the bytes of Raw
+  int64_t number = 0;  // Number
+};
+
+using FieldValues = std::map<std::string, FieldValue>;
+
+FieldValue TextValue(const std::string& text);
+FieldValue NumberValue(int64_t number);
+FieldValue RawValue(const std::string& bytes);
+
+// `length` bytes: two digits a byte, high nibble first, the low nibble of the
+// last byte the sign (C, or D when negative). Digits that do not fit are
+// dropped from the front.
+std::string EncodePacked(int64_t value, size_t length);
+
+// The RFCSI values of a system, by field name.
+FieldValues SystemInfoValues(const SystemConfig& system);
+
+// RFC_SYSTEM_INFO's parameters beside RFCSI_EXPORT: CURRENT_RESOURCES,
+// MAXIMAL_RESOURCES, RECOMMENDED_DELAY, DIALOG_USER_TYPE, RFC_LOGIN_COMPLETE.
+FieldValues SystemInfoScalars();
+
+// One row of table TS, by field name.
+FieldValues TablespaceRowValues(const Tablespace& tablespace);
+
+}  // namespace rfcsim
