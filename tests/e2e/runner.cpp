@@ -581,7 +581,9 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   // Native runs find "C:\..." below the case's own drive directory.
   if (!options.wine && c.driveRoot) settings += "Driveroot..: " + drive + "\n";
   if (options.backend != "classic") settings += "Rfclibrary.: " + options.backend + "\n";
-  if (!settings.empty()) {
+  struct stat iniInfo;
+  const bool iniIsDirectory = stat((work + "/Fennick.Ini").c_str(), &iniInfo) == 0 && S_ISDIR(iniInfo.st_mode);
+  if (!settings.empty() && !iniIsDirectory) {  // a case about a directory there keeps it
     std::string ini = hasIni ? ReadFile(work + "/Fennick.Ini") : "";
     if (!ini.empty() && ini.back() != '\n') ini += "\n";
     WriteFile(work + "/Fennick.Ini", ini + settings);

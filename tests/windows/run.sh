@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The Windows build, checked and run under Wine: builds the cross targets,
-# checks what the binaries import and export, and runs every end-to-end case
-# against them. Says plainly what it skips when a tool is missing.
+# The Windows builds, checked and run under Wine: builds the 32-bit and
+# 64-bit cross targets, checks what the binaries import and export, and runs
+# every end-to-end case against them, once for each RFC library. Says
+# plainly what it skips when a tool is missing or the machine cannot start
+# 32-bit programs; a program that starts and misbehaves is a failure.
 #
 #   tests/windows/run.sh NATIVE_BUILD_DIR
 set -euo pipefail
@@ -13,16 +15,22 @@ passed=0
 failed=0
 
 say() { printf 'windows: %s\n' "$*"; }
+fail() { say "FAILED: $*"; failed=$((failed + 1)); }
 
+# Configured whenever the generated build files are missing: a configure
+# that failed before leaves nothing that stops this one.
 build() {  # toolchain build-dir
-  if [ ! -f "$2/CMakeCache.txt" ]; then
-    cmake -S . -B "$2" -DCMAKE_TOOLCHAIN_FILE="cmake/$1.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  if [ ! -f "$2/Makefile" ] || [ ! -f "$2/CMakeCache.txt" ]; then
+    rm -f "$2/CMakeCache.txt"
+    if ! cmake -S . -B "$2" -DCMAKE_TOOLCHAIN_FILE="cmake/$1.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null; then
+      rm -f "$2/CMakeCache.txt" "$2/Makefile"
+      return 1
+    fi
   fi
   cmake --build "$2" -j 2 >/dev/null
 }
 
-# Only Windows' own DLLs may be imported, and the stand-ins export the
-# libraries' functions under their plain names.
+# The stand-ins export the libraries' functions under their plain names.
 check_exports() {  # objdump dll name...
   local objdump=$1 dll=$2 exports name
   shift 2
@@ -33,8 +41,21 @@ check_exports() {  # objdump dll name...
   if grep -q '@' <<<"$exports"; then say "$(basename "$dll") exports decorated names"; ok=0; fi
 }
 
+# On 32-bit Windows each __stdcall function pops its arguments; the symbol
+# before --kill-at says how many bytes, which must be the vendor's.
+check_stack_bytes() {  # nm static-library name@bytes...
+  local nm=$1 library=$2 symbols entry
+  shift 2
+  symbols=$("$nm" "$library")
+  for entry in "$@"; do
+    grep -qE " T _$entry\$" <<<"$symbols" || { say "$(basename "$library") has no _$entry"; ok=0; }
+  done
+}
+
+# Only Windows' own DLLs may be imported.
 check_binaries() {  # objdump bin-dir
-  local objdump=$1 dir=$2 ok=1 f dlls name
+  local objdump=$1 dir=$2 f dlls name
+  ok=1
   for f in fennick.exe fennick-passwd.exe librfc32.dll sapnwrfc.dll; do
     dlls=$("$objdump" -p "$dir/$f" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
     for name in $dlls; do
@@ -46,55 +67,86 @@ check_binaries() {  # objdump bin-dir
   check_exports "$objdump" "$dir/sapnwrfc.dll" RfcOpenConnection RfcCloseConnection RfcGetFunctionDesc \
     RfcCreateFunction RfcInvoke RfcDestroyFunction RfcGetStructure RfcGetTable RfcGetRowCount RfcMoveTo \
     RfcGetCurrentRow RfcGetChars RfcGetString RfcGetInt RfcGetVersion
-  if [ $ok = 1 ]; then passed=$((passed + 1)); say "$dir: imports and exports ok"; else failed=$((failed + 1)); fi
+  if [ $ok = 1 ]; then passed=$((passed + 1)); say "$dir: imports and exports ok"; else fail "$dir: imports or exports"; fi
+}
+
+check_calling_convention() {  # nm build-dir
+  ok=1
+  check_stack_bytes "$1" "$2/sim/librfcsim_core.a" RfcEnvironment@4 RfcOpen@4 RfcClose@4 RfcLastError@4 \
+    ItFill@4 ItDelete@4 ItAppLine@4 RfcOpenEx@8 ItGetLine@8 RfcInstallStructure@16 RfcCall@16 RfcReceive@16 \
+    ItCreate@16
+  check_stack_bytes "$1" "$2/sim/libnwrfcsim_core.a" RfcOpenConnection@12 RfcCloseConnection@8 \
+    RfcGetFunctionDesc@12 RfcCreateFunction@8 RfcInvoke@12 RfcDestroyFunction@8 RfcGetStructure@16 \
+    RfcGetTable@16 RfcGetRowCount@12 RfcMoveTo@12 RfcGetCurrentRow@8 RfcGetChars@20 RfcGetString@24 \
+    RfcGetInt@16 RfcGetVersion@12
+  if [ $ok = 1 ]; then passed=$((passed + 1)); say "$2: __stdcall stack bytes ok"; else fail "$2: stack bytes"; fi
 }
 
 run_cases() {  # wine-command bin-dir label
-  local wine=$1 dir=$2 label=$3 prefix out
+  local wine=$1 dir=$2 label=$3 prefix out backend case_file
   prefix=$(mktemp -d /tmp/fennick-wine-XXXXXX)
   export WINEPREFIX=$prefix WINEDEBUG=-all
   "$wine" wineboot -i >/dev/null 2>&1 || true
+  # Wine runs; the program must now behave. A wrong answer here is a
+  # failure, never a reason to skip.
   out=$("$wine" "$dir/fennick.exe" 2>/dev/null || true)
   if [ "$out" != "$(printf '<Prtg>\n<Error>1</Error>\n<Text>Error 1001: Parameter for Profile-Name is missing !</Text>\n</Prtg>')" ]; then
-    say "SKIPPED the $label end-to-end cases: Wine cannot run $dir/fennick.exe on this machine"
-    rm -rf "$prefix"
-    return
+    fail "$label fennick.exe without arguments did not print the Error 1001 document"
   fi
-  local case_file
-  for case_file in tests/e2e/cases/*.case; do
-    "$runner" --fennick "$dir/fennick.exe" --passwd "$passwd" --cases "$case_file" \
-      --wine --wine-prefix "$prefix" --wine-command "$wine" > "$prefix/report" 2>&1 || true
-    grep -v '^ok ' "$prefix/report" | grep -v 'cases passed$' || true
-    # "N of M cases passed" closes every report the runner finishes.
-    if [[ $(tail -n 1 "$prefix/report") =~ ^([0-9]+)\ of\ ([0-9]+)\ cases\ passed$ ]]; then
-      passed=$((passed + BASH_REMATCH[1]))
-      failed=$((failed + BASH_REMATCH[2] - BASH_REMATCH[1]))
-    else
-      failed=$((failed + 1))
-    fi
-    say "$label $(tail -n 1 "$prefix/report") in $(basename "$case_file")"
+  for backend in classic netweaver; do
+    for case_file in tests/e2e/cases/*.case; do
+      "$runner" --fennick "$dir/fennick.exe" --passwd "$passwd" --cases "$case_file" --backend "$backend" \
+        --wine --wine-prefix "$prefix" --wine-command "$wine" > "$prefix/report" 2>&1 || true
+      grep -v '^ok ' "$prefix/report" | grep -v 'cases passed$' || true
+      # "N of M cases passed" closes every report the runner finishes.
+      if [[ $(tail -n 1 "$prefix/report") =~ ^([0-9]+)\ of\ ([0-9]+)\ cases\ passed$ ]]; then
+        passed=$((passed + BASH_REMATCH[1]))
+        failed=$((failed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+      else
+        failed=$((failed + 1))
+      fi
+      say "$label $backend: $(tail -n 1 "$prefix/report") in $(basename "$case_file")"
+    done
   done
   "${wine%/*}/wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true
   rm -rf "$prefix"
 }
 
+# Whether this machine can start Wine's 32-bit loader at all: a kernel
+# without 32-bit support says "Exec format error" here.
+can_start_32_bit() { [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
 if command -v i686-w64-mingw32-g++ >/dev/null; then
-  build mingw-i686 build-win
-  check_binaries i686-w64-mingw32-objdump build-win/bin
-  if command -v wine >/dev/null; then
-    run_cases wine "$(realpath build-win/bin)" "32-bit"
+  if build mingw-i686 build-win; then
+    check_binaries i686-w64-mingw32-objdump build-win/bin
+    check_calling_convention i686-w64-mingw32-nm build-win
+    if ! command -v wine >/dev/null; then
+      say "SKIPPED the 32-bit end-to-end cases: Wine is not installed"
+    elif ! can_start_32_bit; then
+      say "SKIPPED the 32-bit end-to-end cases: this machine cannot start 32-bit programs (/usr/lib/wine/wine)"
+    else
+      run_cases wine "$(realpath build-win/bin)" "32-bit"
+    fi
   else
-    say "SKIPPED the 32-bit end-to-end cases: Wine is not installed"
+    fail "the 32-bit Windows build did not configure"
   fi
 else
-  say "SKIPPED the Windows build: i686-w64-mingw32-g++ is not installed"
+  say "SKIPPED the 32-bit Windows build: i686-w64-mingw32-g++ is not installed"
 fi
 
-# The same sources as a 64-bit Windows program, where Wine cannot run 32-bit
-# ones: it runs the Windows code paths (paths, files, library loading).
-if command -v x86_64-w64-mingw32-g++ >/dev/null && [ -x /usr/lib/wine/wine64 ]; then
-  build mingw-x86_64 build-win64
-  run_cases /usr/lib/wine/wine64 "$(realpath build-win64/bin)" "64-bit"
+if command -v x86_64-w64-mingw32-g++ >/dev/null; then
+  if build mingw-x86_64 build-win64; then
+    check_binaries x86_64-w64-mingw32-objdump build-win64/bin
+    if [ -x /usr/lib/wine/wine64 ]; then
+      run_cases /usr/lib/wine/wine64 "$(realpath build-win64/bin)" "64-bit"
+    else
+      say "SKIPPED the 64-bit end-to-end cases: wine64 is not installed"
+    fi
+  else
+    fail "the 64-bit Windows build did not configure"
+  fi
+else
+  say "SKIPPED the 64-bit Windows build: x86_64-w64-mingw32-g++ is not installed"
 fi
 
 echo "windows: $passed passed, $failed failed"
