@@ -4,14 +4,24 @@ JOBS ?= 2
 DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
 
-.PHONY: all build test test-native test-windows test-sanitize windows dist fuzz bench demo clean
+.PHONY: all build test test-native test-windows test-sanitize test-thread windows dist fuzz bench demo clean
 
 all: build
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+# A build folder is configured whenever its generated build files are
+# missing, not only when no cache exists: a configure that failed (say,
+# before the cross compiler was installed) must not block the next try.
+# The cache it left is removed first, so nothing of the failed try stays.
+# configure FOLDER, CMAKE-ARGUMENTS
+define configure
+	@if [ ! -f $(1)/Makefile ] || [ ! -f $(1)/CMakeCache.txt ]; then \
+	  rm -f $(1)/CMakeCache.txt; \
+	  cmake -S . -B $(1) $(2) || { rm -rf $(1)/CMakeCache.txt $(1)/CMakeFiles $(1)/Makefile; exit 1; }; \
+	fi
+endef
 
-build: $(BUILD)/CMakeCache.txt
+build:
+	$(call configure,$(BUILD),-DCMAKE_BUILD_TYPE=Release)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Everything this machine can run: the native tests, then the Windows build
@@ -28,24 +38,37 @@ test-windows: build
 # UndefinedBehaviorSanitizer; any report fails the run.
 SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 test-sanitize:
-	@test -f build-sanitize/CMakeCache.txt || cmake -S . -B build-sanitize \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNICK_E2E_TIME_LIMITS=OFF \
+	$(call configure,build-sanitize,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNICK_E2E_TIME_LIMITS=OFF \
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)" \
-	  -DCMAKE_SHARED_LINKER_FLAGS="$(SANITIZE)"
+	  -DCMAKE_SHARED_LINKER_FLAGS="$(SANITIZE)")
 	cmake --build build-sanitize -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
-# The 32-bit Windows programs, for administrators: build-win/bin.
-windows:
-	@test -f build-win/CMakeCache.txt || cmake -S . -B build-win \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
-	cmake --build build-win -j $(JOBS)
+# The native tests built with ThreadSanitizer: a race between the time
+# budget's timer and the main road fails the run.
+THREAD := -fsanitize=thread -fno-omit-frame-pointer
+test-thread:
+	$(call configure,build-thread,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNICK_E2E_TIME_LIMITS=OFF \
+	  -DCMAKE_CXX_FLAGS="$(THREAD)" -DCMAKE_EXE_LINKER_FLAGS="$(THREAD)" \
+	  -DCMAKE_SHARED_LINKER_FLAGS="$(THREAD)")
+	cmake --build build-thread -j $(JOBS)
+	TSAN_OPTIONS=halt_on_error=1:exitcode=66 ctest --test-dir build-thread --output-on-failure -j $(JOBS)
 
+# The Windows programs for administrators: 32-bit in build-win/bin, 64-bit
+# in build-win64/bin, each with both RFC stand-ins for the tests.
+windows:
+	$(call configure,build-win,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release)
+	cmake --build build-win -j $(JOBS)
+	$(call configure,build-win64,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release)
+	cmake --build build-win64 -j $(JOBS)
+
+# Both Windows builds in one zip, as x86/ and x64/, without the stand-ins.
 dist: windows
-	rm -rf dist/fennick && mkdir -p dist/fennick
-	cp build-win/bin/fennick.exe build-win/bin/fennick-passwd.exe README.md dist/fennick/
-	cp examples/*.P00 examples/Vireo.Prf "examples/SAP Vireo.Gbl" dist/fennick/
+	rm -rf dist/fennick && mkdir -p dist/fennick/x86 dist/fennick/x64
+	cp build-win/bin/fennick.exe build-win/bin/fennick-passwd.exe dist/fennick/x86/
+	cp build-win64/bin/fennick.exe build-win64/bin/fennick-passwd.exe dist/fennick/x64/
+	cp README.md examples/*.P00 examples/Vireo.Prf "examples/SAP Vireo.Gbl" dist/fennick/
 	cd dist && rm -f fennick-windows.zip && cmake -E tar cf fennick-windows.zip --format=zip fennick
 	@echo "dist/fennick-windows.zip"
 
@@ -67,6 +90,10 @@ demo: build
 	@cd $(DEMO) && printf 'Outputmode.: Tessary\nDriveroot..: .\n' > Fennick.Ini && ../bin/fennick PRD MEGABYTE
 	@echo "== fennick GLOBAL 'PSAPSR3 #'  (group sensor with the console report)"
 	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && ../bin/fennick GLOBAL 'PSAPSR3 #'
+	@echo "== fennick PRD MEGABYTE  (Tessary mode again, through the NetWeaver RFC library: the same lines)"
+	@cd $(DEMO) && printf 'Outputmode.: Tessary\nDriveroot..: .\nRfclibrary.: netweaver\n' > Fennick.Ini && ../bin/fennick PRD MEGABYTE
+	@echo "== fennick GLOBAL 'HANGING #'  (limits and a 2 s time budget; the system HNG does not answer)"
+	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && ../bin/fennick GLOBAL 'HANGING #'
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-win build-win64 build-fuzz dist
+	rm -rf $(BUILD) build-sanitize build-thread build-win build-win64 build-fuzz dist

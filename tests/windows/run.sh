@@ -23,7 +23,7 @@ build() {  # toolchain build-dir
   if [ ! -f "$2/Makefile" ] || [ ! -f "$2/CMakeCache.txt" ]; then
     rm -f "$2/CMakeCache.txt"
     if ! cmake -S . -B "$2" -DCMAKE_TOOLCHAIN_FILE="cmake/$1.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null; then
-      rm -f "$2/CMakeCache.txt" "$2/Makefile"
+      rm -rf "$2/CMakeCache.txt" "$2/CMakeFiles" "$2/Makefile"
       return 1
     fi
   fi
