@@ -37,13 +37,13 @@ LogonRequest LogonFor(const RunState& rs) {
   return request;
 }
 
-RfcConnectionId LogOn(RunState& rs) { return rs.rfc.logOn(rs.rfc.state.get(), LogonFor(rs)); }
+RfcConnectionId LogOn(RunState& rs) { return rs.rfc.ops->logOn(rs.rfc.state.get(), LogonFor(rs)); }
 
-void CloseConnection(RunState& rs, RfcConnectionId connection) { rs.rfc.close(rs.rfc.state.get(), connection); }
+void CloseConnection(RunState& rs, RfcConnectionId connection) { rs.rfc.ops->close(rs.rfc.state.get(), connection); }
 
 // The step's message with the library's text, as the error document.
 int EndWithRfcError(RunState& rs, RfcConnectionId connection) {
-  rs.writer.messageBuffer += rs.rfc.failureText(rs.rfc.state.get());
+  rs.writer.messageBuffer += rs.rfc.ops->failureText(rs.rfc.state.get());
   int exitCode = EndWithError(rs, rs.writer.messageBuffer);
   CloseConnection(rs, connection);
   return exitCode;
@@ -86,7 +86,7 @@ void ArmBudget(RunState& rs, unsigned systemsInList) {
 bool IsOracle(const RunState& rs) { return StartsWith(rs.databaseSystem, "ORA"); }
 
 void ReadSystemInfo(RunState& rs, RfcConnectionId connection) {
-  StepResult result = rs.rfc.systemInfo(rs.rfc.state.get(), connection, rs.databaseSystem);
+  StepResult result = rs.rfc.ops->systemInfo(rs.rfc.state.get(), connection, rs.databaseSystem);
   if (result.code == 0) {
     rs.resultCode = ResultCode::Ok;
   } else {
@@ -96,7 +96,7 @@ void ReadSystemInfo(RunState& rs, RfcConnectionId connection) {
 
 void MeasureTablespaces(RunState& rs, RfcConnectionId connection) {
   std::vector<TablespaceRow> rows;
-  StepResult result = rs.rfc.tablespaceRows(rs.rfc.state.get(), connection, rows);
+  StepResult result = rs.rfc.ops->tablespaceRows(rs.rfc.state.get(), connection, rows);
   if (result.code != 0) {
     rs.writer.messageBuffer += ResultMessage(result);
     return;
@@ -139,7 +139,7 @@ int RunSingleProfile(RunState& rs) {
   BudgetDestination(rs.entry.destination);
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, failure->message);
   traceLine(rs.trace, 0, "program started", rs.programPath);
-  rs.rfc.prepare(rs.rfc.state.get(), true);
+  rs.rfc.ops->prepare(rs.rfc.state.get(), true);
   rs.writer.messageBuffer.clear();
   rs.resultCode = ResultCode::Err;
   if (rs.consoleReport) {
@@ -152,14 +152,14 @@ int RunSingleProfile(RunState& rs) {
   RfcConnectionId connection = LogOn(rs);
   if (connection == 0) {
     return EndWithError(rs, "Error 1011: RFC-Open for " + rs.entry.destination + " failed !" +
-                                rs.rfc.logonFailureText(rs.rfc.state.get()));
+                                rs.rfc.ops->logonFailureText(rs.rfc.state.get()));
   }
   if (std::optional<int> ended = MeasureSystem(rs, connection)) return *ended;
   CloseConnection(rs, connection);
   if (rs.resultCode != ResultCode::Ok) return EndWithRfcError(rs, 0);
 
   PrintMessageBuffer(rs.writer);
-  for (const std::string& name : rs.rfc.traceFiles()) std::remove(name.c_str());
+  for (const std::string& name : rs.rfc.ops->traceFiles()) std::remove(name.c_str());
   if (rs.consoleReport) PrintText(ClosingLine());
   return 0;
 }
@@ -192,7 +192,7 @@ int RunItems(RunState& rs) {
     const std::string systemLine = rs.consoleReport ? SystemLine(rs, profileName) : std::string();
     BudgetCurrentSystem(systemLine);
 
-    rs.rfc.prepare(rs.rfc.state.get(), false);
+    rs.rfc.ops->prepare(rs.rfc.state.get(), false);
     rs.writer.messageBuffer.clear();
     rs.resultCode = ResultCode::Err;
     RfcConnectionId connection = LogOn(rs);

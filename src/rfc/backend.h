@@ -41,27 +41,33 @@ std::string ResultMessage(const StepResult& result);
 // A connection as the back end counts it; 0 is none.
 using RfcConnectionId = uintptr_t;
 
-struct RfcBackend {
-  const char* name = "";          // "classic" or "netweaver"
-  std::shared_ptr<void> state;    // the back end's own: its bound library and records
-
+// One back end's operations; each back end defines one constant instance.
+struct RfcBackendOps {
+  const char* name;  // "classic" or "netweaver"
   // Installs the library's environment before a logon; in a single-profile
   // run the step is traced.
-  void (*prepare)(void* state, bool traced) = nullptr;
-  RfcConnectionId (*logOn)(void* state, const LogonRequest& request) = nullptr;
+  void (*prepare)(void* state, bool traced);
+  RfcConnectionId (*logOn)(void* state, const LogonRequest& request);
   // What follows "Error 1011: RFC-Open for DEST failed !" after a failed
   // logon: empty where the library hands nothing over.
-  std::string (*logonFailureText)(void* state) = nullptr;
+  std::string (*logonFailureText)(void* state);
   // RFC_SYSTEM_INFO: the database system on success.
-  StepResult (*systemInfo)(void* state, RfcConnectionId connection, std::string& databaseSystem) = nullptr;
+  StepResult (*systemInfo)(void* state, RfcConnectionId connection, std::string& databaseSystem);
   // DB_ORA_CURRENT_SIZES: the rows on success, in the order the system sent them.
-  StepResult (*tablespaceRows)(void* state, RfcConnectionId connection, std::vector<TablespaceRow>& rows) = nullptr;
-  void (*close)(void* state, RfcConnectionId connection) = nullptr;
+  StepResult (*tablespaceRows)(void* state, RfcConnectionId connection, std::vector<TablespaceRow>& rows);
+  void (*close)(void* state, RfcConnectionId connection);
   // What follows a failed step's message in the error document: " - " and
   // the library's text, or a hint.
-  std::string (*failureText)(void* state) = nullptr;
+  std::string (*failureText)(void* state);
   // The library's trace files, removed after a successful single-profile run.
-  std::vector<std::string> (*traceFiles)() = nullptr;
+  std::vector<std::string> (*traceFiles)();
+};
+
+// The back end a run holds: its operations and its own state (the bound
+// library and records).
+struct RfcBackend {
+  const RfcBackendOps* ops = nullptr;
+  std::shared_ptr<void> state;
 };
 
 }  // namespace fennick

@@ -44,6 +44,10 @@ void Close(void* state, RfcConnectionId connection) {
 
 std::string FailureText(void*) { return TraceErrorText(); }
 
+const RfcBackendOps kClassicOps = {
+    "classic", Prepare, LogOn, LogonFailureText, SystemInfo, TablespaceRows, Close, FailureText, LibraryTraceFiles,
+};
+
 }  // namespace
 
 void* LoadClassicBackendLibrary(const std::string& programPath) { return LoadClassicLibrary(programPath); }
@@ -53,16 +57,8 @@ std::optional<std::string> MakeClassicBackend(void* library, TraceLog& trace, Rf
   if (std::optional<std::string> problem = ResolveClassicLibrary(library, state->library)) return problem;
   state->trace = &trace;
   SetErrorHandlerLibrary(&state->library);
-  backend.name = "classic";
+  backend.ops = &kClassicOps;
   backend.state = state;
-  backend.prepare = Prepare;
-  backend.logOn = LogOn;
-  backend.logonFailureText = LogonFailureText;
-  backend.systemInfo = SystemInfo;
-  backend.tablespaceRows = TablespaceRows;
-  backend.close = Close;
-  backend.failureText = FailureText;
-  backend.traceFiles = LibraryTraceFiles;
   return std::nullopt;
 }
 

@@ -87,22 +87,18 @@ std::string FailureText(void* state) { return FailureSuffix(State(state)); }
 // patch level 6 on; the classic name is removed too.
 std::vector<std::string> TraceFiles() { return {"Dev_Rfc.Trc", "dev_rfc.trc", "dev_rfc.log"}; }
 
+const RfcBackendOps kNetWeaverOps = {
+    "netweaver", Prepare, LogOn, LogonFailureText, SystemInfo, TablespaceRows, Close, FailureText, TraceFiles,
+};
+
 }  // namespace
 
 std::optional<std::string> MakeNetWeaverBackend(void* library, TraceLog& trace, RfcBackend& backend) {
   auto state = std::make_shared<NwState>();
   if (std::optional<std::string> problem = ResolveNetWeaverLibrary(library, state->library)) return problem;
   state->trace = &trace;
-  backend.name = "netweaver";
+  backend.ops = &kNetWeaverOps;
   backend.state = state;
-  backend.prepare = Prepare;
-  backend.logOn = LogOn;
-  backend.logonFailureText = LogonFailureText;
-  backend.systemInfo = SystemInfo;
-  backend.tablespaceRows = TablespaceRows;
-  backend.close = Close;
-  backend.failureText = FailureText;
-  backend.traceFiles = TraceFiles;
   return std::nullopt;
 }
 
