@@ -15,12 +15,13 @@ std::unique_ptr<NwContainerRecord> Container(NwContainerRecord::Kind kind, const
   std::unique_ptr<NwContainerRecord> container(new NwContainerRecord);
   container->kind = kind;
   container->name = name;
-  live.insert(container.get());
+  container->handle = NewHandleNumber();
+  live[container->handle] = container.get();
   return container;
 }
 
 void Forget(const NwContainerRecord& container, LiveContainers& live) {
-  live.erase(&container);
+  live.erase(container.handle);
   for (const auto& part : container.parts) Forget(*part, live);
 }
 
@@ -108,8 +109,20 @@ void AppendRow(NwContainerRecord& table, const rfcsim::FieldValues& values, Live
   table.parts.push_back(std::move(row));
 }
 
+uintptr_t NewHandleNumber() {
+  // Aligned like a pointer and far from null. Called under the state lock.
+  static uintptr_t last = 0x10000;
+  last += 16;
+  return last;
+}
+
+NwContainerRecord* HandleOf(const NwContainerRecord* container) {
+  return container ? reinterpret_cast<NwContainerRecord*>(container->handle) : nullptr;
+}
+
 NwContainerRecord* FindContainer(const LiveContainers& live, NwContainerRecord* handle) {
-  return handle && live.count(handle) ? handle : nullptr;
+  auto found = live.find(reinterpret_cast<uintptr_t>(handle));
+  return found == live.end() ? nullptr : found->second;
 }
 
 Field* FindField(NwContainerRecord& container, const std::string& name) {

@@ -1,11 +1,12 @@
 // Data containers: a function with its parameters, a structure, a table of
-// rows. A function owns all the containers within it; each is a handle the
-// caller holds, valid while it is in the live set.
+// rows. A function owns all the containers within it. The caller holds each
+// by a handle that is a number never given out twice, so a stale handle
+// stays stale even when the allocator hands the memory to a new container.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,19 @@ struct NwContainerRecord {
   std::vector<std::unique_ptr<NwContainerRecord>> parts;  // a function's structures and tables, a table's rows
   std::vector<nwsim::FieldDesc> rowFields;                // Table
   size_t current = 0;                                     // Table: the current row
+  uintptr_t handle = 0;                                   // what the caller holds
 };
 
 namespace nwsim {
 
-using LiveContainers = std::set<const NwContainerRecord*>;
+using LiveContainers = std::map<uintptr_t, NwContainerRecord*>;
+
+// The handle the caller gets for a container.
+NwContainerRecord* HandleOf(const NwContainerRecord* container);
+
+// A handle number for a new container or connection, never given out
+// twice; taken under the state lock.
+uintptr_t NewHandleNumber();
 
 // A function with every parameter at its initial value and empty tables.
 NwContainerRecord* CreateFunction(const NwFunctionDescRecord& description, LiveContainers& live);

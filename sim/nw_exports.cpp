@@ -102,7 +102,7 @@ int GetPart(NwContainer handle, const NwChar* name, NwContainer* out, NwContaine
   std::string partName = BytesOf(name);
   NwContainerRecord* part = FindPart(*container, partName);
   if (!part || part->kind != kind) return Report(error, NoSuchName(*container, partName, wanted));
-  *out = part;
+  *out = HandleOf(part);
   return Succeed(error);
 }
 
@@ -154,19 +154,20 @@ NwConnection NWRFC_CALLCONV RfcOpenConnection(const NwConnectionParameter* param
   }
   std::unique_ptr<NwConnectionRecord> connection(new NwConnectionRecord);
   connection->system = std::move(system);
-  NwConnectionRecord* handle = connection.get();
+  uintptr_t handle = 0;
   {
     StateLock lock;
+    handle = NewHandleNumber();
     State().connections[handle] = std::move(connection);
   }
   Succeed(error);
-  return handle;
+  return reinterpret_cast<NwConnection>(handle);
 }
 
 int NWRFC_CALLCONV RfcCloseConnection(NwConnection connection, NwErrorInfo* error) {
   StateLock lock;
   if (!FindConnection(connection)) return Report(error, InvalidHandle("Invalid connection handle"));
-  State().connections.erase(connection);
+  State().connections.erase(reinterpret_cast<uintptr_t>(connection));
   return Succeed(error);
 }
 
@@ -210,9 +211,9 @@ NwFunction NWRFC_CALLCONV RfcCreateFunction(NwFunctionDesc description, NwErrorI
     Report(error, InvalidHandle("Invalid function description handle"));
     return nullptr;
   }
-  NwFunction function = CreateFunction(*description, State().containers);
+  NwContainerRecord* function = CreateFunction(*description, State().containers);
   Succeed(error);
-  return function;
+  return HandleOf(function);
 }
 
 int NWRFC_CALLCONV RfcInvoke(NwConnection connection, NwFunction function, NwErrorInfo* error) {
@@ -287,7 +288,7 @@ NwStructure NWRFC_CALLCONV RfcGetCurrentRow(NwTable table, NwErrorInfo* error) {
     return nullptr;
   }
   Succeed(error);
-  return row;
+  return HandleOf(row);
 }
 
 int NWRFC_CALLCONV RfcGetChars(NwContainer container, const NwChar* name, NwChar* buffer, unsigned length,

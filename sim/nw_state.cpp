@@ -22,7 +22,7 @@ NwState& State() {
 }
 
 NwConnectionRecord* FindConnection(NwConnection handle) {
-  auto found = State().connections.find(handle);
+  auto found = State().connections.find(reinterpret_cast<uintptr_t>(handle));
   return found == State().connections.end() ? nullptr : found->second.get();
 }
 

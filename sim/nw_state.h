@@ -18,7 +18,7 @@ struct NwConnectionRecord {
 namespace nwsim {
 
 struct NwState {
-  std::map<const NwConnectionRecord*, std::unique_ptr<NwConnectionRecord>> connections;
+  std::map<uintptr_t, std::unique_ptr<NwConnectionRecord>> connections;  // by handle number
   LiveContainers containers;
 };
 
