@@ -3,18 +3,11 @@
 #include <optional>
 #include <string>
 
+#include "profile/text_util.h"
+
 namespace fennick {
 
 namespace {
-
-// The text behind the keyword, or nothing when the keyword is not there.
-std::optional<std::string> KeywordValue(const RunParameters& run, const std::string& keyword) {
-  size_t at = run.parameterString.find(keyword);
-  if (at == std::string::npos) return std::nullopt;
-  size_t start = at + keyword.size();
-  if (start >= run.parameterText.size()) return std::string();
-  return run.parameterText.substr(start, run.parameterText.find_first_of(", ", start) - start);
-}
 
 bool WholeNumber(const std::string& text, int64_t smallest, int64_t largest, int64_t& value) {
   if (text.empty()) return false;
@@ -32,7 +25,7 @@ RunFailure Invalid(const std::string& keyword) { return RunFailure{"Error 1031: 
 // One keyword's value; false when it is there but not a number in range.
 bool ReadKeyword(const RunParameters& run, const std::string& keyword, int64_t smallest, int64_t largest,
                  std::optional<int64_t>& value) {
-  std::optional<std::string> text = KeywordValue(run, keyword);
+  std::optional<std::string> text = KeywordValue(run.parameterString, run.parameterText, keyword);
   if (!text) return true;
   int64_t number = 0;
   if (!WholeNumber(*text, smallest, largest, number)) return false;

@@ -37,4 +37,20 @@ int64_t LeadingInteger(const std::string& text) {
   return negative ? -value : value;
 }
 
+std::optional<std::string> KeywordValue(const std::string& parameterString, const std::string& parameterText,
+                                        const std::string& keyword) {
+  size_t at = parameterString.find(keyword);
+  if (at == std::string::npos) return std::nullopt;
+  size_t start = at + keyword.size();
+  if (start >= parameterText.size()) return std::string();
+  return parameterText.substr(start, parameterText.find_first_of(", ", start) - start);
+}
+
+std::string TrimBlanks(const std::string& text) {
+  const char kBlanks[] = " \t\r";
+  size_t begin = text.find_first_not_of(kBlanks);
+  if (begin == std::string::npos) return std::string();
+  return text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1);
+}
+
 }  // namespace fennick

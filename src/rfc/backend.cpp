@@ -1,17 +1,16 @@
 #include "rfc/backend.h"
 
+#include "profile/text_util.h"
+
 namespace fennick {
 
 namespace {
 
+// An override given without a value overrides nothing.
 std::optional<std::string> OverrideValue(const std::string& keyword, const std::string& parameterString,
                                          const std::string& parameterText) {
-  size_t at = parameterString.find(keyword);
-  if (at == std::string::npos) return std::nullopt;
-  size_t start = at + keyword.size();
-  if (start > parameterText.size()) return std::nullopt;
-  std::string value = parameterText.substr(start, parameterText.find_first_of(", ", start) - start);
-  if (value.empty()) return std::nullopt;
+  std::optional<std::string> value = KeywordValue(parameterString, parameterText, keyword);
+  if (!value || value->empty()) return std::nullopt;
   return value;
 }
 

@@ -1,6 +1,7 @@
 #include "rfc/backends.h"
 
 #include "rfc/classic/classic_backend.h"
+#include "platform/paths.h"
 #include "rfc/classic/classic_library.h"
 #include "rfc/netweaver/nw_backend.h"
 #include "rfc/netweaver/nw_library.h"
@@ -25,12 +26,12 @@ bool IsRfcLibraryChoice(const std::string& choice) {
 std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath, TraceLog& trace,
                                           RfcBackend& backend) {
   if (choice != kNetWeaver) {
-    if (void* library = LoadClassicBackendLibrary(programPath)) return MakeClassicBackend(library, trace, backend);
-    if (choice == kClassic) return CannotLoad(ClassicLibraryFileName(), "it");
+    if (void* library = LoadClassicLibrary(programPath)) return MakeClassicBackend(library, trace, backend);
+    if (choice == kClassic) return CannotLoad(RfcLibraryFileName(), "it");
   }
   if (void* library = LoadNetWeaverLibrary(programPath)) return MakeNetWeaverBackend(library, trace, backend);
-  if (choice == kNetWeaver) return CannotLoad(NetWeaverFileName(), "it");
-  return CannotLoad(std::string(ClassicLibraryFileName()) + " or " + NetWeaverFileName(), "one of them");
+  if (choice == kNetWeaver) return CannotLoad(NetWeaverLibraryFileName(), "it");
+  return CannotLoad(std::string(RfcLibraryFileName()) + " or " + NetWeaverLibraryFileName(), "one of them");
 }
 
 }  // namespace fennick

@@ -75,5 +75,25 @@ TEST(Numbers, LeadingInteger) {
   for (const Row& row : rows) EXPECT_EQ(LeadingInteger(row.text), row.value) << row.text;
 }
 
+TEST(Numbers, KeywordValuesAsTyped) {
+  struct Row {
+    const char* parameters;
+    const char* keyword;
+    std::optional<std::string> value;
+  } rows[] = {
+      {"x,host=SapPrd01,no=07", ",HOST=", std::string("SapPrd01")},
+      {"x,host=SapPrd01,no=07", ",NO=", std::string("07")},
+      {",TIMEOUT=5 #", ",TIMEOUT=", std::string("5")},
+      {",WARN=", ",WARN=", std::string()},
+      {",WARN=,x", ",WARN=", std::string()},
+      {"WARN=5", ",WARN=", std::nullopt},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(KeywordValue(ToUpper(row.parameters), row.parameters, row.keyword), row.value) << row.parameters;
+  }
+  EXPECT_EQ(TrimBlanks(" \t a b \r"), "a b");
+  EXPECT_EQ(TrimBlanks(" \t"), "");
+}
+
 }  // namespace
 }  // namespace fennick

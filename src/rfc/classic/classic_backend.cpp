@@ -50,8 +50,6 @@ const RfcBackendOps kClassicOps = {
 
 }  // namespace
 
-void* LoadClassicBackendLibrary(const std::string& programPath) { return LoadClassicLibrary(programPath); }
-
 std::optional<std::string> MakeClassicBackend(void* library, TraceLog& trace, RfcBackend& backend) {
   auto state = std::make_shared<ClassicState>();
   if (std::optional<std::string> problem = ResolveClassicLibrary(library, state->library)) return problem;

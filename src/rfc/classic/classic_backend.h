@@ -9,10 +9,6 @@
 
 namespace fennick {
 
-// Whether the classic library can be loaded from the program's directory or
-// the library search; null when not.
-void* LoadClassicBackendLibrary(const std::string& programPath);
-
 // Fills `backend` with the classic library's operations over the loaded
 // library. The message for the error document when a function is missing.
 std::optional<std::string> MakeClassicBackend(void* library, TraceLog& trace, RfcBackend& backend);

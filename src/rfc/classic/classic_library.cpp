@@ -5,9 +5,7 @@
 
 namespace fennick {
 
-const char* ClassicLibraryFileName() { return RfcLibraryFileName(); }
-
-void* LoadClassicLibrary(const std::string& programPath) { return LoadRfcLibrary(programPath, ClassicLibraryFileName()); }
+void* LoadClassicLibrary(const std::string& programPath) { return LoadRfcLibrary(programPath, RfcLibraryFileName()); }
 
 std::optional<std::string> ResolveClassicLibrary(void* handle, RfcLibrary& library) {
   std::string missing;
@@ -23,7 +21,7 @@ std::optional<std::string> ResolveClassicLibrary(void* handle, RfcLibrary& libra
   ResolveFunction(handle, "ItFill", library.ItFill, missing);
   ResolveFunction(handle, "ItGetLine", library.ItGetLine, missing);
   ResolveFunction(handle, "ItDelete", library.ItDelete, missing);
-  if (!missing.empty()) return std::string("RFC library ") + ClassicLibraryFileName() + " has no function " + missing;
+  if (!missing.empty()) return std::string("RFC library ") + RfcLibraryFileName() + " has no function " + missing;
   return std::nullopt;
 }
 

@@ -23,9 +23,6 @@ struct RfcLibrary {
   ItDeleteFn ItDelete = nullptr;
 };
 
-// The library's file name on this platform.
-const char* ClassicLibraryFileName();
-
 // Loads the library from the program's own directory, else through the
 // platform's library search. Null when it cannot be loaded.
 void* LoadClassicLibrary(const std::string& programPath);

@@ -5,9 +5,7 @@
 
 namespace fennick {
 
-const char* NetWeaverFileName() { return NetWeaverLibraryFileName(); }
-
-void* LoadNetWeaverLibrary(const std::string& programPath) { return LoadRfcLibrary(programPath, NetWeaverFileName()); }
+void* LoadNetWeaverLibrary(const std::string& programPath) { return LoadRfcLibrary(programPath, NetWeaverLibraryFileName()); }
 
 std::optional<std::string> ResolveNetWeaverLibrary(void* handle, NwLibrary& library) {
   std::string missing;
@@ -26,7 +24,7 @@ std::optional<std::string> ResolveNetWeaverLibrary(void* handle, NwLibrary& libr
   ResolveFunction(handle, "RfcGetString", library.RfcGetString, missing);
   ResolveFunction(handle, "RfcGetInt", library.RfcGetInt, missing);
   ResolveFunction(handle, "RfcGetVersion", library.RfcGetVersion, missing);
-  if (!missing.empty()) return std::string("RFC library ") + NetWeaverFileName() + " has no function " + missing;
+  if (!missing.empty()) return std::string("RFC library ") + NetWeaverLibraryFileName() + " has no function " + missing;
   return std::nullopt;
 }
 

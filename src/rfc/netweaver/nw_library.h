@@ -27,9 +27,6 @@ struct NwLibrary {
   NwGetVersionFn RfcGetVersion = nullptr;
 };
 
-// The library's file name on this platform.
-const char* NetWeaverFileName();
-
 // Loads the library from the program's own directory, else through the
 // platform's library search: a copy shipped beside the program wins over an
 // older one elsewhere. Null when it cannot be loaded.

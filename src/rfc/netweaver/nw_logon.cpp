@@ -10,12 +10,6 @@ namespace {
 const size_t kParameterLineLimit = 4096;
 const char kNeedsClassic[] = " needs the classic RFC library";
 
-std::string Trimmed(const std::string& text) {
-  size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string::npos) return std::string();
-  return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
-
 void Add(NwLogonParameters& parameters, const char* name, const std::string& value) {
   // An empty value says nothing; the library takes the parameter as absent.
   if (!value.empty()) parameters.values.emplace_back(name, value);
@@ -44,8 +38,8 @@ std::vector<NwDestination> ReadParameterFile(std::FILE* file) {
   for (std::string line; reader.Next(line);) {
     size_t equals = line.find('=');
     if (equals == std::string::npos) continue;
-    std::string key = ToUpper(Trimmed(line.substr(0, equals)));
-    std::string value = Trimmed(line.substr(equals + 1));
+    std::string key = ToUpper(TrimBlanks(line.substr(0, equals)));
+    std::string value = TrimBlanks(line.substr(equals + 1));
     if (key == "DEST") {
       destinations.emplace_back();
       destinations.back().name = value;

@@ -8,13 +8,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-std::string Trimmed(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
 
 }  // namespace
 
@@ -45,10 +38,10 @@ std::string MessageText(const std::string& message) {
       first = line;
       firstSeen = true;
     }
-    if (StartsWith(line, "ERROR") && (line.size() == 5 || IsBlank(line[5]))) return Trimmed(line.substr(5));
+    if (StartsWith(line, "ERROR") && (line.size() == 5 || IsBlank(line[5]))) return TrimBlanks(line.substr(5));
     start = end + 1;
   }
-  return Trimmed(first);
+  return TrimBlanks(first);
 }
 
 int64_t PackedTextValue(const std::string& text) { return LeadingInteger(text); }
