@@ -1,15 +1,18 @@
 #include "driver/console_lines.h"
 
-#include "driver/run_state.h"
 #include "driver/start_up.h"
 #include "platform/clock.h"
+#include "profile/system_entry.h"
 
 namespace fennick {
 
-std::string SystemLine(const RunState& rs, const std::string& profileName) {
-  const SystemEntry& e = rs.entry;
+std::string SystemLine(const SystemEntry& e, const std::string& profileName) {
   return "* " + LocalTimeOfDay() + " " + profileName + ", " + e.hostname + ", " + e.destination + ", " + e.sysnr +
          ", " + e.client;
+}
+
+std::string MissingProfileLine(const std::string& profileName) {
+  return "\n* " + LocalTimeOfDay() + " " + profileName + " State=Profile missing\n";
 }
 
 std::string ShownParameters(const std::string& parameterText) {

@@ -6,10 +6,14 @@
 
 namespace fennick {
 
-struct RunState;
+struct SystemEntry;
 
 // "* <time> <profile>, <host>, <destination>, <sysnr>, <client>"
-std::string SystemLine(const RunState& rs, const std::string& profileName);
+std::string SystemLine(const SystemEntry& entry, const std::string& profileName);
+
+// "\n* <time> <profile> State=Profile missing\n" for a listed profile that
+// does not exist.
+std::string MissingProfileLine(const std::string& profileName);
 
 // The parameters as the single-profile run shows them: cut at "#" and "@",
 // "(No Parameters)" when nothing is left.

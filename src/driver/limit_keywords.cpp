@@ -44,4 +44,11 @@ Failure ReadLimitKeywords(const RunParameters& run, ChannelLimits& limits, int& 
   return std::nullopt;
 }
 
+Failure ReadParallelKeyword(const RunParameters& run, int& parallel) {
+  std::optional<int64_t> value;
+  if (!ReadKeyword(run, ",PARALLEL=", 1, kMostParallel, value)) return Invalid(",PARALLEL=");
+  if (value) parallel = static_cast<int>(*value);
+  return std::nullopt;
+}
+
 }  // namespace fennick

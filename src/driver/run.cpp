@@ -1,26 +1,28 @@
 #include "driver/run.h"
 
+#include "driver/group_run.h"
 #include "driver/run_state.h"
+#include "driver/single_run.h"
 #include "driver/start_up.h"
-#include "driver/system_runs.h"
-#include "driver/time_budget.h"
 #include "output/print.h"
 #include "output/result_writer.h"
+#include "platform/standard_output.h"
 
 namespace fennick {
 
 int EndWithError(RunState& rs, const std::string& message) {
+  StandardOutputLock lock;
   WriteErrorDocument(rs.writer, message);
-  PrintMessageBuffer(rs.writer);
+  PrintResultLocked(rs.writer.messageBuffer);
+  rs.writer.messageBuffer.clear();
+  MarkFinishedLocked(2);
   return 2;
 }
 
 int RunFennick(const std::vector<std::string>& args) {
   RunState rs;
   if (Failure failure = StartRun(rs, args)) return EndWithError(rs, failure->message);
-  int exitCode = rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);
-  DisarmTimeBudget();
-  return exitCode;
+  return rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);
 }
 
 }  // namespace fennick

@@ -17,7 +17,8 @@
 
 namespace fennick {
 
-enum class ResultCode { Err, Ok };
+// A group's systems measured at once unless ",PARALLEL=" says otherwise.
+constexpr int kDefaultParallel = 8;
 
 struct RunState {
   // Start-up
@@ -30,7 +31,8 @@ struct RunState {
   // Command line, run switches and installation settings
   RunParameters run;
   bool consoleReport = false;
-  int budgetSeconds = 0;  // ",TIMEOUT="; 0 without a budget
+  int budgetSeconds = 0;             // ",TIMEOUT="; 0 without a budget
+  int parallel = kDefaultParallel;   // ",PARALLEL="
   std::string driveRoot = "/";
   std::string rfcLibrary;  // "classic", "netweaver", or empty: the one that loads
 
@@ -40,18 +42,8 @@ struct RunState {
 
   // Profiles
   FilePtr profileFile;  // the profile found by the lookup, open for reading
-  SystemEntry entry;
+  SystemEntry entry;    // a single-profile run's system
   SensorListing listing;
-  std::string systemLabel;
-
-  // Per system and counters
-  char entryStatus = '.';
-  bool itemFound = false;
-  ResultCode resultCode = ResultCode::Err;
-  std::string databaseSystem;
-  unsigned noSystems = 0;
-  unsigned processed = 0;
-  unsigned failed = 0;
 
   // The RFC library
   RfcBackend rfc;

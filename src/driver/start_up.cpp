@@ -36,7 +36,6 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   rs.banner = "* " + rs.startTime + " SAP " + kProgramName + " " + kVersion;
   rs.key = BuildPasswordKey();
   rs.writer.channelCounter = 0;
-  rs.noSystems = rs.processed = rs.failed = 0;
 
   if (args.size() < 2) return RunFailure{"Error 1001: Parameter for Profile-Name is missing !"};
   ReadArguments(rs, args);

@@ -7,15 +7,38 @@ namespace fennick {
 
 namespace {
 
-// Written and read under the standard-output lock only.
+// Written and read under the run's lock only.
+bool g_consoleOnStandardError = false;
 bool g_resultBegun = false;
+bool g_finished = false;
+int g_exitCode = 0;
 
 }  // namespace
 
-void PrintText(const std::string& text) { WriteStandardOutput(text); }
+void SetConsoleOnStandardError(bool onStandardError) {
+  StandardOutputLock lock;
+  g_consoleOnStandardError = onStandardError;
+}
+
+void PrintText(const std::string& text) {
+  StandardOutputLock lock;
+  PrintTextLocked(text);
+}
+
+void PrintTextLocked(const std::string& text) {
+  if (g_consoleOnStandardError) {
+    WriteStandardErrorLocked(text);
+  } else {
+    WriteStandardOutputLocked(text);
+  }
+}
 
 void PrintResult(const std::string& text) {
   StandardOutputLock lock;
+  PrintResultLocked(text);
+}
+
+void PrintResultLocked(const std::string& text) {
   g_resultBegun = true;
   WriteStandardOutputLocked(text);
 }
@@ -25,6 +48,23 @@ void PrintMessageBuffer(ResultWriter& writer) {
   writer.messageBuffer.clear();
 }
 
+void PrintLast(const std::string& text, int exitCode) {
+  StandardOutputLock lock;
+  PrintResultLocked(text);
+  MarkFinishedLocked(exitCode);
+}
+
+void MarkFinishedLocked(int exitCode) {
+  FlushStandardOutputLocked();
+  g_finished = true;
+  g_exitCode = exitCode;
+}
+
 bool ResultBegunLocked() { return g_resultBegun; }
+
+bool RunFinishedLocked(int& exitCode) {
+  exitCode = g_exitCode;
+  return g_finished;
+}
 
 }  // namespace fennick

@@ -1,5 +1,6 @@
 // Printing the result: the message buffer and the console lines, through the
-// one writer of standard output.
+// one writer of standard output. The "Locked" forms are for a caller that
+// holds the run's lock (StandardOutputLock) already.
 #pragma once
 
 #include <string>
@@ -8,18 +9,33 @@ namespace fennick {
 
 struct ResultWriter;
 
+// Where console lines go: standard output, or standard error where standard
+// output must hold the result alone. Set once at start.
+void SetConsoleOnStandardError(bool onStandardError);
+
 // A console line, or anything that is not part of the result document.
 void PrintText(const std::string& text);
+void PrintTextLocked(const std::string& text);
 
 // A piece of the result (or the error document): from here on the result
 // has begun.
 void PrintResult(const std::string& text);
+void PrintResultLocked(const std::string& text);
 
 // Writes the message buffer as a piece of the result and empties it.
 void PrintMessageBuffer(ResultWriter& writer);
 
-// Whether a piece of the result has been printed; read it while holding the
-// standard-output lock.
+// The run's last bytes: written, and the run marked finished with its exit
+// code in the same hold of the lock, so that nothing can come after them.
+void PrintLast(const std::string& text, int exitCode);
+
+// Marks the run finished once its last bytes are out; flushes them.
+void MarkFinishedLocked(int exitCode);
+
+// Whether a piece of the result has been printed.
 bool ResultBegunLocked();
+
+// Whether the run has written its last bytes, and with which exit code.
+bool RunFinishedLocked(int& exitCode);
 
 }  // namespace fennick

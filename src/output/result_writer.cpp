@@ -90,6 +90,30 @@ void WriteErrorEnd(ResultWriter& w, const std::string& message) {
   w.messageBuffer = end;
 }
 
+std::string FormatLabelLine(const std::string& label, int indent, int width, const std::string& text) {
+  std::string line(indent > 0 ? indent : 0, ' ');
+  line += label;
+  if (static_cast<int>(label.size()) < width) line.append(width - label.size(), ' ');
+  return line + " : " + text + "\n";
+}
+
+void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen) {
+  if (documentOpen && GroupOf(w.outputMode) == ModeGroup::Xml) {
+    WriteErrorEnd(w, "RFC error: " + report.key + " - " + report.message);
+    return;
+  }
+  const int kLabelWidth = 15;
+  std::string block = "RFC error\n";
+  block += FormatLabelLine("operation/code", 0, kLabelWidth, report.operation);
+  block += FormatLabelLine("key", 0, kLabelWidth, report.key);
+  block += FormatLabelLine("status", 0, kLabelWidth, report.status);
+  block += FormatLabelLine("message", 0, kLabelWidth, report.message);
+  block += FormatLabelLine("internal status", 0, kLabelWidth, report.internalStatus);
+  block += "\n* Programm aborted...\n";
+  if (!report.endMarkerMade) block += "* Error at EoXput-File...\n";
+  w.messageBuffer = block;
+}
+
 void BeginDocument(ResultWriter& w) {
   switch (GroupOf(w.outputMode)) {
     case ModeGroup::Xml: w.messageBuffer = "\n<Prtg>\n"; break;

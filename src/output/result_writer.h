@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "rfc/handler_report.h"
+
 namespace fennick {
 
 // Alerting limits of every channel, in the channel's own unit; the monitor
@@ -45,6 +47,14 @@ void AppendText(ResultWriter& w, const std::string& text);
 void EndText(ResultWriter& w);
 void WriteChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit);
 void EndDocument(ResultWriter& w);
+
+// The report of the library's fatal error handler. In a group run whose
+// XML document is open it closes the document as an error, so the channels
+// already out stay readable; everywhere else it is the "RFC error" block.
+void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen);
+
+// `indent` blanks, the label left-aligned in `width` columns, " : ", the text.
+std::string FormatLabelLine(const std::string& label, int indent, int width, const std::string& text);
 
 // The Corvatel key: separators and the first full stop become underscores.
 std::string ChannelKey(const std::string& channel);

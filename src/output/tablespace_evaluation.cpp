@@ -3,7 +3,6 @@
 #include <limits>
 
 #include "output/numbers.h"
-#include "output/print.h"
 #include "output/result_writer.h"
 #include "profile/text_util.h"
 
@@ -59,39 +58,34 @@ void ChannelValue(ChannelUnit unit, const TablespaceRow& row, bool itemRun, std:
   }
 }
 
-bool EvaluateTablespaces(ResultWriter& writer, const std::vector<TablespaceRow>& rows,
-                         const EvaluationRequest& request) {
+void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& destination,
+                       ChannelUnit unit) {
   int64_t totalSize = 0;
   int64_t totalFree = 0;
   for (const TablespaceRow& row : rows) {
     totalSize = SaturatingAdd(totalSize, row.sizeKb);
     totalFree = SaturatingAdd(totalFree, row.freeKb);
   }
-  if (!request.itemMode) {
-    BeginDocument(writer);
-    BeginText(writer);
-    AppendText(writer, SummaryLine(request.destination, rows.size(), totalSize, totalFree));
-    EndText(writer);
-  }
-  // In an item run this writes whatever the run put there, without a text line.
-  PrintMessageBuffer(writer);
-  const std::string itemName = ToUpper(request.itemName);
-  bool itemFound = false;
+  BeginDocument(writer);
+  BeginText(writer);
+  AppendText(writer, SummaryLine(destination, rows.size(), totalSize, totalFree));
+  EndText(writer);
   for (const TablespaceRow& row : rows) {
-    std::string value, unit;
-    ChannelValue(request.unit, row, request.itemMode, value, unit);
-    if (request.itemMode) {
-      itemFound = true;  // any row at all, whether or not it is the item
-      writer.messageBuffer.clear();
-      if (itemName != ToUpper(row.name)) continue;
-      WriteChannel(writer, request.systemLabel, value, unit);
-    } else {
-      WriteChannel(writer, row.name, value, unit);
-    }
-    PrintMessageBuffer(writer);
+    std::string value, unitText;
+    ChannelValue(unit, row, false, value, unitText);
+    WriteChannel(writer, row.name, value, unitText);
   }
-  if (!request.itemMode) EndDocument(writer);
-  return itemFound;
+}
+
+void WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
+                       const std::string& systemLabel, ChannelUnit unit) {
+  const std::string item = ToUpper(itemName);
+  for (const TablespaceRow& row : rows) {
+    if (item != ToUpper(row.name)) continue;
+    std::string value, unitText;
+    ChannelValue(unit, row, true, value, unitText);
+    WriteChannel(writer, systemLabel, value, unitText);
+  }
 }
 
 }  // namespace fennick

@@ -16,25 +16,22 @@ enum class ChannelUnit { Percent, Megabyte, Gigabyte };
 // The unit the parameters ask for: GIGABYTE wins over MEGABYTE.
 ChannelUnit ChannelUnitOf(const std::string& parameterString);
 
-// What the evaluation of one system reads besides its rows.
-struct EvaluationRequest {
-  std::string destination;  // for the summary line
-  ChannelUnit unit = ChannelUnit::Percent;
-  bool itemMode = false;
-  std::string itemName;     // item run: the one tablespace that gets a channel
-  std::string systemLabel;  // item run: the channel's name
-};
-
 // The summary line's text: "(DEST) OraSizes: NoSpc=..., Free=..% ".
 std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t totalSizeKb, int64_t totalFreeKb);
 
 // The channel value and unit of one tablespace.
 void ChannelValue(ChannelUnit unit, const TablespaceRow& row, bool itemRun, std::string& value, std::string& unitText);
 
-// Writes the sensor result for the rows, printing it piece by piece: the
-// summary line and a channel per tablespace, or in an item run the channel
-// of the item. Returns whether the item run found a table with rows.
-bool EvaluateTablespaces(ResultWriter& writer, const std::vector<TablespaceRow>& rows,
-                         const EvaluationRequest& request);
+// A single-profile run's result for the rows, into the message buffer: the
+// document's start, the summary line and a channel per tablespace. The
+// caller appends the end.
+void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& destination,
+                       ChannelUnit unit);
+
+// A group run's channel of one system, into the message buffer: one for
+// each row whose name is the item's, whatever its case, named with the
+// system's label.
+void WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
+                       const std::string& systemLabel, ChannelUnit unit);
 
 }  // namespace fennick

@@ -18,6 +18,9 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // cannot be read counts as not there.
 FilePtr OpenForRead(const std::string& nativePath);
 
+// Whether a regular file is there, without opening it.
+bool FileExists(const std::string& nativePath);
+
 // Creates or truncates a file for binary writing.
 FilePtr OpenForWrite(const std::string& nativePath);
 

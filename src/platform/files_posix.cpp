@@ -13,6 +13,11 @@ FilePtr OpenForRead(const std::string& nativePath) {
   return file;
 }
 
+bool FileExists(const std::string& nativePath) {
+  struct stat info;
+  return stat(nativePath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 FilePtr OpenForWrite(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "wb")); }
 
 FilePtr OpenForAppend(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "ab")); }

@@ -12,6 +12,11 @@ FilePtr OpenForRead(const std::string& nativePath) {
   return file;
 }
 
+bool FileExists(const std::string& nativePath) {
+  struct _stat info;
+  return _stat(nativePath.c_str(), &info) == 0 && (info.st_mode & _S_IFREG);
+}
+
 FilePtr OpenForWrite(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "wb")); }
 
 FilePtr OpenForAppend(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "ab")); }

@@ -9,7 +9,17 @@ void WriteStandardOutput(const std::string& text) {
   WriteStandardOutputLocked(text);
 }
 
+void WriteStandardError(const std::string& text) {
+  StandardOutputLock lock;
+  WriteStandardErrorLocked(text);
+}
+
 void WriteStandardOutputLocked(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+void WriteStandardErrorLocked(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fflush(stderr);
+}
 
 void FlushStandardOutput() {
   StandardOutputLock lock;

@@ -1,6 +1,7 @@
-// The one writer of standard output. Every write holds one process-wide
-// lock, so that a write from another thread (the time budget's end) never
-// cuts into a line half written.
+// The one writer of standard output, and the run's one lock. Every write
+// holds the lock, so that a write from another thread (the time budget's
+// end) never cuts into a line half written; the group run's threads share
+// their state under the same lock, so the budget's end sees it whole.
 #pragma once
 
 #include <string>
@@ -13,8 +14,11 @@ void PrepareStandardOutput();
 // Writes under the lock.
 void WriteStandardOutput(const std::string& text);
 
+// Writes to standard error under the lock, for the plugin form's console.
+void WriteStandardError(const std::string& text);
+
 // Holds the lock while it lives: for several writes with nothing between
-// them, or to read what writers change.
+// them, or to read what other threads change.
 struct StandardOutputLock {
   StandardOutputLock();
   ~StandardOutputLock();
@@ -24,8 +28,15 @@ struct StandardOutputLock {
 
 // Writes while the caller holds a StandardOutputLock.
 void WriteStandardOutputLocked(const std::string& text);
+void WriteStandardErrorLocked(const std::string& text);
 
 void FlushStandardOutput();
 void FlushStandardOutputLocked();
+
+// While the caller holds the lock: lets go of it until another thread calls
+// WakeWaitersLocked, then takes it again. Wakes may come without cause, so
+// the caller checks its condition in a loop.
+void WaitLocked();
+void WakeWaitersLocked();
 
 }  // namespace fennick

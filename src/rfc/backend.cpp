@@ -1,5 +1,6 @@
 #include "rfc/backend.h"
 
+#include "platform/standard_output.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -29,6 +30,16 @@ std::string ResultMessage(const StepResult& result) {
     case 3: return "Error 1013: Sys-Exception raised !";
     default: return "Error 1015: Other Failure raised !";
   }
+}
+
+void NoteStep(RfcWork& work, bool onConnection, const std::string& message, const std::string& detail) {
+  StandardOutputLock lock;
+  work.steps.push_back(RfcStep{onConnection, message, detail});
+}
+
+void NoteConsoleLine(RfcWork& work, const std::string& line) {
+  StandardOutputLock lock;
+  work.consoleLines.push_back(line);
 }
 
 }  // namespace fennick

@@ -41,24 +41,51 @@ std::string ResultMessage(const StepResult& result);
 // A connection as the back end counts it; 0 is none.
 using RfcConnectionId = uintptr_t;
 
+// One step of the library for the trace: on the system's connection (the
+// trace shows its number) or before there is one (0).
+struct RfcStep {
+  bool onConnection = false;
+  std::string message;
+  std::string detail;
+};
+
+// What one system's RFC work leaves besides its results. Only the thread
+// that measures the system uses it, but the steps and console lines are
+// also read by the time budget's end, so they are added under the run's
+// lock (NoteStep, NoteConsoleLine); the driver writes them out.
+struct RfcWork {
+  std::vector<RfcStep> steps;
+  std::vector<std::string> consoleLines;
+  // The library's own words for the last failure, where it hands them over
+  // with the failure: " - " and its text, or empty.
+  std::string failureSuffix;
+};
+
+void NoteStep(RfcWork& work, bool onConnection, const std::string& message, const std::string& detail);
+void NoteConsoleLine(RfcWork& work, const std::string& line);
+
 // One back end's operations; each back end defines one constant instance.
 struct RfcBackendOps {
   const char* name;  // "classic" or "netweaver"
+  // Whether several connections may be used at once from several threads,
+  // each by one thread.
+  bool threadSafe;
   // Installs the library's environment before a logon; in a single-profile
   // run the step is traced.
-  void (*prepare)(void* state, bool traced);
-  RfcConnectionId (*logOn)(void* state, const LogonRequest& request);
+  void (*prepare)(void* state, RfcWork& work, bool traced);
+  RfcConnectionId (*logOn)(void* state, const LogonRequest& request, RfcWork& work);
   // What follows "Error 1011: RFC-Open for DEST failed !" after a failed
-  // logon: empty where the library hands nothing over.
-  std::string (*logonFailureText)(void* state);
+  // logon: " - " and the reason, or empty where there is none.
+  std::string (*logonFailureText)(void* state, const RfcWork& work);
   // RFC_SYSTEM_INFO: the database system on success.
-  StepResult (*systemInfo)(void* state, RfcConnectionId connection, std::string& databaseSystem);
+  StepResult (*systemInfo)(void* state, RfcConnectionId connection, RfcWork& work, std::string& databaseSystem);
   // DB_ORA_CURRENT_SIZES: the rows on success, in the order the system sent them.
-  StepResult (*tablespaceRows)(void* state, RfcConnectionId connection, std::vector<TablespaceRow>& rows);
-  void (*close)(void* state, RfcConnectionId connection);
+  StepResult (*tablespaceRows)(void* state, RfcConnectionId connection, RfcWork& work,
+                               std::vector<TablespaceRow>& rows);
+  void (*close)(void* state, RfcConnectionId connection, RfcWork& work);
   // What follows a failed step's message in the error document: " - " and
   // the library's text, or a hint.
-  std::string (*failureText)(void* state);
+  std::string (*failureText)(void* state, const RfcWork& work);
   // The library's trace files, removed after a successful single-profile run.
   std::vector<std::string> (*traceFiles)();
 };

@@ -23,13 +23,13 @@ bool IsRfcLibraryChoice(const std::string& choice) {
   return choice.empty() || choice == kClassic || choice == kNetWeaver;
 }
 
-std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath, TraceLog& trace,
+std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath,
                                           RfcBackend& backend) {
   if (choice != kNetWeaver) {
-    if (void* library = LoadClassicLibrary(programPath)) return MakeClassicBackend(library, trace, backend);
+    if (void* library = LoadClassicLibrary(programPath)) return MakeClassicBackend(library, backend);
     if (choice == kClassic) return CannotLoad(RfcLibraryFileName(), "it");
   }
-  if (void* library = LoadNetWeaverLibrary(programPath)) return MakeNetWeaverBackend(library, trace, backend);
+  if (void* library = LoadNetWeaverLibrary(programPath)) return MakeNetWeaverBackend(library, backend);
   if (choice == kNetWeaver) return CannotLoad(NetWeaverLibraryFileName(), "it");
   return CannotLoad(std::string(RfcLibraryFileName()) + " or " + NetWeaverLibraryFileName(), "one of them");
 }

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "platform/trace_log.h"
 #include "rfc/backend.h"
 
 namespace fennick {
@@ -17,7 +16,7 @@ bool IsRfcLibraryChoice(const std::string& choice);
 // then the platform's library search) and fills `backend` with its
 // operations. Returns the message for the error document when it cannot be
 // had; with the automatic choice it names both libraries.
-std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath, TraceLog& trace,
+std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath,
                                           RfcBackend& backend);
 
 }  // namespace fennick

@@ -23,6 +23,8 @@
 // cases that use it. A later file of the same name overrides the fixture's.
 //   --- file NAME [crlf|cr] [noeol] [esc]    file content up to "--- end"
 //   --- stdout [noeol]         expected standard output up to "--- end"
+//   --- stdout parallel        an item run's output side by side, where it must
+//   --- expect-file NAME parallel   differ from one system at a time (see below)
 //   --- expect-file NAME [noeol]   expected file content after the run
 //
 // NAME may start with "drive:" for a path below the drive root (where
@@ -43,6 +45,15 @@
 // marked "only: classic" are left out then, and "only: netweaver" cases are
 // left out against the classic library (the default).
 //
+// An item run (ITEM= or GLOBAL) runs twice: as written, which measures the
+// systems side by side where the road allows it, and with ",PARALLEL=1"
+// added to its parameters, one system at a time. Both must give the
+// expected output, and the same bytes as each other (but for the clock and
+// the keyword in the console's parameter line), the same exit code and the
+// same Fennick.Log, Dev_Rfc.Trc and SapRfc.ini. A case with "parallel"
+// blocks expects those side by side instead, and the two runs are
+// not compared; a case that gives ",PARALLEL=" itself runs once.
+//
 // Under Wine the cases run in a folder on the prefix's drive C, as a monitor
 // runs its sensors, and "drive:" files lie in that drive.
 //
@@ -62,6 +73,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -91,7 +103,12 @@ struct Case {
   int exitCode = 0;
   bool expectStdout = false;
   std::string stdoutPattern;
+  // An item run whose bytes side by side must differ from those one at a
+  // time: a system that hangs before others that finish, under a budget.
+  bool hasParallelStdout = false;
+  std::string parallelStdoutPattern;
   std::vector<FileSpec> expectFiles;
+  std::vector<FileSpec> parallelExpectFiles;
   std::vector<std::string> absent;
   std::vector<std::string> present;
   std::vector<std::string> env;
@@ -216,6 +233,12 @@ std::vector<Case> ParseCases(const std::string& path) {
         options.insert(options.begin(), name);
         name.clear();
       }
+      // "parallel": what an item run side by side must give instead.
+      bool parallel = false;
+      if (name == "parallel" || (name.size() > 9 && name.compare(name.size() - 9, 9, " parallel") == 0)) {
+        parallel = true;
+        name = Trim(name.substr(0, name.size() - 8));
+      }
       bool named = kind == "file" || kind == "expect-file";
       if (named == name.empty()) Die(path + ":" + std::to_string(number) + ": cannot read block line: " + line);
       std::string content;
@@ -231,8 +254,12 @@ std::vector<Case> ParseCases(const std::string& path) {
       if (!closed) Die(path + ": block at case '" + c.title + "' has no '--- end'");
       content = ShapeBlock(content, options);
       if (kind == "file") c.files.push_back({name, content, false});
+      else if (kind == "expect-file" && parallel) c.parallelExpectFiles.push_back({name, content, false});
       else if (kind == "expect-file") c.expectFiles.push_back({name, content, false});
-      else if (kind == "stdout") {
+      else if (kind == "stdout" && parallel) {
+        c.hasParallelStdout = true;
+        c.parallelStdoutPattern = content;
+      } else if (kind == "stdout") {
         c.expectStdout = true;
         c.stdoutPattern = content;
       } else Die(path + ":" + std::to_string(number) + ": unknown block " + kind);
@@ -556,7 +583,136 @@ std::string Place(const std::string& name, const std::string& work, const std::s
   return work + "/" + name;
 }
 
-bool RunCase(const Options& options, const Case& c, const std::string& casesPath) {
+// An item case runs twice: as written, where the road measures systems side
+// by side, and once more with ",PARALLEL=1", one system at a time. The
+// keyword goes at the end of the parameters: behind the last argument, or,
+// for a global sensor, into its line in "SAP Vireo.Gbl" before ",Sensor=".
+const char kOneByOne[] = ",PARALLEL=1";
+const char kGlobalListing[] = "SAP Vireo.Gbl";
+const size_t kListingLineLimit = 199;
+
+struct Variant {
+  bool oneByOne = false;
+  bool inArguments = false;  // else in the global listing
+  bool shown = false;        // the console's parameter line shows the keyword
+  std::string stdoutPattern;
+  std::vector<FileSpec> expectFiles;
+};
+
+std::string Upper(std::string text) {
+  for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return text;
+}
+
+// Whether text put at the end of the parameters shows in the item run's
+// console line, which cuts them at " @" once colons are blanks.
+bool EndShows(std::string parameters) {
+  for (char& ch : parameters) {
+    if (ch == ':') ch = ' ';
+  }
+  return parameters.find(" @") == std::string::npos;
+}
+
+bool IsGlobalListingLine(const std::string& line) { return Upper(line.substr(0, 8)) == "# GSNX: "; }
+
+// The sensor's parameters in a listing line: what comes before ",Sensor=".
+std::string SensorParameters(const std::string& line) {
+  std::string text = line.size() > 19 ? line.substr(19) : std::string();
+  return text.substr(0, text.find(",Sensor="));
+}
+
+std::string WithKeywordInLine(std::string line) {
+  std::string end;
+  if (!line.empty() && line.back() == '\r') {
+    end = "\r";
+    line.pop_back();
+  }
+  size_t at = line.find(",Sensor=");
+  line.insert(at == std::string::npos ? line.size() : at, kOneByOne);
+  return line + end;
+}
+
+Variant OneByOneVariant(const Case& c) {
+  Variant v;
+  v.stdoutPattern = c.stdoutPattern;
+  v.expectFiles = c.expectFiles;
+  if (c.args.empty()) return v;
+  std::string parameters = c.args.size() > 1 ? c.args[1] : "";
+  if (c.args.size() > 2) parameters += " " + c.args[2];
+  if (Upper(parameters).find(",PARALLEL=") != std::string::npos) return v;  // the case chose
+  std::string profile = Upper(c.args[0].substr(c.args[0].find_last_of("\\/") + 1));
+  if (Upper(parameters).find("ITEM=") != std::string::npos) {
+    if (c.args.size() < 2) return v;
+    v.inArguments = true;
+    v.shown = EndShows(parameters);
+  } else if (profile == "GLOBAL" || profile == "GLOBAL.P00") {
+    const FileSpec* listing = nullptr;
+    for (const FileSpec& f : c.files) {
+      if (f.name.size() >= std::strlen(kGlobalListing) &&
+          f.name.compare(f.name.size() - std::strlen(kGlobalListing), std::string::npos, kGlobalListing) == 0)
+        listing = &f;
+    }
+    if (!listing) return v;
+    std::istringstream lines(listing->content);
+    bool found = false;
+    for (std::string line; std::getline(lines, line);) {
+      if (!IsGlobalListingLine(line)) continue;
+      // A line the keyword would push past the reading limit is left alone.
+      if (line.size() + std::strlen(kOneByOne) >= kListingLineLimit) return v;
+      found = true;
+      v.shown = EndShows(SensorParameters(line));
+    }
+    if (!found) return v;
+  } else {
+    return v;
+  }
+  v.oneByOne = true;
+  const std::string executing = " State=Executing\n";
+  size_t at = v.stdoutPattern.find(executing);
+  if (v.shown && at != std::string::npos) v.stdoutPattern.insert(at, kOneByOne);
+  return v;
+}
+
+std::vector<std::string> OneByOneArguments(const Variant& v, std::vector<std::string> args) {
+  if (v.inArguments) args[args.size() > 2 ? 2 : 1] += kOneByOne;
+  return args;
+}
+
+std::string OneByOneFile(const Variant& v, const std::string& name, const std::string& content) {
+  if (v.inArguments || name.size() < std::strlen(kGlobalListing) ||
+      name.compare(name.size() - std::strlen(kGlobalListing), std::string::npos, kGlobalListing) != 0)
+    return content;
+  std::string out;
+  std::istringstream lines(content);
+  for (std::string line; std::getline(lines, line);) {
+    out += (IsGlobalListingLine(line) ? WithKeywordInLine(line) : line) + "\n";
+  }
+  if (!content.empty() && content.back() != '\n' && !out.empty()) out.pop_back();
+  return out;
+}
+
+// The run with ",PARALLEL=1" as the run as written would print it.
+std::string WithoutShownInjection(const std::string& out, const Variant& v) {
+  if (!v.shown) return out;
+  const std::string shown = std::string(kOneByOne) + " State=Executing\n";
+  size_t at = out.find(shown);
+  if (at == std::string::npos) return out;
+  return out.substr(0, at) + out.substr(at + std::strlen(kOneByOne));
+}
+
+// What one run of a case left: the verdict and what the runs of an item
+// case are compared by.
+struct RunRecord {
+  std::string report;
+  Outcome outcome;
+  std::map<std::string, std::string> files;  // the files both runs must leave alike
+};
+
+// The files an item run leaves in its working directory, compared between
+// a run one system at a time and one side by side.
+const char* const kComparedFiles[] = {"Fennick.Log", "Dev_Rfc.Trc", "dev_rfc.trc", "SapRfc.ini"};
+
+RunRecord RunVariant(const Options& options, const Case& c, const Variant& variant) {
   std::string scratchTemplate = (options.wine ? options.winePrefix + "/drive_c" : std::string("/tmp")) +
                                 "/fennick-e2e-XXXXXX";
   if (!mkdtemp(&scratchTemplate[0])) Die("cannot make a temporary directory");
@@ -574,7 +730,8 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
     std::string path = Place(f.name, work, drive);
     if (StartsWith(f.name, "drive:")) driveEntries.push_back(drive + "/" + f.name.substr(6, f.name.find('/', 6) - 6));
     if (f.isDirectory) MakeDirectories(path);
-    else WriteFile(path, expander.Expand(f.content));
+    else WriteFile(path, variant.oneByOne ? OneByOneFile(variant, f.name, expander.Expand(f.content))
+                                          : expander.Expand(f.content));
     if (f.name == "Fennick.Ini") hasIni = true;
   }
   std::string settings;
@@ -606,24 +763,29 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   } else {
     argv = {program};
   }
-  for (const std::string& a : c.args) argv.push_back(expander.Expand(a));
+  std::vector<std::string> args;
+  for (const std::string& a : c.args) args.push_back(expander.Expand(a));
+  if (variant.oneByOne) args = OneByOneArguments(variant, args);
+  argv.insert(argv.end(), args.begin(), args.end());
   for (const std::string& e : c.env) env.push_back(expander.Expand(e));
   const std::string mode = OutputMode(ReadFile(work + "/Fennick.Ini"));
-  Outcome o = Run(argv, work, scratch, env, options.wine ? 60 : 20);
+  RunRecord record;
+  Outcome& o = record.outcome;
+  o = Run(argv, work, scratch, env, options.wine ? 60 : 20);
 
-  std::string report;
+  std::string& report = record.report;
   if (o.timedOut) report += "  the run did not end in time and was killed\n";
   if (c.expectExit && o.exitCode != c.exitCode) {
     report += "  exit code: expected " + std::to_string(c.exitCode) + ", got " + std::to_string(o.exitCode) + "\n";
   }
   if (c.expectStdout) {
-    std::string expected = expander.Expand(c.stdoutPattern);
+    std::string expected = expander.Expand(variant.stdoutPattern);
     if (!Matches(expected, 0, o.out, 0)) {
       report += "  standard output differs\n" + FirstDifference(expected, o.out);
       report += "  expected:\n" + Visible(expected) + "  actual:\n" + Visible(o.out);
     }
   }
-  for (const FileSpec& f : c.expectFiles) {
+  for (const FileSpec& f : variant.expectFiles) {
     bool ok = false;
     std::string content = ReadFile(Place(f.name, work, drive), &ok);
     std::string expected = expander.Expand(f.content);
@@ -652,16 +814,97 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode)) {
     report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
   }
+  for (const char* name : kComparedFiles) {
+    bool ok = false;
+    std::string content = ReadFile(work + "/" + name, &ok);
+    if (ok) record.files[name] = content;
+  }
 
   for (const std::string& entry : driveEntries) RemoveTree(entry);
-  bool passed = report.empty();
-  std::cout << (passed ? "ok   " : "FAIL ") << casesPath << ":" << c.line << ": " << c.title << " (" << o.ms
-            << " ms)\n";
-  if (!passed) {
-    std::cout << report;
-    if (options.keep) std::cout << "  kept: " << scratch << "\n";
+  if (!report.empty() && options.keep) report += "  kept: " + scratch + "\n";
+  if (report.empty() || !options.keep) RemoveTree(scratch);
+  return record;
+}
+
+// What two runs of one item case must share: the same bytes but for the
+// clock, and for the trace file's own time stamps.
+std::string WithoutClock(const std::string& text) {
+  std::string out = text;
+  for (size_t i = 0; i + 8 <= out.size(); ++i) {
+    if (IsDigit(out[i]) && IsDigit(out[i + 1]) && out[i + 2] == ':' && IsDigit(out[i + 3]) &&
+        IsDigit(out[i + 4]) && out[i + 5] == ':' && IsDigit(out[i + 6]) && IsDigit(out[i + 7])) {
+      out.replace(i, 8, "HH:MM:SS");
+    }
   }
-  if (passed || !options.keep) RemoveTree(scratch);
+  const std::string opened = "file opened at ";
+  for (size_t at = out.find(opened); at != std::string::npos; at = out.find(opened, at + 1)) {
+    for (size_t i = at + opened.size(); i < out.size() && out[i] != ',' && out[i] != '\n'; ++i) {
+      if (IsDigit(out[i])) out[i] = '0';
+    }
+  }
+  return out;
+}
+
+std::string CompareRuns(const RunRecord& sideBySide, const RunRecord& oneByOne, const Variant& variant) {
+  std::string report;
+  const Outcome& a = sideBySide.outcome;
+  const Outcome& b = oneByOne.outcome;
+  if (a.exitCode != b.exitCode) {
+    report += "  exit code " + std::to_string(a.exitCode) + ", with ,PARALLEL=1 " + std::to_string(b.exitCode) + "\n";
+  }
+  std::string expected = WithoutClock(a.out);
+  std::string actual = WithoutClock(WithoutShownInjection(b.out, variant));
+  if (expected != actual) {
+    report += "  standard output differs from the run with ,PARALLEL=1\n" + FirstDifference(expected, actual);
+  }
+  for (const char* name : kComparedFiles) {
+    auto x = sideBySide.files.find(name), y = oneByOne.files.find(name);
+    const bool hasX = x != sideBySide.files.end(), hasY = y != oneByOne.files.end();
+    if (hasX != hasY) {
+      report += std::string("  ") + name + (hasX ? " was left only side by side\n" : " was left only one by one\n");
+    } else if (hasX && WithoutClock(x->second) != WithoutClock(y->second)) {
+      report += std::string("  ") + name + " differs from the run with ,PARALLEL=1\n" +
+                FirstDifference(WithoutClock(y->second), WithoutClock(x->second));
+    }
+  }
+  return report;
+}
+
+bool RunCase(const Options& options, const Case& c, const std::string& casesPath) {
+  // As written: side by side wherever the road allows it.
+  Variant asWritten;
+  const bool sideBySide = options.backend == "netweaver";
+  asWritten.stdoutPattern = c.hasParallelStdout && sideBySide ? c.parallelStdoutPattern : c.stdoutPattern;
+  asWritten.expectFiles = c.expectFiles;
+  if (sideBySide) {
+    // A file expected side by side replaces the one of the same name.
+    for (const FileSpec& f : c.parallelExpectFiles) {
+      bool replaced = false;
+      for (FileSpec& g : asWritten.expectFiles) {
+        if (g.name == f.name) {
+          g = f;
+          replaced = true;
+        }
+      }
+      if (!replaced) asWritten.expectFiles.push_back(f);
+    }
+  }
+  const bool differs = (c.hasParallelStdout || !c.parallelExpectFiles.empty()) && sideBySide;
+  RunRecord first = RunVariant(options, c, asWritten);
+  std::string report = first.report;
+  long ms = first.outcome.ms;
+  Variant oneByOne = OneByOneVariant(c);
+  if (oneByOne.oneByOne) {
+    RunRecord second = RunVariant(options, c, oneByOne);
+    ms += second.outcome.ms;
+    if (!second.report.empty()) report += "  with ,PARALLEL=1:\n" + second.report;
+    if (!differs) report += CompareRuns(first, second, oneByOne);
+  }
+  bool passed = report.empty();
+  std::cout << (passed ? "ok   " : "FAIL ") << casesPath << ":" << c.line << ": " << c.title << " ("
+            << first.outcome.ms << " ms" << (oneByOne.oneByOne ? ", twice: " + std::to_string(ms) + " ms" : "")
+            << ")\n";
+  if (!passed) std::cout << report;
   return passed;
 }
 

@@ -3,7 +3,7 @@
 #include "driver/console_lines.h"
 #include "rfc/backend.h"
 #include "rfc/backends.h"
-#include "rfc/classic/error_handler.h"
+#include "output/result_writer.h"
 #include "rfc/classic/trace_file.h"
 
 namespace fennick {
@@ -66,9 +66,8 @@ namespace fennick {
 namespace {
 
 TEST(RfcLibrary, AMissingLibraryIsNamed) {
-  TraceLog trace;
   RfcBackend backend;
-  std::optional<std::string> problem = BindRfcBackend("classic", "/nonexistent/dir/fennick", trace, backend);
+  std::optional<std::string> problem = BindRfcBackend("classic", "/nonexistent/dir/fennick", backend);
   ASSERT_TRUE(problem.has_value());
   EXPECT_NE(problem->find("RFC library librfccm.so cannot be loaded"), std::string::npos) << *problem;
 }

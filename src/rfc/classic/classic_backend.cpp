@@ -15,45 +15,52 @@ ClassicState& State(void* state) { return *static_cast<ClassicState*>(state); }
 
 RFC_HANDLE Handle(RfcConnectionId connection) { return static_cast<RFC_HANDLE>(connection); }
 
-void Prepare(void* state, bool traced) {
+void Prepare(void* state, RfcWork& work, bool traced) {
   // The library may keep the record's address, so it outlives every call.
   static RfcEnvironmentRecord environment{RfcErrorHandler, nullptr};
   ClassicState& s = State(state);
   s.library.RfcEnvironment(&environment);
-  if (traced) traceLine(*s.trace, 0, "RfcEnvironment called", "");
+  if (traced) NoteStep(work, false, "RfcEnvironment called", "");
 }
 
-RfcConnectionId LogOn(void* state, const LogonRequest& request) { return OpenConnection(State(state), request); }
-
-// The library hands nothing over: its reason is in its trace file.
-std::string LogonFailureText(void*) { return std::string(); }
-
-StepResult SystemInfo(void* state, RfcConnectionId connection, std::string& databaseSystem) {
-  return ReadSystemInfo(State(state), Handle(connection), databaseSystem);
+RfcConnectionId LogOn(void* state, const LogonRequest& request, RfcWork& work) {
+  ClassicState& s = State(state);
+  s.logonMark = MarkTraceFile();
+  return OpenConnection(s, request, work);
 }
 
-StepResult TablespaceRows(void* state, RfcConnectionId connection, std::vector<TablespaceRow>& rows) {
-  return FetchTablespaceRows(State(state), Handle(connection), rows);
+// The library hands nothing over: its reason is in what the logon added
+// to its trace file.
+std::string LogonFailureText(void* state, const RfcWork&) { return TraceErrorTextSince(State(state).logonMark); }
+
+StepResult SystemInfo(void* state, RfcConnectionId connection, RfcWork& work, std::string& databaseSystem) {
+  return ReadSystemInfo(State(state), Handle(connection), work, databaseSystem);
 }
 
-void Close(void* state, RfcConnectionId connection) {
+StepResult TablespaceRows(void* state, RfcConnectionId connection, RfcWork& work, std::vector<TablespaceRow>& rows) {
+  return FetchTablespaceRows(State(state), Handle(connection), work, rows);
+}
+
+void Close(void* state, RfcConnectionId connection, RfcWork&) {
   ClassicState& s = State(state);
   DeleteRowTable(s);
   if (connection != 0) s.library.RfcClose(Handle(connection));
 }
 
-std::string FailureText(void*) { return TraceErrorText(); }
+std::string FailureText(void*, const RfcWork&) { return TraceErrorText(); }
 
+// Its error texts come through one trace file and its error handler ends
+// the process: one connection at a time.
 const RfcBackendOps kClassicOps = {
-    "classic", Prepare, LogOn, LogonFailureText, SystemInfo, TablespaceRows, Close, FailureText, LibraryTraceFiles,
+    "classic", false, Prepare, LogOn, LogonFailureText, SystemInfo, TablespaceRows, Close, FailureText,
+    LibraryTraceFiles,
 };
 
 }  // namespace
 
-std::optional<std::string> MakeClassicBackend(void* library, TraceLog& trace, RfcBackend& backend) {
+std::optional<std::string> MakeClassicBackend(void* library, RfcBackend& backend) {
   auto state = std::make_shared<ClassicState>();
   if (std::optional<std::string> problem = ResolveClassicLibrary(library, state->library)) return problem;
-  state->trace = &trace;
   SetErrorHandlerLibrary(&state->library);
   backend.ops = &kClassicOps;
   backend.state = state;

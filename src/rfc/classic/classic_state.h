@@ -3,21 +3,22 @@
 // table of the last tablespace call.
 #pragma once
 
-#include "platform/trace_log.h"
 #include "rfc/classic/classic_library.h"
 #include "rfc/classic/logon_records.h"
 #include "rfc/classic/structures.h"
+#include "rfc/classic/trace_file.h"
 
 namespace fennick {
 
 struct ClassicState {
   RfcLibrary library;
-  TraceLog* trace = nullptr;
   LogonRecords logon;
   StructureSet structures;
   // Deleted when the connection is closed, after the rows were written out,
   // as the library's table lived through the evaluation.
   RFC_ITAB rowTable = nullptr;
+  // Where the trace file ended before the last logon.
+  TraceMark logonMark;
 };
 
 }  // namespace fennick

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/standard_output.h"
 #include "rfc/classic/classic_library.h"
+#include "rfc/handler_report.h"
 
 namespace fennick {
 
@@ -15,52 +15,33 @@ namespace {
 // the run's state.
 const RfcLibrary* g_errorLibrary = nullptr;
 
-const int kLabelWidth = 15;
-
 // No part of the system names the end-of-output marker, so it is never made.
 const char kEndOfOutputMarker[] = "";
 
 std::string FieldText(const char* field, size_t size) { return std::string(field, strnlen(field, size)); }
 
-std::string LabelLine(const std::string& label, const std::string& text) {
-  return FormatLabelLine(label, 0, kLabelWidth, text);
-}
-
 }  // namespace
 
 void SetErrorHandlerLibrary(const RfcLibrary* library) { g_errorLibrary = library; }
-
-std::string FormatLabelLine(const std::string& label, int indent, int width, const std::string& text) {
-  std::string line(indent > 0 ? indent : 0, ' ');
-  line += label;
-  if (static_cast<int>(label.size()) < width) line.append(width - label.size(), ' ');
-  return line + " : " + text + "\n";
-}
 
 void RFC_CALLCONV RfcErrorHandler(char* operation) {
   RfcErrorInfo info;
   std::memset(&info, 0, sizeof info);
   if (g_errorLibrary && g_errorLibrary->RfcLastError) g_errorLibrary->RfcLastError(&info);
   if (g_errorLibrary && g_errorLibrary->RfcClose) g_errorLibrary->RfcClose(0);
-  std::string block = "RFC error\n";
-  block += LabelLine("operation/code", operation ? operation : "");
-  block += LabelLine("key", FieldText(info.key, sizeof info.key));
-  block += LabelLine("status", FieldText(info.status, sizeof info.status));
-  block += LabelLine("message", FieldText(info.message, sizeof info.message));
-  block += LabelLine("internal status", FieldText(info.intstat, sizeof info.intstat));
-  block += "\n* Programm aborted...\n";
-  std::FILE* marker = std::fopen(kEndOfOutputMarker, "w");
-  if (marker) {
+  HandlerReport report;
+  report.operation = operation ? operation : "";
+  report.key = FieldText(info.key, sizeof info.key);
+  report.status = FieldText(info.status, sizeof info.status);
+  report.message = FieldText(info.message, sizeof info.message);
+  report.internalStatus = FieldText(info.intstat, sizeof info.intstat);
+  if (std::FILE* marker = std::fopen(kEndOfOutputMarker, "w")) {
     std::fclose(marker);
-  } else {
-    block += "* Error at EoXput-File...\n";
+    report.endMarkerMade = true;
   }
-  // One write, the lock kept to the end: the time budget's end never lands
-  // in or after the block.
-  StandardOutputLock lock;
-  WriteStandardOutputLocked(block);
+  if (HandlerSink sink = CurrentHandlerSink()) sink(report);
   std::fflush(stdout);
-  std::_Exit(1);
+  std::_Exit(1);  // no sink: nothing is left to say
 }
 
 }  // namespace fennick

@@ -1,8 +1,6 @@
-// The classic library's fatal error handler: prints the library's last
-// error and ends the process with exit code 1.
+// The classic library's fatal error handler: hands the library's last error
+// to the run's sink, which writes it and ends the process.
 #pragma once
-
-#include <string>
 
 #include "rfc/classic/rfc_api.h"
 
@@ -14,12 +12,9 @@ struct RfcLibrary;
 // library call can fail.
 void SetErrorHandlerLibrary(const RfcLibrary* library);
 
-// Prints the library's last error, closes every connection and ends the
-// process with exit code 1. Installed with RfcEnvironment, and called
-// directly when a structure or an internal table fails.
+// Reads the library's last error, closes every connection and hands the
+// report to the sink; never returns. Installed with RfcEnvironment, and
+// called directly when a structure or an internal table fails.
 [[noreturn]] void RFC_CALLCONV RfcErrorHandler(char* operation);
-
-// `indent` blanks, the label left-aligned in `width` columns, " : ", the text.
-std::string FormatLabelLine(const std::string& label, int indent, int width, const std::string& text);
 
 }  // namespace fennick

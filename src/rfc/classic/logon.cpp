@@ -5,7 +5,6 @@
 
 #include "platform/environment.h"
 #include "platform/files.h"
-#include "platform/standard_output.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -66,7 +65,7 @@ void FillLogonRecords(LogonRecords& l) {
 
 }  // namespace
 
-RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request) {
+RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request, RfcWork& work) {
   LogonRecords& l = state.logon;
   const SystemEntry& e = request.entry;
   l.destination = e.destination;
@@ -86,11 +85,11 @@ RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request) {
   FilePtr parameters = OpenForRead("SapRfc." + l.destination);
   if (!parameters) {
     RFC_HANDLE handle = state.library.RfcOpen(&l.options);
-    traceLine(*state.trace, static_cast<int>(handle), "RfcOpen called", "");
+    NoteStep(work, handle != 0, "RfcOpen called", "");
     return handle;
   }
   // Only on the console: in front of a sensor document it would spoil it.
-  if (request.consoleReport) WriteStandardOutput("* SapRfc.Ini.......: " + l.destination + "<\n");
+  if (request.consoleReport) NoteConsoleLine(work, "* SapRfc.Ini.......: " + l.destination + "<\n");
   FilePtr copy = OpenForWrite(kLibraryParameterFile);
   if (!copy) return 0;
   bool copied = CopyFile(parameters.get(), copy.get());
@@ -108,7 +107,7 @@ RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request) {
   SetEnvironmentValue("RFC_INI", WorkingDirectory() + kLibraryParameterFile);
   l.errorEx = RfcErrorInfoEx();
   RFC_HANDLE handle = state.library.RfcOpenEx(&l.connectString[0], &l.errorEx);
-  traceLine(*state.trace, static_cast<int>(handle), "RfcOpenEx called", "");
+  NoteStep(work, handle != 0, "RfcOpenEx called", "");
   return handle;
 }
 

@@ -9,6 +9,6 @@ namespace fennick {
 // Logs on with RfcOpen, or with RfcOpenEx when a parameter file
 // "SapRfc.<destination>" lies in the working directory (it is copied to
 // "SapRfc.ini" for the library first). Returns 0 when no connection came about.
-RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request);
+RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request, RfcWork& work);
 
 }  // namespace fennick

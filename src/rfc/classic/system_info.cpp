@@ -8,12 +8,12 @@
 
 namespace fennick {
 
-int CallSystemInfo(ClassicState& state, RFC_HANDLE handle, SystemInfoReply& reply) {
+int CallSystemInfo(ClassicState& state, RFC_HANDLE handle, RfcWork& work, SystemInfoReply& reply) {
   RFC_TYPEHANDLE rfcsi = InstallStructure(state.library, state.structures.rfcsi);
   RfcParameter none[] = {EndOfParameters()};
   RfcTable noTables[] = {EndOfTables()};
   int result = state.library.RfcCall(handle, const_cast<char*>("RFC_SYSTEM_INFO"), none, noTables);
-  traceLine(*state.trace, static_cast<int>(handle), "RfcCall called", "");
+  NoteStep(work, handle != 0, "RfcCall called", "");
   if (result != 0) return result;
 
   RfcParameter importing[] = {
@@ -27,14 +27,14 @@ int CallSystemInfo(ClassicState& state, RFC_HANDLE handle, SystemInfoReply& repl
   };
   char* exception = nullptr;
   result = state.library.RfcReceive(handle, importing, noTables, &exception);
-  traceLine(*state.trace, static_cast<int>(handle), "RfcReceive called", "");
+  NoteStep(work, handle != 0, "RfcReceive called", "");
   if ((result == 2 || result == 3) && exception) reply.exception = exception;
   return result;
 }
 
-StepResult ReadSystemInfo(ClassicState& state, RFC_HANDLE handle, std::string& databaseSystem) {
+StepResult ReadSystemInfo(ClassicState& state, RFC_HANDLE handle, RfcWork& work, std::string& databaseSystem) {
   SystemInfoReply reply;
-  int result = CallSystemInfo(state, handle, reply);
+  int result = CallSystemInfo(state, handle, work, reply);
   if (result == 0) {
     const char* dbsys = reinterpret_cast<const char*>(reply.systemRecord + kRfcsiDbsysOffset);
     databaseSystem.assign(dbsys, strnlen(dbsys, kRfcsiDbsysLength));

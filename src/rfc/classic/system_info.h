@@ -22,9 +22,9 @@ struct SystemInfoReply {
 };
 
 // The remote call itself; returns its result code.
-int CallSystemInfo(ClassicState& state, RFC_HANDLE handle, SystemInfoReply& reply);
+int CallSystemInfo(ClassicState& state, RFC_HANDLE handle, RfcWork& work, SystemInfoReply& reply);
 
 // The database system on success; the result code and exception name.
-StepResult ReadSystemInfo(ClassicState& state, RFC_HANDLE handle, std::string& databaseSystem);
+StepResult ReadSystemInfo(ClassicState& state, RFC_HANDLE handle, RfcWork& work, std::string& databaseSystem);
 
 }  // namespace fennick

@@ -5,7 +5,8 @@
 
 namespace fennick {
 
-int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RFC_ITAB table, TablespaceReply& reply) {
+int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RfcWork& work, RFC_ITAB table,
+                        TablespaceReply& reply) {
   RFC_TYPEHANDLE dateTime = InstallStructure(state.library, state.structures.dateTime);
   RFC_TYPEHANDLE row = InstallStructure(state.library, state.structures.tableXpc);
   RfcTable tables[] = {
@@ -14,7 +15,7 @@ int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RFC_ITAB table, 
   };
   RfcParameter none[] = {EndOfParameters()};
   int result = state.library.RfcCall(handle, const_cast<char*>("DB_ORA_CURRENT_SIZES"), none, tables);
-  traceLine(*state.trace, static_cast<int>(handle), "RfcCall called", "");
+  NoteStep(work, handle != 0, "RfcCall called", "");
   if (result != 0) return result;
 
   RfcParameter importing[] = {
@@ -25,7 +26,7 @@ int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RFC_ITAB table, 
   };
   char* exception = nullptr;
   result = state.library.RfcReceive(handle, importing, tables, &exception);
-  traceLine(*state.trace, static_cast<int>(handle), "RfcReceive called", "");
+  NoteStep(work, handle != 0, "RfcReceive called", "");
   if ((result == 2 || result == 3) && exception) reply.exception = exception;
   return result;
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "rfc/backend.h"
 #include "rfc/classic/rfc_api.h"
 #include "rfc/classic/structures.h"
 
@@ -19,6 +20,7 @@ struct TablespaceReply {
 
 // Fills the caller's table "TS" with one row per tablespace; returns the
 // result code of the remote call.
-int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RFC_ITAB table, TablespaceReply& reply);
+int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RfcWork& work, RFC_ITAB table,
+                        TablespaceReply& reply);
 
 }  // namespace fennick

@@ -20,13 +20,14 @@ TablespaceRow ReadTablespaceRow(const unsigned char* row) {
   return figures;
 }
 
-StepResult FetchTablespaceRows(ClassicState& state, RFC_HANDLE handle, std::vector<TablespaceRow>& rows) {
+StepResult FetchTablespaceRows(ClassicState& state, RFC_HANDLE handle, RfcWork& work,
+                               std::vector<TablespaceRow>& rows) {
   const RfcLibrary& library = state.library;
   DeleteRowTable(state);
   state.rowTable = library.ItCreate(const_cast<char*>("TS"), kTablespaceRowSize, 0, 0);
   if (!state.rowTable) RfcErrorHandler(const_cast<char*>("ItCreate TS"));
   TablespaceReply reply;
-  int result = CallTablespaceSizes(state, handle, state.rowTable, reply);
+  int result = CallTablespaceSizes(state, handle, work, state.rowTable, reply);
   if (result != 0) return StepResult{result, reply.exception};
   // The count is asked again after each row, as the table may still grow.
   for (unsigned row = 1; row <= library.ItFill(state.rowTable); ++row) {

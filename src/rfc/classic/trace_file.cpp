@@ -11,6 +11,23 @@ namespace {
 
 const size_t kTracePieceLength = 99;
 
+// The first of the trace file's names that opens, with that name.
+FilePtr OpenTraceFile(std::string& name) {
+  for (const std::string& candidate : LibraryTraceFiles()) {
+    if (FilePtr file = OpenForRead(candidate)) {
+      name = candidate;
+      return file;
+    }
+  }
+  return nullptr;
+}
+
+long FileSize(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+  long size = std::ftell(file);
+  return size < 0 ? 0 : size;
+}
+
 }  // namespace
 
 std::vector<std::string> LibraryTraceFiles() {
@@ -32,13 +49,28 @@ std::string LastTraceErrorText(std::FILE* traceFile) {
 }
 
 std::string TraceErrorText() {
-  FilePtr file;
-  for (const std::string& name : LibraryTraceFiles()) {
-    if (!file) file = OpenForRead(name);
-  }
+  std::string name;
+  FilePtr file = OpenTraceFile(name);
   if (!file) return " - Look for Trace-File";
   std::string text = LastTraceErrorText(file.get());
   return text.empty() ? " - Please Check Trace-File !" : " - " + text;
+}
+
+TraceMark MarkTraceFile() {
+  TraceMark mark;
+  if (FilePtr file = OpenTraceFile(mark.name)) mark.size = FileSize(file.get());
+  return mark;
+}
+
+std::string TraceErrorTextSince(const TraceMark& mark) {
+  std::string name;
+  FilePtr file = OpenTraceFile(name);
+  if (!file) return std::string();
+  // The same file, not cut short since: only what was added counts.
+  long start = name == mark.name && FileSize(file.get()) >= mark.size ? mark.size : 0;
+  if (std::fseek(file.get(), start, SEEK_SET) != 0) return std::string();
+  std::string text = LastTraceErrorText(file.get());
+  return text.empty() ? std::string() : " - " + text;
 }
 
 }  // namespace fennick

@@ -17,4 +17,16 @@ std::string LastTraceErrorText(std::FILE* traceFile);
 // " - " and the last error text of the trace file, or a hint.
 std::string TraceErrorText();
 
+// Where the trace file ends before a logon: what the logon writes follows.
+struct TraceMark {
+  std::string name;  // the file that was there, or empty
+  long size = 0;
+};
+
+TraceMark MarkTraceFile();
+
+// " - " and the last error text among the lines written after the mark;
+// empty when there is none, so an old error in a growing file never shows.
+std::string TraceErrorTextSince(const TraceMark& mark);
+
 }  // namespace fennick

@@ -4,13 +4,12 @@
 #include <optional>
 #include <string>
 
-#include "platform/trace_log.h"
 #include "rfc/backend.h"
 
 namespace fennick {
 
 // Fills `backend` with the NetWeaver library's operations over the loaded
 // library. The message for the error document when a function is missing.
-std::optional<std::string> MakeNetWeaverBackend(void* library, TraceLog& trace, RfcBackend& backend);
+std::optional<std::string> MakeNetWeaverBackend(void* library, RfcBackend& backend);
 
 }  // namespace fennick

@@ -28,14 +28,15 @@ struct Function {
 
 // Describes, creates and invokes the function module; false with `error`
 // filled when a step fails.
-bool Invoke(NwState& state, NwConnection connection, const char* name, Function& function, NwErrorInfo& error) {
+bool Invoke(NwState& state, NwConnection connection, RfcWork& work, const char* name, Function& function,
+            NwErrorInfo& error) {
   const NwLibrary& library = state.library;
   NwFunctionDesc description = library.RfcGetFunctionDesc(connection, ToNwText(name).data(), &error);
   if (!description) return false;
   function.handle = library.RfcCreateFunction(description, &error);
   if (!function.handle) return false;
   int code = library.RfcInvoke(connection, function.handle, &error);
-  traceLine(*state.trace, state.connectionNumber, "RfcInvoke called", name);
+  NoteStep(work, true, "RfcInvoke called", name);
   return code == NW_OK;
 }
 
@@ -82,35 +83,36 @@ bool ReadRow(const NwLibrary& library, NwStructure row, TablespaceRow& values, N
 
 }  // namespace
 
-StepResult NwSystemInfo(NwState& state, NwConnection connection, std::string& databaseSystem) {
+StepResult NwSystemInfo(NwState& state, NwConnection connection, RfcWork& work, std::string& databaseSystem) {
   const NwLibrary& library = state.library;
   NwErrorInfo error{};
   Function function{library};
-  if (!Invoke(state, connection, "RFC_SYSTEM_INFO", function, error)) return Failed(state, error);
+  if (!Invoke(state, connection, work, "RFC_SYSTEM_INFO", function, error)) return Failed(work, error);
   NwStructure record = nullptr;
   if (library.RfcGetStructure(function.handle, ToNwText("RFCSI_EXPORT").data(), &record, &error) != NW_OK ||
       !GetChars(library, record, "RFCDBSYS", kDbsysLength, databaseSystem, error)) {
-    return Failed(state, error);
+    return Failed(work, error);
   }
   return StepResult{};
 }
 
-StepResult NwTablespaceRows(NwState& state, NwConnection connection, std::vector<TablespaceRow>& rows) {
+StepResult NwTablespaceRows(NwState& state, NwConnection connection, RfcWork& work,
+                            std::vector<TablespaceRow>& rows) {
   const NwLibrary& library = state.library;
   NwErrorInfo error{};
   Function function{library};
-  if (!Invoke(state, connection, "DB_ORA_CURRENT_SIZES", function, error)) return Failed(state, error);
+  if (!Invoke(state, connection, work, "DB_ORA_CURRENT_SIZES", function, error)) return Failed(work, error);
   NwTable table = nullptr;
   unsigned count = 0;
   if (library.RfcGetTable(function.handle, ToNwText("TS").data(), &table, &error) != NW_OK ||
       library.RfcGetRowCount(table, &count, &error) != NW_OK) {
-    return Failed(state, error);
+    return Failed(work, error);
   }
   for (unsigned index = 0; index < count; ++index) {
-    if (library.RfcMoveTo(table, index, &error) != NW_OK) return Failed(state, error);
+    if (library.RfcMoveTo(table, index, &error) != NW_OK) return Failed(work, error);
     NwStructure row = library.RfcGetCurrentRow(table, &error);
     TablespaceRow values;
-    if (!row || !ReadRow(library, row, values, error)) return Failed(state, error);
+    if (!row || !ReadRow(library, row, values, error)) return Failed(work, error);
     rows.push_back(values);
   }
   return StepResult{};

@@ -12,9 +12,10 @@ namespace fennick {
 
 // RFC_SYSTEM_INFO: RFCDBSYS of the export structure RFCSI_EXPORT, trimmed
 // on the right.
-StepResult NwSystemInfo(NwState& state, NwConnection connection, std::string& databaseSystem);
+StepResult NwSystemInfo(NwState& state, NwConnection connection, RfcWork& work, std::string& databaseSystem);
 
 // DB_ORA_CURRENT_SIZES: the rows of table TS.
-StepResult NwTablespaceRows(NwState& state, NwConnection connection, std::vector<TablespaceRow>& rows);
+StepResult NwTablespaceRows(NwState& state, NwConnection connection, RfcWork& work,
+                            std::vector<TablespaceRow>& rows);
 
 }  // namespace fennick

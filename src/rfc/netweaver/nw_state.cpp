@@ -22,19 +22,17 @@ int StepCode(int code) {
 
 }  // namespace
 
-StepResult Failed(NwState& state, const NwErrorInfo& error) {
-  state.failure.code = error.code;
-  state.failure.key = FromNwText(error.key, sizeof error.key / sizeof error.key[0]);
-  state.failure.text = MessageText(FromNwText(error.message, sizeof error.message / sizeof error.message[0]));
+StepResult Failed(RfcWork& work, const NwErrorInfo& error) {
+  const std::string key = FromNwText(error.key, sizeof error.key / sizeof error.key[0]);
+  const std::string text = MessageText(FromNwText(error.message, sizeof error.message / sizeof error.message[0]));
+  // An exception's name is in its message already.
+  work.failureSuffix = error.code == NW_ABAP_EXCEPTION || text.empty() ? std::string() : " - " + text;
   StepResult result;
   result.code = StepCode(error.code);
-  if (result.code == 2) result.exception = state.failure.key;
+  if (result.code == 2) result.exception = key;
   return result;
 }
 
-std::string FailureSuffix(const NwState& state) {
-  if (state.failure.code == NW_ABAP_EXCEPTION || state.failure.text.empty()) return std::string();
-  return " - " + state.failure.text;
-}
+void Refused(RfcWork& work, const std::string& text) { work.failureSuffix = text.empty() ? text : " - " + text; }
 
 }  // namespace fennick

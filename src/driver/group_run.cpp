@@ -1,0 +1,320 @@
+#include "driver/group_run.h"
+
+#include "driver/console_lines.h"
+#include "driver/run.h"
+#include "driver/run_ends.h"
+#include "driver/run_state.h"
+#include "driver/run_steps.h"
+#include "driver/work_lines.h"
+#include "output/print.h"
+#include "output/result_writer.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/standard_output.h"
+#include "platform/threads.h"
+#include "platform/timer.h"
+#include "profile/connection_entry.h"
+#include "profile/profile_lookup.h"
+#include "profile/sensor_listing.h"
+
+namespace fennick {
+
+namespace {
+
+std::string ListedPath(const GroupRun& g, const std::string& profileName) {
+  return g.rs.run.profileDirectory + profileName;
+}
+
+// Reads a listed profile. Only the main road reads them, in listing order;
+// the system becomes visible to the workers once `read` is set.
+void ReadListedSystem(GroupRun& g, SystemOutcome& system) {
+  RunState& rs = g.rs;
+  FilePtr profile = OpenProgramFile(rs.driveRoot, ListedPath(g, system.profileName));
+  if (profile) {
+    SystemEntry entry;
+    system.entryStatus = ReadListedProfileEntry(profile.get(), rs.key, entry);
+    system.systemLabel = SystemLabel(rs.listing.labelKind, system.profileName, entry);
+    system.request = LogonFor(rs, entry);
+  }
+  StandardOutputLock lock;
+  system.profileMissing = !profile;
+  system.finished = system.profileMissing;  // nothing to measure
+  system.read = true;
+  WakeWaitersLocked();
+}
+
+void PrintMessageBufferLocked(ResultWriter& writer) {
+  PrintResultLocked(writer.messageBuffer);
+  writer.messageBuffer.clear();
+}
+
+// The system's trace and console lines; it gets its connection number here,
+// so the numbers follow the listing whatever order the work was done in.
+void ReleaseWorkLocked(GroupRun& g, const SystemOutcome& system) {
+  const long number = UsedConnection(system.work) ? ++g.connectionNumbers : 0;
+  WriteStepsLocked(g.rs.trace, system.work, 0, number);
+  PrintConsoleLinesLocked(system.work, 0);
+}
+
+[[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report) {
+  ResultWriter& writer = g.rs.writer;
+  WriteHandlerReport(writer, report, g.documentOpen);
+  PrintMessageBufferLocked(writer);
+  MarkFinishedLocked(1);
+  EndProcessNow(1);
+}
+
+// Puts a finished system into the output: its lines, its channel, its
+// count and its state. False when it ended the run (Error 1018).
+bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
+  RunState& rs = g.rs;
+  ResultWriter& writer = rs.writer;
+  system.released = true;
+  if (system.profileMissing) {
+    ++g.missing;
+    if (rs.consoleReport) PrintTextLocked(MissingProfileLine(system.profileName));
+    return true;
+  }
+  ReleaseWorkLocked(g, system);
+  if (system.handler && !system.handlerAtClose) EndWithHandlerReportLocked(g, *system.handler);
+  if (system.end == SystemEnd::NotOracle) {
+    // The error closes the open document, so the monitor still reads one.
+    WriteErrorEnd(writer, "Error 1018: DataBase mismatch !");
+    PrintMessageBufferLocked(writer);
+    MarkFinishedLocked(2);
+    return false;
+  }
+  if (system.end == SystemEnd::Measured) {
+    WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.unit);
+    PrintMessageBufferLocked(writer);
+  }
+  if (IsProcessed(system)) ++g.processed;
+  if (rs.consoleReport) {
+    PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=" + SystemState(system) +
+                    "\n");
+  }
+  if (system.handler) EndWithHandlerReportLocked(g, *system.handler);
+  return true;
+}
+
+// Releases every system whose turn has come. False when one ended the run.
+bool ReleaseReadyLocked(GroupRun& g) {
+  while (g.nextToRelease < g.systems.size()) {
+    SystemOutcome& system = *g.systems[g.nextToRelease];
+    if (!system.finished) return true;
+    ++g.nextToRelease;
+    if (!ReleaseLocked(g, system)) return false;
+  }
+  return true;
+}
+
+// The summary line that closes the document, and the closing console line.
+void WriteSummaryLocked(GroupRun& g, unsigned failed, const std::string& tail) {
+  RunState& rs = g.rs;
+  ResultWriter& writer = rs.writer;
+  // The last system's failure text has no place in the document.
+  writer.messageBuffer.clear();
+  BeginText(writer);
+  AppendText(writer, "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(g.systems.size()) +
+                         ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail);
+  EndText(writer);
+  EndDocument(writer);
+  PrintResultLocked(writer.messageBuffer + "\n");
+  writer.messageBuffer.clear();
+  if (rs.consoleReport) PrintTextLocked(ClosingLine());
+}
+
+unsigned FailedLocked(const GroupRun& g) {
+  return static_cast<unsigned>(g.systems.size()) - g.processed - g.missing;
+}
+
+void OpenDocument(GroupRun& g) {
+  RunState& rs = g.rs;
+  StandardOutputLock lock;
+  if (rs.consoleReport) {
+    PrintTextLocked(rs.banner + "\n");
+    PrintTextLocked("* " + rs.startTime + " " + ShownItemParameters(rs.run.parameterText) + " State=Executing\n");
+  }
+  BeginDocument(rs.writer);
+  PrintResultLocked(rs.writer.messageBuffer + "\n");
+  rs.writer.messageBuffer.clear();
+  g.documentOpen = true;
+}
+
+// The next system to measure, in listing order; null when there is none
+// left. Waits while the main road is still reading profiles.
+SystemOutcome* TakeNextLocked(GroupRun& g) {
+  for (;;) {
+    while (g.nextToMeasure < g.systems.size() && g.systems[g.nextToMeasure]->read) {
+      SystemOutcome& system = *g.systems[g.nextToMeasure++];
+      if (system.profileMissing) continue;
+      system.taken = true;
+      return &system;
+    }
+    if (g.allRead) return nullptr;
+    WaitLocked();
+  }
+}
+
+// A worker of the pool: measures one system after the other, each on a
+// connection of its own that no other thread touches, and closes it once
+// its outcome is handed over, so a close that hangs holds nothing back.
+void Worker(void* argument) {
+  GroupRun& g = *static_cast<GroupRun*>(argument);
+  for (;;) {
+    SystemOutcome* system = nullptr;
+    {
+      StandardOutputLock lock;
+      system = TakeNextLocked(g);
+      if (!system) {
+        --g.busyWorkers;
+        WakeWaitersLocked();
+        return;
+      }
+    }
+    MeasureSystem(g.rs.rfc, *system);
+    {
+      StandardOutputLock lock;
+      system->finished = true;
+      WakeWaitersLocked();
+    }
+    CloseSystem(g.rs.rfc, *system);
+  }
+}
+
+// Starts up to `count` workers; how many started.
+int StartWorkers(GroupRun& g, int count) {
+  int started = 0;
+  for (; started < count; ++started) {
+    {
+      StandardOutputLock lock;
+      ++g.busyWorkers;
+    }
+    if (!StartDetachedThread(Worker, &g)) {
+      StandardOutputLock lock;
+      --g.busyWorkers;
+      break;
+    }
+  }
+  return started;
+}
+
+// The summary closes a run whose systems are all released. Workers may
+// still be closing connections: the process then ends without them.
+int CloseRunLocked(GroupRun& g) {
+  WriteSummaryLocked(g, FailedLocked(g), std::string());
+  MarkFinishedLocked(0);
+  if (g.busyWorkers > 0) EndProcessNow(0);
+  return 0;
+}
+
+// One system after the other on the main road: the library is used from
+// this thread alone.
+int MeasureOneByOne(GroupRun& g) {
+  for (std::unique_ptr<SystemOutcome>& entry : g.systems) {
+    SystemOutcome& system = *entry;
+    ReadListedSystem(g, system);
+    if (!system.profileMissing) MeasureSystem(g.rs.rfc, system);
+    bool going = true;
+    {
+      StandardOutputLock lock;
+      system.finished = true;
+      going = ReleaseReadyLocked(g);
+    }
+    if (!system.profileMissing) CloseSystem(g.rs.rfc, system);
+    if (!going) return 2;
+  }
+  StandardOutputLock lock;
+  return CloseRunLocked(g);
+}
+
+// Several systems at once on a pool of workers; the main road reads the
+// profiles and releases the outcomes in listing order.
+int MeasureSideBySide(GroupRun& g) {
+  for (std::unique_ptr<SystemOutcome>& system : g.systems) ReadListedSystem(g, *system);
+  StandardOutputLock lock;
+  g.allRead = true;
+  WakeWaitersLocked();
+  for (;;) {
+    if (!ReleaseReadyLocked(g)) {
+      // Error 1018: the calls still in flight are not waited for.
+      if (g.busyWorkers > 0) EndProcessNow(2);
+      return 2;
+    }
+    if (g.nextToRelease == g.systems.size()) return CloseRunLocked(g);
+    WaitLocked();
+  }
+}
+
+}  // namespace
+
+int RunItems(RunState& rs) {
+  rs.profileFile.reset();  // the listing is opened afresh
+  if (Failure failure = ReadSensorListing(rs.run, rs.driveRoot, rs.listing)) {
+    return EndWithError(rs, failure->message);
+  }
+  if (Failure failure = ReadRunKeywords(rs)) return EndWithError(rs, failure->message);
+  // Never freed: the timer, the handler and the workers may still look at
+  // it while the process ends.
+  GroupRun& g = *new GroupRun(rs);
+  g.unit = ChannelUnitOf(rs.run.parameterString);
+  for (std::string list = rs.listing.systemList; !list.empty();) {
+    g.systems.push_back(std::make_unique<SystemOutcome>());
+    g.systems.back()->profileName = TakeNextSystem(list);
+  }
+  WatchGroupRun(&g);
+  if (rs.budgetSeconds > 0) ArmTimeBudget(rs.budgetSeconds, rs.startMilliseconds);
+  if (Failure failure = BindLibrary(rs)) return EndWithError(rs, failure->message);
+  RouteHandlerReports();
+  OpenDocument(g);
+
+  const int wanted = static_cast<int>(std::min<size_t>(static_cast<size_t>(rs.parallel), g.systems.size()));
+  if (wanted > 1 && rs.rfc.ops->threadSafe) {
+    if (StartWorkers(g, wanted) > 0) return MeasureSideBySide(g);
+  }
+  return MeasureOneByOne(g);
+}
+
+void EndGroupAtBudgetLocked(GroupRun& g, int budgetSeconds) {
+  RunState& rs = g.rs;
+  if (!g.documentOpen) {
+    BeginDocument(rs.writer);
+    PrintResultLocked(rs.writer.messageBuffer + "\n");
+    rs.writer.messageBuffer.clear();
+    g.documentOpen = true;
+  }
+  // What has finished is released in listing order; what has not is cut off.
+  for (; g.nextToRelease < g.systems.size(); ++g.nextToRelease) {
+    SystemOutcome& system = *g.systems[g.nextToRelease];
+    if (system.finished) {
+      if (!ReleaseLocked(g, system)) EndProcessNow(2);
+      continue;
+    }
+    if (!system.read) {
+      // Not reached yet: looked up, not logged on to.
+      if (!FileExists(NativePath(ListedPath(g, system.profileName), rs.driveRoot))) ++g.missing;
+      continue;
+    }
+    ReleaseWorkLocked(g, system);
+    if (rs.consoleReport) {
+      PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=Timeout\n");
+    }
+  }
+  traceLineLocked(rs.trace, 0, "Timeout reached", std::to_string(budgetSeconds) + " s");
+  WriteSummaryLocked(g, FailedLocked(g), " (Timeout after " + std::to_string(budgetSeconds) + " s)");
+  MarkFinishedLocked(0);
+  EndProcessNow(0);
+}
+
+void EndGroupWithHandlerLocked(GroupRun& g, const HandlerReport& report) {
+  // The library is in this process only on the one-by-one road: the system
+  // at the front is the one being measured, or was just released and is
+  // being closed.
+  if (g.nextToRelease < g.systems.size()) {
+    SystemOutcome& system = *g.systems[g.nextToRelease];
+    if (system.read && !system.finished) ReleaseWorkLocked(g, system);
+  }
+  EndWithHandlerReportLocked(g, report);
+}
+
+}  // namespace fennick

@@ -1,0 +1,35 @@
+#include <pthread.h>
+
+#include "platform/threads.h"
+
+namespace fennick {
+
+namespace {
+
+struct Start {
+  ThreadBody body;
+  void* argument;
+};
+
+void* Run(void* start) {
+  Start s = *static_cast<Start*>(start);
+  delete static_cast<Start*>(start);
+  s.body(s.argument);
+  return nullptr;
+}
+
+}  // namespace
+
+bool StartDetachedThread(ThreadBody body, void* argument) {
+  pthread_attr_t attributes;
+  if (pthread_attr_init(&attributes) != 0) return false;
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  Start* start = new Start{body, argument};
+  pthread_t thread;
+  bool started = pthread_create(&thread, &attributes, Run, start) == 0;
+  pthread_attr_destroy(&attributes);
+  if (!started) delete start;
+  return started;
+}
+
+}  // namespace fennick
