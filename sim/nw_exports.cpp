@@ -165,6 +165,16 @@ NwConnection NWRFC_CALLCONV RfcOpenConnection(const NwConnectionParameter* param
 }
 
 int NWRFC_CALLCONV RfcCloseConnection(NwConnection connection, NwErrorInfo* error) {
+  int closeDelayMs = 0;
+  {
+    StateLock lock;
+    const NwConnectionRecord* closing = FindConnection(connection);
+    if (!closing) return Report(error, InvalidHandle("Invalid connection handle"));
+    closeDelayMs = closing->system.closeDelayMs;
+  }
+  // The partner's answer to the close comes over the network; other
+  // connections go on meanwhile.
+  rfcsim::WaitMilliseconds(closeDelayMs);
   StateLock lock;
   if (!FindConnection(connection)) return Report(error, InvalidHandle("Invalid connection handle"));
   State().connections.erase(reinterpret_cast<uintptr_t>(connection));

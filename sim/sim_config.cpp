@@ -117,6 +117,14 @@ LineError ParseLastError(const std::string& value, SystemConfig& system) {
   return {};
 }
 
+LineError ParseDelay(const char* key, const std::string& value, int32_t& delayMs) {
+  int32_t delay = 0;
+  if (!ParseInt32(value, delay)) return {BadNumber(value)};
+  if (delay < 0 || delay > kMaxDelayMs) return {std::string(key) + " must be 0..60000"};
+  delayMs = delay;
+  return {};
+}
+
 LineError ParseKey(const std::string& key, const std::string& value, SystemConfig& system) {
   auto is = [&key](const char* name) { return EqualsIgnoreCase(key, name); };
   if (is("ashost")) {
@@ -148,10 +156,9 @@ LineError ParseKey(const std::string& key, const std::string& value, SystemConfi
   } else if (is("trace")) {
     system.trace.push_back(Unquoted(value));
   } else if (is("delay_ms")) {
-    int32_t delay = 0;
-    if (!ParseInt32(value, delay)) return {BadNumber(value)};
-    if (delay < 0 || delay > kMaxDelayMs) return {"delay_ms must be 0..60000"};
-    system.delayMs = delay;
+    return ParseDelay("delay_ms", value, system.delayMs);
+  } else if (is("close_delay_ms")) {
+    return ParseDelay("close_delay_ms", value, system.closeDelayMs);
   } else {
     return {"unknown key '" + key + "'"};
   }

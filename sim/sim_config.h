@@ -56,6 +56,7 @@ struct SystemConfig {
   std::optional<LastErrorText> lastError;
   std::vector<std::string> trace;
   int32_t delayMs = 0;
+  int32_t closeDelayMs = 0;  // a close that hangs
 };
 
 struct SimConfig {

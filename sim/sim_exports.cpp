@@ -212,6 +212,11 @@ RFC_HANDLE RFC_CALLCONV RfcOpenEx(char* connect, RfcErrorInfoEx* errorEx) {
 }
 
 void RFC_CALLCONV RfcClose(RFC_HANDLE handle) {
+  // Closing every connection is the program's last act before it ends on a
+  // fatal error: that waits on no partner.
+  if (handle != 0) {
+    if (const Connection* connection = FindConnection(handle)) WaitMilliseconds(connection->system.closeDelayMs);
+  }
   std::vector<Connection>& connections = State().connections;
   for (size_t i = connections.size(); i > 0; --i) {
     if (handle == 0 || connections[i - 1].handle == handle) connections.erase(connections.begin() + (i - 1));

@@ -38,7 +38,9 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
       "trace = \"     1 ======> padded \"\n"
       "trace = \"half\n"
       "delay_ms = 60000\n"
+      "close_delay_ms = 0\n"
       "[QAS]\n"
+      "close_delay_ms = 60000\n"
       "dbsys =\n");
   ASSERT_TRUE(result.ok) << result.error;
   ASSERT_EQ(result.config.systems.size(), 2u);
@@ -93,6 +95,7 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
   EXPECT_FALSE(qas.sysnr.has_value());
   EXPECT_FALSE(qas.lastError.has_value());
   EXPECT_EQ(qas.delayMs, 0);
+  EXPECT_EQ(qas.closeDelayMs, 60000);
 
   EXPECT_EQ(ParseSimConfig("[X]\n").config.systems[0].dbsys, "ORACLE");
 }
@@ -132,6 +135,8 @@ TEST(SimConfig, MalformedLinesAreNamedWithTheirNumber) {
       {"delay_ms = 60001", "delay_ms must be 0..60000"},
       {"delay_ms = -1", "delay_ms must be 0..60000"},
       {"delay_ms = soon", "bad number 'soon'"},
+      {"close_delay_ms = 60001", "close_delay_ms must be 0..60000"},
+      {"close_delay_ms = -1", "close_delay_ms must be 0..60000"},
       {"tablespace = A 1 2", "tablespace needs NAME SIZE_KB FREE_KB PCTUSED"},
       {"tablespace = A 1 2 3 4", "tablespace needs NAME SIZE_KB FREE_KB PCTUSED"},
       {"tablespace = A 1.5 2 3", "bad number '1.5'"},
