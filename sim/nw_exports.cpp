@@ -136,16 +136,13 @@ NwConnection NWRFC_CALLCONV RfcOpenConnection(const NwConnectionParameter* param
     return nullptr;
   }
   rfcsim::LogonRequest request = RequestOf(given);
-  rfcsim::SystemConfig system;
-  {
-    StateLock lock;
-    rfcsim::Reach reach = rfcsim::ReachSystem(request);
-    if (!reach.system) {
-      Report(error, reach.badFile ? BadLandscape(reach.failure) : NotReached(Partner(given)));
-      return nullptr;
-    }
-    system = *reach.system;
+  // The landscape guards itself and hands out a copy of the system.
+  rfcsim::Reach reach = rfcsim::ReachSystem(request);
+  if (!reach.system) {
+    Report(error, reach.badFile ? BadLandscape(reach.failure) : NotReached(Partner(given)));
+    return nullptr;
   }
+  rfcsim::SystemConfig system = std::move(*reach.system);
   // The sign-on's answer comes back over the network.
   rfcsim::WaitMilliseconds(system.delayMs);
   if (!SignOnAccepted(system, request)) {

@@ -151,7 +151,7 @@ RFC_HANDLE RefuseLogon(const SystemConfig* system, const char* key, const std::s
 RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, bool checkSignOn,
                  RfcErrorInfoEx* errorEx) {
   Reach reach = ReachSystem(request);
-  const SystemConfig* system = reach.system;
+  const SystemConfig* system = reach.system ? &*reach.system : nullptr;
   if (!system) return RefuseLogon(nullptr, kCommunicationFailure, reach.failure, kGroupCommunication, errorEx);
   const bool signOnWrong = !CredentialsMatch(*system, request) || FindFault(*system, FaultKind::Logon, "");
   if (checkSignOn && signOnWrong)
