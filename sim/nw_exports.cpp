@@ -198,12 +198,13 @@ NwFunctionDesc NWRFC_CALLCONV RfcGetFunctionDesc(NwConnection connection, const 
   rfcsim::WaitMilliseconds(delayMs);
   StateLock lock;
   // The connection may have been closed while the answer was on its way.
-  if (!UsableConnection(connection, why)) {
+  NwConnectionRecord* open = UsableConnection(connection, why);
+  if (!open) {
     Report(error, why);
     return nullptr;
   }
   std::string functionName = BytesOf(name);
-  NwFunctionDesc description = FindDescription(functionName);
+  NwFunctionDesc description = FindDescription(functionName, open->system.fieldWidths);
   if (!description) {
     Report(error, FunctionNotFound(functionName));
     return nullptr;

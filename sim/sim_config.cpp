@@ -117,6 +117,19 @@ LineError ParseLastError(const std::string& value, SystemConfig& system) {
   return {};
 }
 
+// The text fields the program reads, whose width differs between systems.
+LineError ParseFieldWidth(const std::string& value, SystemConfig& system) {
+  std::vector<std::string> words = SplitWords(value);
+  if (words.size() != 2) return {"field_width needs FIELD WIDTH"};
+  std::string field = Upper(words[0]);
+  if (field != "TS" && field != "RFCDBSYS") return {"field_width knows TS and RFCDBSYS, not '" + words[0] + "'"};
+  int32_t width = 0;
+  if (!ParseInt32(words[1], width)) return {BadNumber(words[1])};
+  if (width < 1 || width > kMaxFieldWidth) return {"field_width must be 1..255"};
+  system.fieldWidths[field] = width;
+  return {};
+}
+
 LineError ParseDelay(const char* key, const std::string& value, int32_t& delayMs) {
   int32_t delay = 0;
   if (!ParseInt32(value, delay)) return {BadNumber(value)};
@@ -159,6 +172,8 @@ LineError ParseKey(const std::string& key, const std::string& value, SystemConfi
     return ParseDelay("delay_ms", value, system.delayMs);
   } else if (is("close_delay_ms")) {
     return ParseDelay("close_delay_ms", value, system.closeDelayMs);
+  } else if (is("field_width")) {
+    return ParseFieldWidth(value, system);
   } else {
     return {"unknown key '" + key + "'"};
   }
