@@ -57,22 +57,48 @@ NwFunctionDescRecord CurrentSizes() {
                   Field("TSAUPCT", i, 4)})}};
 }
 
-// Never destroyed: exit handlers of the caller may still ask for one.
-std::map<std::string, NwFunctionDescRecord*>& Descriptions() {
-  static std::map<std::string, NwFunctionDescRecord*>* descriptions = [] {
-    auto* made = new std::map<std::string, NwFunctionDescRecord*>;
+// The known functions with their usual widths, by name.
+const std::map<std::string, NwFunctionDescRecord>& Usual() {
+  static const std::map<std::string, NwFunctionDescRecord>* usual = [] {
+    auto* made = new std::map<std::string, NwFunctionDescRecord>;
     for (const NwFunctionDescRecord& description : {SystemInfo(), CurrentSizes()})
-      (*made)[description.name] = new NwFunctionDescRecord(description);
+      (*made)[description.name] = description;
     return made;
   }();
+  return *usual;
+}
+
+// Every description handed out, by name and the widths that differ from
+// the usual ones ("DB_ORA_CURRENT_SIZES TS=40"). Never destroyed: exit
+// handlers of the caller may still ask for one.
+std::map<std::string, NwFunctionDescRecord*>& Descriptions() {
+  static auto* descriptions = new std::map<std::string, NwFunctionDescRecord*>;
   return *descriptions;
+}
+
+// Gives a CHAR field the width `widths` names for it; `key` gets the change.
+void Widen(FieldDesc& field, const std::map<std::string, int32_t>& widths, std::string& key) {
+  auto width = widths.find(field.name);
+  if (field.type != FieldType::Char || width == widths.end()) return;
+  if (field.length == static_cast<unsigned>(width->second)) return;
+  field.length = static_cast<unsigned>(width->second);
+  key += " " + field.name + "=" + std::to_string(field.length);
 }
 
 }  // namespace
 
-NwFunctionDescRecord* FindDescription(const std::string& name) {
-  auto found = Descriptions().find(name);
-  return found == Descriptions().end() ? nullptr : found->second;
+NwFunctionDescRecord* FindDescription(const std::string& name, const std::map<std::string, int32_t>& widths) {
+  auto usual = Usual().find(name);
+  if (usual == Usual().end()) return nullptr;
+  NwFunctionDescRecord description = usual->second;
+  std::string key = name;
+  for (ParameterDesc& parameter : description.parameters) {
+    if (parameter.kind == ParameterDesc::Field) Widen(parameter.field, widths, key);
+    for (FieldDesc& field : parameter.fields) Widen(field, widths, key);
+  }
+  NwFunctionDescRecord*& handedOut = Descriptions()[key];
+  if (!handedOut) handedOut = new NwFunctionDescRecord(std::move(description));
+  return handedOut;
 }
 
 bool IsDescription(const NwFunctionDescRecord* handle) {

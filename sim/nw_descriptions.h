@@ -3,6 +3,8 @@
 // table rows.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,9 +36,11 @@ struct NwFunctionDescRecord {
 
 namespace nwsim {
 
-// RFC_SYSTEM_INFO or DB_ORA_CURRENT_SIZES, else null. Descriptions live as
-// long as the process: the library caches them and never destroys one.
-NwFunctionDescRecord* FindDescription(const std::string& name);
+// RFC_SYSTEM_INFO or DB_ORA_CURRENT_SIZES with the system's CHAR field
+// widths (by field name), else null. Systems that agree on the widths share
+// one description. Descriptions live as long as the process: the library
+// caches them and never destroys one. Under the state lock.
+NwFunctionDescRecord* FindDescription(const std::string& name, const std::map<std::string, int32_t>& widths);
 
 // Whether `handle` is one of the descriptions handed out.
 bool IsDescription(const NwFunctionDescRecord* handle);

@@ -136,16 +136,13 @@ NwConnection NWRFC_CALLCONV RfcOpenConnection(const NwConnectionParameter* param
     return nullptr;
   }
   rfcsim::LogonRequest request = RequestOf(given);
-  rfcsim::SystemConfig system;
-  {
-    StateLock lock;
-    rfcsim::Reach reach = rfcsim::ReachSystem(request);
-    if (!reach.system) {
-      Report(error, reach.badFile ? BadLandscape(reach.failure) : NotReached(Partner(given)));
-      return nullptr;
-    }
-    system = *reach.system;
+  // The landscape guards itself and hands out a copy of the system.
+  rfcsim::Reach reach = rfcsim::ReachSystem(request);
+  if (!reach.system) {
+    Report(error, reach.badFile ? BadLandscape(reach.failure) : NotReached(Partner(given)));
+    return nullptr;
   }
+  rfcsim::SystemConfig system = std::move(*reach.system);
   // The sign-on's answer comes back over the network.
   rfcsim::WaitMilliseconds(system.delayMs);
   if (!SignOnAccepted(system, request)) {
@@ -165,6 +162,16 @@ NwConnection NWRFC_CALLCONV RfcOpenConnection(const NwConnectionParameter* param
 }
 
 int NWRFC_CALLCONV RfcCloseConnection(NwConnection connection, NwErrorInfo* error) {
+  int closeDelayMs = 0;
+  {
+    StateLock lock;
+    const NwConnectionRecord* closing = FindConnection(connection);
+    if (!closing) return Report(error, InvalidHandle("Invalid connection handle"));
+    closeDelayMs = closing->system.closeDelayMs;
+  }
+  // The partner's answer to the close comes over the network; other
+  // connections go on meanwhile.
+  rfcsim::WaitMilliseconds(closeDelayMs);
   StateLock lock;
   if (!FindConnection(connection)) return Report(error, InvalidHandle("Invalid connection handle"));
   State().connections.erase(reinterpret_cast<uintptr_t>(connection));
@@ -191,12 +198,13 @@ NwFunctionDesc NWRFC_CALLCONV RfcGetFunctionDesc(NwConnection connection, const 
   rfcsim::WaitMilliseconds(delayMs);
   StateLock lock;
   // The connection may have been closed while the answer was on its way.
-  if (!UsableConnection(connection, why)) {
+  NwConnectionRecord* open = UsableConnection(connection, why);
+  if (!open) {
     Report(error, why);
     return nullptr;
   }
   std::string functionName = BytesOf(name);
-  NwFunctionDesc description = FindDescription(functionName);
+  NwFunctionDesc description = FindDescription(functionName, open->system.fieldWidths);
   if (!description) {
     Report(error, FunctionNotFound(functionName));
     return nullptr;

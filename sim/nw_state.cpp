@@ -1,18 +1,12 @@
 #include "nw_state.h"
 
-#include <atomic>
-
-#include "sim_clock.h"
+#include "sim_spin_lock.h"
 
 namespace nwsim {
 
 namespace {
 
-std::atomic_flag g_stateBusy = ATOMIC_FLAG_INIT;
-
-// Spins a while before it yields the processor: the holder is almost always
-// about to let go.
-const int kSpinsBeforeSleep = 1000;
+rfcsim::SpinLock g_stateLock;
 
 }  // namespace
 
@@ -26,13 +20,8 @@ NwConnectionRecord* FindConnection(NwConnection handle) {
   return found == State().connections.end() ? nullptr : found->second.get();
 }
 
-StateLock::StateLock() {
-  int spins = 0;
-  while (g_stateBusy.test_and_set(std::memory_order_acquire)) {
-    if (++spins >= kSpinsBeforeSleep) rfcsim::WaitMilliseconds(1);
-  }
-}
+StateLock::StateLock() { rfcsim::Lock(g_stateLock); }
 
-StateLock::~StateLock() { g_stateBusy.clear(std::memory_order_release); }
+StateLock::~StateLock() { rfcsim::Unlock(g_stateLock); }
 
 }  // namespace nwsim

@@ -22,16 +22,17 @@ struct NwState {
   LiveContainers containers;
 };
 
-// Never destroyed: exit handlers of the caller may still call in.
+// Never destroyed: exit handlers of the caller may still call in. Touched
+// only under StateLock, as is everything reached through it.
 NwState& State();
 
 // The connection behind a handle, open or broken; null when there is none.
+// Under StateLock; the record may go once the lock is let go.
 NwConnectionRecord* FindConnection(NwConnection handle);
 
-// One caller at a time in the state. Connections may be used from several
-// threads; the Windows cross compiler's thread model has no std::mutex, and
-// no section holds the lock long (network delays are waited outside it), so
-// a spin lock will do.
+// One caller at a time in the state: connections may be used from several
+// threads. A call copies what it needs under the lock and waits out its
+// network delay after letting go, so one slow system holds up no other.
 struct StateLock {
   StateLock();
   ~StateLock();

@@ -6,9 +6,28 @@
 
 namespace rfcsim {
 
+namespace {
+
+// Calls come from several threads, and the caller's own clock readings
+// share the C library's one static record on POSIX: each call fills its own.
+const std::tm* UtcParts(std::time_t when, std::tm& parts) {
+#ifdef _WIN32
+  // The Windows C runtime keeps that record per thread.
+  const std::tm* shared = std::gmtime(&when);
+  if (!shared) return nullptr;
+  parts = *shared;
+  return &parts;
+#else
+  return gmtime_r(&when, &parts);
+#endif
+}
+
+}  // namespace
+
 UtcStamp StampOf(std::time_t when) {
   UtcStamp stamp{"00000000", "000000"};
-  const std::tm* parts = std::gmtime(&when);
+  std::tm storage{};
+  const std::tm* parts = UtcParts(when, storage);
   if (!parts) return stamp;
   char date[32];
   char time[32];

@@ -117,6 +117,27 @@ LineError ParseLastError(const std::string& value, SystemConfig& system) {
   return {};
 }
 
+// The text fields the program reads, whose width differs between systems.
+LineError ParseFieldWidth(const std::string& value, SystemConfig& system) {
+  std::vector<std::string> words = SplitWords(value);
+  if (words.size() != 2) return {"field_width needs FIELD WIDTH"};
+  std::string field = Upper(words[0]);
+  if (field != "TS" && field != "RFCDBSYS") return {"field_width knows TS and RFCDBSYS, not '" + words[0] + "'"};
+  int32_t width = 0;
+  if (!ParseInt32(words[1], width)) return {BadNumber(words[1])};
+  if (width < 1 || width > kMaxFieldWidth) return {"field_width must be 1..255"};
+  system.fieldWidths[field] = width;
+  return {};
+}
+
+LineError ParseDelay(const char* key, const std::string& value, int32_t& delayMs) {
+  int32_t delay = 0;
+  if (!ParseInt32(value, delay)) return {BadNumber(value)};
+  if (delay < 0 || delay > kMaxDelayMs) return {std::string(key) + " must be 0..60000"};
+  delayMs = delay;
+  return {};
+}
+
 LineError ParseKey(const std::string& key, const std::string& value, SystemConfig& system) {
   auto is = [&key](const char* name) { return EqualsIgnoreCase(key, name); };
   if (is("ashost")) {
@@ -148,10 +169,11 @@ LineError ParseKey(const std::string& key, const std::string& value, SystemConfi
   } else if (is("trace")) {
     system.trace.push_back(Unquoted(value));
   } else if (is("delay_ms")) {
-    int32_t delay = 0;
-    if (!ParseInt32(value, delay)) return {BadNumber(value)};
-    if (delay < 0 || delay > kMaxDelayMs) return {"delay_ms must be 0..60000"};
-    system.delayMs = delay;
+    return ParseDelay("delay_ms", value, system.delayMs);
+  } else if (is("close_delay_ms")) {
+    return ParseDelay("close_delay_ms", value, system.closeDelayMs);
+  } else if (is("field_width")) {
+    return ParseFieldWidth(value, system);
   } else {
     return {"unknown key '" + key + "'"};
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ struct SystemConfig {
   std::optional<LastErrorText> lastError;
   std::vector<std::string> trace;
   int32_t delayMs = 0;
+  int32_t closeDelayMs = 0;  // a close that hangs
+  // NetWeaver library only: CHAR fields of another width than the usual
+  // one, by field name (TS, RFCDBSYS).
+  std::map<std::string, int32_t> fieldWidths;
 };
 
 struct SimConfig {
@@ -70,6 +75,7 @@ struct ConfigResult {
 };
 
 constexpr int32_t kMaxDelayMs = 60000;
+constexpr int32_t kMaxFieldWidth = 255;
 
 ConfigResult ParseSimConfig(const std::string& text);
 

@@ -151,7 +151,7 @@ RFC_HANDLE RefuseLogon(const SystemConfig* system, const char* key, const std::s
 RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, bool checkSignOn,
                  RfcErrorInfoEx* errorEx) {
   Reach reach = ReachSystem(request);
-  const SystemConfig* system = reach.system;
+  const SystemConfig* system = reach.system ? &*reach.system : nullptr;
   if (!system) return RefuseLogon(nullptr, kCommunicationFailure, reach.failure, kGroupCommunication, errorEx);
   const bool signOnWrong = !CredentialsMatch(*system, request) || FindFault(*system, FaultKind::Logon, "");
   if (checkSignOn && signOnWrong)
@@ -212,6 +212,11 @@ RFC_HANDLE RFC_CALLCONV RfcOpenEx(char* connect, RfcErrorInfoEx* errorEx) {
 }
 
 void RFC_CALLCONV RfcClose(RFC_HANDLE handle) {
+  // Closing every connection is the program's last act before it ends on a
+  // fatal error: that waits on no partner.
+  if (handle != 0) {
+    if (const Connection* connection = FindConnection(handle)) WaitMilliseconds(connection->system.closeDelayMs);
+  }
   std::vector<Connection>& connections = State().connections;
   for (size_t i = connections.size(); i > 0; --i) {
     if (handle == 0 || connections[i - 1].handle == handle) connections.erase(connections.begin() + (i - 1));

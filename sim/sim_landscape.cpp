@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "sim_spin_lock.h"
 #include "sim_text.h"
 
 namespace rfcsim {
@@ -21,11 +22,14 @@ struct LandscapeCache {
   RouteIndex routes;
 };
 
-// Never destroyed: exit handlers of the caller may still log on.
+// Never destroyed: exit handlers of the caller may still log on. Touched
+// only under g_cacheLock.
 LandscapeCache& Cache() {
   static LandscapeCache* cache = new LandscapeCache;
   return *cache;
 }
+
+SpinLock g_cacheLock;
 
 // A file unchanged in size and time is not parsed again: a landscape of
 // thousands of systems would otherwise cost its whole size at every logon.
@@ -51,15 +55,17 @@ const LandscapeCache* Landscape() {
 
 Reach ReachSystem(const LogonRequest& request) {
   Reach reach;
+  SpinGuard guard(g_cacheLock);
   const LandscapeCache* landscape = Landscape();
   if (!landscape) {
     reach.failure = kNotReached;
   } else if (!landscape->parsed.ok) {
     reach.failure = ConfigErrorText(landscape->parsed);
     reach.badFile = true;
+  } else if (const SystemConfig* system = FindSystem(landscape->parsed.config, landscape->routes, request)) {
+    reach.system = *system;
   } else {
-    reach.system = FindSystem(landscape->parsed.config, landscape->routes, request);
-    if (!reach.system) reach.failure = kNotReached;
+    reach.failure = kNotReached;
   }
   return reach;
 }

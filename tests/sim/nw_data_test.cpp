@@ -10,7 +10,9 @@ const char kLandscape[] =
     "tablespace = PSAPSR3  52428800  10485760  80\n"
     "tablespace = BROKEN   xFFFFFFFFFFFFFFFD  -1  95\n"
     "tablespace = ODD      x0000000000123ABC  0   -7\n"
-    "[EMPTY]\nashost = sapempty\nsysnr = 01\n";
+    "[EMPTY]\nashost = sapempty\nsysnr = 01\n"
+    "[WIDE]\nashost = sapwide\nsysnr = 02\nfield_width = TS 40\nfield_width = RFCDBSYS 20\n"
+    "tablespace = PSAPSR3_TABLESPACE_WITH_A_LONG_NAME  1000  500  50\n";
 
 class NwData : public NwTest {
  protected:
@@ -156,6 +158,34 @@ TEST_F(NwData, TablespaceRowsAndGetters) {
   EXPECT_EQ(Text(date, 8) + Text(time, 6), Text(moniDate, 8) + Text(moniTime, 6));
   EXPECT_EQ(Text(date, 2), "20");
   EXPECT_EQ(RfcDestroyFunction(function, &error), NW_OK);
+}
+
+// A system whose text fields are wider than the usual 30 and 10: a buffer
+// of the usual size is too small, and the string getter gives the whole text.
+TEST_F(NwData, FieldsOfADeclaredWidth) {
+  NwFunction sizes = Invoke("sapwide", "02", "DB_ORA_CURRENT_SIZES");
+  NwErrorInfo error;
+  NwFunction info = RfcCreateFunction(RfcGetFunctionDesc(connection_, U("RFC_SYSTEM_INFO").data(), &error), &error);
+  ASSERT_EQ(RfcInvoke(connection_, info, &error), NW_OK);
+  NwTable ts = nullptr;
+  NwStructure rfcsi = nullptr;
+  ASSERT_EQ(RfcGetTable(sizes, U("TS").data(), &ts, &error), NW_OK);
+  ASSERT_EQ(RfcGetStructure(info, U("RFCSI_EXPORT").data(), &rfcsi, &error), NW_OK);
+  const std::string name = "PSAPSR3_TABLESPACE_WITH_A_LONG_NAME";
+  struct Row {
+    NwContainer container;
+    Get get;
+  } rows[] = {
+      {ts, {Get::Chars, "TS", 30, NW_BUFFER_TOO_SMALL, "", 0}},
+      {ts, {Get::Chars, "TS", 40, 0, name + "     ", 0}},
+      {ts, {Get::String, "TS", 36, 0, name, 35}},
+      {rfcsi, {Get::Chars, "RFCDBSYS", 10, NW_BUFFER_TOO_SMALL, "", 0}},
+      {rfcsi, {Get::Chars, "RFCDBSYS", 20, 0, "ORACLE" + std::string(14, ' '), 0}},
+      {rfcsi, {Get::String, "RFCDBSYS", 32, 0, "ORACLE", 6}},
+  };
+  for (const Row& row : rows) Check(row.container, row.get, row.container == ts ? "TS" : "RFCSI");
+  EXPECT_EQ(RfcDestroyFunction(info, &error), NW_OK);
+  EXPECT_EQ(RfcDestroyFunction(sizes, &error), NW_OK);
 }
 
 TEST_F(NwData, EmptyTableHasNoCurrentRow) {

@@ -167,8 +167,8 @@ TEST_F(NwOpen, UnknownFunctionsAndCachedDescriptions) {
   EXPECT_EQ(RfcDestroyFunction(function, &error), NW_OK);
 }
 
-TEST_F(NwOpen, EveryRemoteStepWaitsTheDelay) {
-  Write("[SLOW]\nashost = slow\nsysnr = 1\ndelay_ms = 40\n");
+TEST_F(NwOpen, EveryRemoteStepAndTheCloseWaitTheirDelays) {
+  Write("[SLOW]\nashost = slow\nsysnr = 1\ndelay_ms = 40\nclose_delay_ms = 150\n");
   NwErrorInfo error;
   auto start = std::chrono::steady_clock::now();
   NwConnection connection = Open(P("ASHOST=slow SYSNR=1"), &error);
@@ -176,7 +176,10 @@ TEST_F(NwOpen, EveryRemoteStepWaitsTheDelay) {
   EXPECT_EQ(RfcInvoke(connection, function, &error), NW_OK);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3 * 40));
   RfcDestroyFunction(function, nullptr);
-  RfcCloseConnection(connection, nullptr);
+  start = std::chrono::steady_clock::now();
+  EXPECT_EQ(RfcCloseConnection(connection, &error), NW_OK);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+  EXPECT_EQ(RfcCloseConnection(connection, &error), NW_INVALID_HANDLE);
 }
 
 }  // namespace

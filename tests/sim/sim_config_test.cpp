@@ -38,7 +38,12 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
       "trace = \"     1 ======> padded \"\n"
       "trace = \"half\n"
       "delay_ms = 60000\n"
+      "close_delay_ms = 0\n"
+      "field_width = ts 40\n"
+      "field_width = RFCDBSYS 20\n"
+      "field_width = TS 255\n"
       "[QAS]\n"
+      "close_delay_ms = 60000\n"
       "dbsys =\n");
   ASSERT_TRUE(result.ok) << result.error;
   ASSERT_EQ(result.config.systems.size(), 2u);
@@ -87,12 +92,14 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
   // Quotes keep a trace line's blanks; a lone quote is just a character.
   EXPECT_EQ(prd.trace, (std::vector<std::string>{"first line", "", "     1 ======> padded ", "\"half"}));
   EXPECT_EQ(prd.delayMs, 60000);
+  EXPECT_EQ(prd.fieldWidths, (std::map<std::string, int32_t>{{"TS", 255}, {"RFCDBSYS", 20}}));
 
   const SystemConfig& qas = result.config.systems[1];
   EXPECT_EQ(qas.dbsys, "");
   EXPECT_FALSE(qas.sysnr.has_value());
   EXPECT_FALSE(qas.lastError.has_value());
   EXPECT_EQ(qas.delayMs, 0);
+  EXPECT_EQ(qas.closeDelayMs, 60000);
 
   EXPECT_EQ(ParseSimConfig("[X]\n").config.systems[0].dbsys, "ORACLE");
 }
@@ -132,6 +139,13 @@ TEST(SimConfig, MalformedLinesAreNamedWithTheirNumber) {
       {"delay_ms = 60001", "delay_ms must be 0..60000"},
       {"delay_ms = -1", "delay_ms must be 0..60000"},
       {"delay_ms = soon", "bad number 'soon'"},
+      {"close_delay_ms = 60001", "close_delay_ms must be 0..60000"},
+      {"close_delay_ms = -1", "close_delay_ms must be 0..60000"},
+      {"field_width = TS", "field_width needs FIELD WIDTH"},
+      {"field_width = STATUS 40", "field_width knows TS and RFCDBSYS, not 'STATUS'"},
+      {"field_width = TS 0", "field_width must be 1..255"},
+      {"field_width = TS 256", "field_width must be 1..255"},
+      {"field_width = TS wide", "bad number 'wide'"},
       {"tablespace = A 1 2", "tablespace needs NAME SIZE_KB FREE_KB PCTUSED"},
       {"tablespace = A 1 2 3 4", "tablespace needs NAME SIZE_KB FREE_KB PCTUSED"},
       {"tablespace = A 1.5 2 3", "bad number '1.5'"},

@@ -474,6 +474,32 @@ TEST_F(SimCalls, InjectedCallAndReceiveFaults) {
   EXPECT_EQ(RfcCall(handle, const_cast<char*>("Z_OTHER"), nullptr, nullptr), 1);
 }
 
+// A close that hangs holds up the close of its own connection only; closing
+// every connection, the program's last act on a fatal error, waits on none.
+TEST_F(SimCalls, CloseDelayWaitsOnItsOwnConnection) {
+  Write("sapsim.ini", "[SLOW]\nashost = slow\nsysnr = 1\nclose_delay_ms = 200\n[FAST]\nashost = fast\nsysnr = 2\n");
+  const auto kDelay = std::chrono::milliseconds(200);
+  struct Row {
+    const char* closed;  // "slow", "fast" or "all"
+    bool waits;
+  } rows[] = {{"slow", true}, {"fast", false}, {"all", false}};
+  for (const Row& row : rows) {
+    RFC_HANDLE slow = OpenHost("slow", 1, "", "", "");
+    RFC_HANDLE fast = OpenHost("fast", 2, "", "", "");
+    ASSERT_NE(slow * fast, 0u);
+    const std::string closed = row.closed;
+    RFC_HANDLE handle = closed == "slow" ? slow : closed == "fast" ? fast : 0;
+    auto start = std::chrono::steady_clock::now();
+    RfcClose(handle);
+    auto took = std::chrono::steady_clock::now() - start;
+    if (row.waits) EXPECT_GE(took, kDelay) << row.closed;
+    else EXPECT_LT(took, kDelay / 2) << row.closed;
+    EXPECT_EQ(RfcCall(handle ? handle : slow, const_cast<char*>("RFC_SYSTEM_INFO"), nullptr, nullptr), 1)
+        << row.closed << ": still open";
+    RfcClose(0);
+  }
+}
+
 TEST_F(SimCalls, ConnectedFaultsFireOnlyWhileConnected) {
   Write("sapsim.ini", kLandscape);
   RFC_ITAB table = ItCreate(const_cast<char*>("TS"), 112, 0, 0);

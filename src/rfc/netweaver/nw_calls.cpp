@@ -6,8 +6,8 @@ namespace fennick {
 
 namespace {
 
-const unsigned kDbsysLength = 10;
-const unsigned kTablespaceNameLength = 30;
+// Enough for the usual widths of the fields read as text; a wider field
+// costs one more call.
 const unsigned kFirstStringLength = 32;
 
 std::string TrimRight(std::string text) {
@@ -40,14 +40,6 @@ bool Invoke(NwState& state, NwConnection connection, RfcWork& work, const char* 
   return code == NW_OK;
 }
 
-bool GetChars(const NwLibrary& library, NwContainer container, const char* field, unsigned length,
-              std::string& value, NwErrorInfo& error) {
-  std::vector<NwChar> buffer(length);
-  if (library.RfcGetChars(container, ToNwText(field).data(), buffer.data(), length, &error) != NW_OK) return false;
-  value = TrimRight(FromNwText(buffer.data(), length));
-  return true;
-}
-
 bool GetString(const NwLibrary& library, NwContainer container, const char* field, std::string& value,
                NwErrorInfo& error) {
   const std::vector<NwChar> name = ToNwText(field);
@@ -65,12 +57,21 @@ bool GetString(const NwLibrary& library, NwContainer container, const char* fiel
   return true;
 }
 
-// One row of TS: the name as characters, the packed sizes as text (the
-// library cannot read them as integers), the percentage as an integer.
+// A CHAR field of any width, without its blanks on the right. A fixed
+// buffer would fail on a system whose field is wider than ours.
+bool GetText(const NwLibrary& library, NwContainer container, const char* field, std::string& value,
+             NwErrorInfo& error) {
+  if (!GetString(library, container, field, value, error)) return false;
+  value = TrimRight(value);
+  return true;
+}
+
+// One row of TS: the name and the packed sizes as text (the library cannot
+// read packed fields as integers), the percentage as an integer.
 bool ReadRow(const NwLibrary& library, NwStructure row, TablespaceRow& values, NwErrorInfo& error) {
   std::string size, free;
   int used = 0;
-  if (!GetChars(library, row, "TS", kTablespaceNameLength, values.name, error) ||
+  if (!GetText(library, row, "TS", values.name, error) ||
       !GetString(library, row, "TSIZE", size, error) || !GetString(library, row, "TFREE", free, error) ||
       library.RfcGetInt(row, ToNwText("TPCTUSED").data(), &used, &error) != NW_OK) {
     return false;
@@ -90,7 +91,7 @@ StepResult NwSystemInfo(NwState& state, NwConnection connection, RfcWork& work, 
   if (!Invoke(state, connection, work, "RFC_SYSTEM_INFO", function, error)) return Failed(work, error);
   NwStructure record = nullptr;
   if (library.RfcGetStructure(function.handle, ToNwText("RFCSI_EXPORT").data(), &record, &error) != NW_OK ||
-      !GetChars(library, record, "RFCDBSYS", kDbsysLength, databaseSystem, error)) {
+      !GetText(library, record, "RFCDBSYS", databaseSystem, error)) {
     return Failed(work, error);
   }
   return StepResult{};
