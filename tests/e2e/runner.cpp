@@ -21,7 +21,8 @@
 //
 // A block titled "=== @NAME" is no case but a fixture: files shared by the
 // cases that use it. A later file of the same name overrides the fixture's.
-//   --- file NAME [crlf|cr] [noeol] [esc]    file content up to "--- end"
+//   --- file NAME [crlf|cr] [noeol] [esc] [utf8bom|utf16le|utf16be]
+//                              file content up to "--- end"
 //   --- stdout [noeol]         expected standard output up to "--- end"
 //   --- expect-file NAME [noeol]   expected file content after the run
 //
@@ -32,7 +33,10 @@
 // and {WORK} is the working directory. In expected texts {TIME} matches a
 // time of day and {ANY} any text within a line. Block options: crlf/cr turn
 // line ends into CR LF or CR, noeol drops the last line end, esc reads
-// \xHH, \r, \n, \t, \0 and \\.
+// \xHH, \r, \n, \t, \0 and \\. utf8bom, utf16le and utf16be write the file
+// with that byte-order mark, in that encoding (the case file's text is
+// UTF-8), after the placeholders are filled in; the runner's own lines in
+// Fennick.Ini (below) follow in the same encoding.
 //
 // Usage: e2e_runner --fennick PATH --cases FILE [--passwd PATH] [--filter TEXT]
 //                   [--backend classic|netweaver] [--keep] [--no-time-limits]
@@ -80,6 +84,7 @@ struct FileSpec {
   std::string name;
   std::string content;
   bool isDirectory = false;
+  std::string encoding;  // empty: the bytes as they are
 };
 
 struct Case {
@@ -159,8 +164,42 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+bool IsEncoding(const std::string& word) { return word == "utf8bom" || word == "utf16le" || word == "utf16be"; }
+
 bool IsBlockOption(const std::string& word) {
-  return word == "noeol" || word == "esc" || word == "crlf" || word == "cr";
+  return word == "noeol" || word == "esc" || word == "crlf" || word == "cr" || IsEncoding(word);
+}
+
+// UTF-8 text written in `encoding`, with its byte-order mark. A byte that
+// is no part of UTF-8 stands for the character of the same number.
+std::string Encode(const std::string& text, const std::string& encoding) {
+  if (encoding.empty()) return text;
+  if (encoding == "utf8bom") return "\xEF\xBB\xBF" + text;
+  std::vector<unsigned> units;
+  for (size_t i = 0; i < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    unsigned cp = length == 1 ? c : c & (0x3F >> (length - 1));
+    for (size_t k = 1; k < length; ++k) {
+      unsigned char next = i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+      if ((next & 0xC0) != 0x80) length = 1;
+      cp = length == 1 ? c : cp << 6 | (next & 0x3F);
+    }
+    i += length;
+    if (cp >= 0x10000) {
+      units.push_back(0xD800 + ((cp - 0x10000) >> 10));
+      units.push_back(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      units.push_back(cp);
+    }
+  }
+  const bool little = encoding == "utf16le";
+  std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (unsigned unit : units) {
+    char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += little ? std::string{low, high} : std::string{high, low};
+  }
+  return bytes;
 }
 
 // Applies the block options to the lines gathered between the markers.
@@ -168,6 +207,7 @@ std::string ShapeBlock(std::string content, const std::vector<std::string>& opti
   bool noeol = false, esc = false;
   std::string lineEnd = "\n";
   for (const std::string& o : options) {
+    if (IsEncoding(o)) continue;  // applied when the file is written
     if (o == "noeol") noeol = true;
     else if (o == "esc") esc = true;
     else if (o == "crlf") lineEnd = "\r\n";
@@ -230,8 +270,15 @@ std::vector<Case> ParseCases(const std::string& path) {
       }
       if (!closed) Die(path + ": block at case '" + c.title + "' has no '--- end'");
       content = ShapeBlock(content, options);
-      if (kind == "file") c.files.push_back({name, content, false});
-      else if (kind == "expect-file") c.expectFiles.push_back({name, content, false});
+      std::string encoding;
+      for (const std::string& o : options) {
+        if (IsEncoding(o)) encoding = o;
+      }
+      if (!encoding.empty() && kind != "file") {
+        Die(path + ":" + std::to_string(number) + ": " + encoding + " is for files");
+      }
+      if (kind == "file") c.files.push_back({name, content, false, encoding});
+      else if (kind == "expect-file") c.expectFiles.push_back({name, content, false, ""});
       else if (kind == "stdout") {
         c.expectStdout = true;
         c.stdoutPattern = content;
@@ -243,7 +290,7 @@ std::vector<Case> ParseCases(const std::string& path) {
     else if (StartsWith(line, "exit: ")) {
       c.expectExit = true;
       c.exitCode = std::stoi(line.substr(6));
-    } else if (StartsWith(line, "dir: ")) c.files.push_back({line.substr(5), "", true});
+    } else if (StartsWith(line, "dir: ")) c.files.push_back({line.substr(5), "", true, ""});
     else if (StartsWith(line, "absent: ")) c.absent.push_back(line.substr(8));
     else if (StartsWith(line, "present: ")) c.present.push_back(line.substr(9));
     else if (StartsWith(line, "env: ")) c.env.push_back(line.substr(5));
@@ -569,13 +616,17 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   expander.work = work;
 
   std::vector<std::string> driveEntries;  // laid into a shared Wine drive: removed afterwards
-  bool hasIni = false;
+  std::string ini;  // the text of the case's Fennick.Ini, before its encoding
+  std::string iniEncoding;
   for (const FileSpec& f : c.files) {
     std::string path = Place(f.name, work, drive);
     if (StartsWith(f.name, "drive:")) driveEntries.push_back(drive + "/" + f.name.substr(6, f.name.find('/', 6) - 6));
     if (f.isDirectory) MakeDirectories(path);
-    else WriteFile(path, expander.Expand(f.content));
-    if (f.name == "Fennick.Ini") hasIni = true;
+    else WriteFile(path, Encode(expander.Expand(f.content), f.encoding));
+    if (f.name == "Fennick.Ini" && !f.isDirectory) {
+      ini = expander.Expand(f.content);
+      iniEncoding = f.encoding;
+    }
   }
   std::string settings;
   // Native runs find "C:\..." below the case's own drive directory.
@@ -584,9 +635,9 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   struct stat iniInfo;
   const bool iniIsDirectory = stat((work + "/Fennick.Ini").c_str(), &iniInfo) == 0 && S_ISDIR(iniInfo.st_mode);
   if (!settings.empty() && !iniIsDirectory) {  // a case about a directory there keeps it
-    std::string ini = hasIni ? ReadFile(work + "/Fennick.Ini") : "";
     if (!ini.empty() && ini.back() != '\n') ini += "\n";
-    WriteFile(work + "/Fennick.Ini", ini + settings);
+    ini += settings;
+    WriteFile(work + "/Fennick.Ini", Encode(ini, iniEncoding));
   }
   std::string program = options.fennick;
   if (c.programAlone) {
@@ -608,7 +659,7 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   }
   for (const std::string& a : c.args) argv.push_back(expander.Expand(a));
   for (const std::string& e : c.env) env.push_back(expander.Expand(e));
-  const std::string mode = OutputMode(ReadFile(work + "/Fennick.Ini"));
+  const std::string mode = OutputMode(ini);
   Outcome o = Run(argv, work, scratch, env, options.wine ? 60 : 20);
 
   std::string report;
