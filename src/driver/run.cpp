@@ -1,5 +1,6 @@
 #include "driver/run.h"
 
+#include "driver/help.h"
 #include "driver/run_state.h"
 #include "driver/start_up.h"
 #include "driver/system_runs.h"
@@ -16,6 +17,7 @@ int EndWithError(RunState& rs, const std::string& message) {
 }
 
 int RunFennick(const std::vector<std::string>& args) {
+  if (AsksForHelp(args)) return PrintHelp();
   RunState rs;
   if (Failure failure = StartRun(rs, args)) return EndWithError(rs, failure->message);
   int exitCode = rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);

@@ -54,7 +54,8 @@
 // expects: the monitor rejects anything else. The output is a document when
 // the exit code is 2 (the error document, in every mode) or when it is 0 and
 // the case's Fennick.Ini selects EXEXML, Lumenox or Quimbel ("Outputmode.:",
-// value from column 14; EXEXML when absent). The console-report lines, those
+// value from column 14; EXEXML when absent), unless the first argument asks
+// for help (--help, -h, /?: a usage text). The console-report lines, those
 // starting with "* ", are left out and the rest goes byte for byte to
 // "xmllint --noout --nonet". Without xmllint on the PATH the check is
 // skipped, with a note at the start.
@@ -534,9 +535,10 @@ std::string OutputMode(const std::string& ini) {
 }
 
 // Exit code 1 is the RFC library's error-handler block: plain text in any mode.
-bool OutputIsXmlDocument(int exitCode, const std::string& mode) {
+bool OutputIsXmlDocument(int exitCode, const std::string& mode, const std::vector<std::string>& args) {
   if (exitCode == 2) return true;
-  return exitCode == 0 && (mode == "EXEXML" || mode == "Lumenox" || mode == "Quimbel");
+  const bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "/?");
+  return exitCode == 0 && !help && (mode == "EXEXML" || mode == "Lumenox" || mode == "Quimbel");
 }
 
 // The output without the console-report lines, which run through the
@@ -700,7 +702,7 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
   if (!o.err.empty() && o.exitCode >= 126) report += "  standard error:\n" + Visible(o.err);
-  if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode)) {
+  if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode, c.args)) {
     report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
   }
 
