@@ -45,8 +45,8 @@ struct TextDecoder {
 
   NarrowText target_;
   Form form_ = Form::Undecided;
-  std::string start_;          // the first bytes, until the mark is known
-  int firstByte_ = -1;         // the first byte of a UTF-16 unit
+  std::string start_;           // the first bytes, until the mark is known
+  int firstByte_ = -1;          // the first byte of a UTF-16 unit
   uint32_t highSurrogate_ = 0;  // a high surrogate waiting for its low one
 };
 
