@@ -1,6 +1,7 @@
 #include "driver/run.h"
 
 #include "driver/group_run.h"
+#include "driver/help.h"
 #include "driver/run_state.h"
 #include "driver/single_run.h"
 #include "driver/start_up.h"
@@ -20,6 +21,7 @@ int EndWithError(RunState& rs, const std::string& message) {
 }
 
 int RunFennick(const std::vector<std::string>& args) {
+  if (AsksForHelp(args)) return PrintHelp();
   RunState rs;
   if (Failure failure = StartRun(rs, args)) return EndWithError(rs, failure->message);
   return rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);

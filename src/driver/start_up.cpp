@@ -10,12 +10,7 @@
 namespace fennick {
 
 const char kProgramName[] = "Fennick";
-
-namespace {
-
 const char kVersion[] = "Vers 4.3 / 29.08.22";
-
-}  // namespace
 
 void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
   rs.programPath = OwnExecutablePath(args[0].c_str());

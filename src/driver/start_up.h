@@ -9,6 +9,7 @@
 namespace fennick {
 
 extern const char kProgramName[];
+extern const char kVersion[];
 
 // Reads the arguments (at least the profile) into the run's names and
 // switches; further arguments than three are ignored.

@@ -2,17 +2,11 @@
 
 #include <cstdint>
 
+#include "platform/text_decoding.h"
+
 namespace fennick {
 
 namespace {
-
-// The characters Windows-1252 puts at 0x80-0x9F; 0 where it has none.
-const uint16_t kWindows1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 88-8F
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98-9F
-};
 
 bool PlainAscii(unsigned char c) { return c == '\t' || (c >= 0x20 && c <= 0x7E); }
 
@@ -58,22 +52,9 @@ size_t SequenceAt(const std::string& bytes, size_t at, uint32_t& cp) {
   return lead.length;
 }
 
-void AppendUtf8(uint32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | cp >> 6);
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | cp >> 12);
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // A byte that is no part of valid UTF-8, read as Windows-1252.
 void AppendWindows1252(unsigned char c, std::string& out) {
-  const uint32_t cp = c < 0xA0 ? kWindows1252High[c - 0x80] : c;
+  const uint32_t cp = Windows1252Character(c);
   if (cp == 0) {
     out += '?';
   } else {

@@ -2,18 +2,31 @@
 
 namespace fennick {
 
-TextLineReader::TextLineReader(std::FILE* file, size_t limit)
-    : file_(file), limit_(limit < 1 ? 1 : limit), buffer_(64 * 1024) {}
+TextLineReader::TextLineReader(std::FILE* file, size_t limit, FileText form)
+    : file_(file),
+      limit_(limit < 1 ? 1 : limit),
+      decode_(form == FileText::Decoded),
+      decoder_(PlatformNarrowText()),
+      bytes_(64 * 1024) {}
 
 int TextLineReader::Peek() {
-  if (pos_ == end_) {
+  // A piece of UTF-16 can decode to no text at all (a surrogate waiting for
+  // its other half), so read on until there is some or the file ends.
+  while (pos_ == text_.size()) {
     if (!file_ || atEnd_) return EOF;
-    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    text_.clear();
     pos_ = 0;
-    atEnd_ = end_ == 0;  // asked once at the end, not again for every call
-    if (atEnd_) return EOF;
+    size_t count = std::fread(bytes_.data(), 1, bytes_.size(), file_);
+    atEnd_ = count == 0;  // asked once at the end, not again for every call
+    if (!decode_) {
+      text_.assign(bytes_.data(), count);
+    } else if (atEnd_) {
+      decoder_.Finish(text_);
+    } else {
+      decoder_.Feed(bytes_.data(), count, text_);
+    }
   }
-  return static_cast<unsigned char>(buffer_[pos_]);
+  return static_cast<unsigned char>(text_[pos_]);
 }
 
 int TextLineReader::Get() {

@@ -5,7 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_decoding.h"
+
 namespace fennick {
+
+// How a file's bytes become the text that is split into lines.
+enum class FileText {
+  Decoded,   // byte-order marks and UTF-16 decoded into the platform's text
+  AsStored,  // every byte as it is: files another program wrote for itself
+};
 
 // Reads lines as a Windows text-mode read with a length limit gives them:
 // CR LF counts as one line end; a line longer than the limit is handed out
@@ -13,7 +21,7 @@ namespace fennick {
 // each piece as a line of its own. Each piece is cut at its first NUL byte,
 // then loses a trailing CR and then a trailing LF.
 struct TextLineReader {
-  TextLineReader(std::FILE* file, size_t limit);
+  TextLineReader(std::FILE* file, size_t limit, FileText form = FileText::Decoded);
 
   // Next line into `line`; false at the end of the file.
   bool Next(std::string& line);
@@ -24,9 +32,11 @@ struct TextLineReader {
 
   std::FILE* file_;
   size_t limit_;
-  std::vector<char> buffer_;
+  bool decode_;
+  TextDecoder decoder_;
+  std::vector<char> bytes_;
+  std::string text_;
   size_t pos_ = 0;
-  size_t end_ = 0;
   bool atEnd_ = false;
 };
 

@@ -21,7 +21,8 @@
 //
 // A block titled "=== @NAME" is no case but a fixture: files shared by the
 // cases that use it. A later file of the same name overrides the fixture's.
-//   --- file NAME [crlf|cr] [noeol] [esc]    file content up to "--- end"
+//   --- file NAME [crlf|cr] [noeol] [esc] [utf8bom|utf16le|utf16be]
+//                              file content up to "--- end"
 //   --- stdout [noeol]         expected standard output up to "--- end"
 //   --- stdout parallel        an item run's output side by side, where it must
 //   --- expect-file NAME parallel   differ from one system at a time (see below)
@@ -34,7 +35,10 @@
 // and {WORK} is the working directory. In expected texts {TIME} matches a
 // time of day and {ANY} any text within a line. Block options: crlf/cr turn
 // line ends into CR LF or CR, noeol drops the last line end, esc reads
-// \xHH, \r, \n, \t, \0 and \\.
+// \xHH, \r, \n, \t, \0 and \\. utf8bom, utf16le and utf16be write the file
+// with that byte-order mark, in that encoding (the case file's text is
+// UTF-8), after the placeholders are filled in; the runner's own lines in
+// Fennick.Ini (below) follow in the same encoding.
 //
 // Usage: e2e_runner --fennick PATH --cases FILE [--passwd PATH] [--filter TEXT]
 //                   [--backend classic|netweaver] [--keep] [--no-time-limits]
@@ -61,7 +65,8 @@
 // expects: the monitor rejects anything else. The output is a document when
 // the exit code is 2 (the error document, in every mode) or when it is 0 and
 // the case's Fennick.Ini selects EXEXML, Lumenox or Quimbel ("Outputmode.:",
-// value from column 14; EXEXML when absent). The console-report lines, those
+// value from column 14; EXEXML when absent), unless the first argument asks
+// for help (--help, -h, /?: a usage text). The console-report lines, those
 // starting with "* ", are left out and the rest goes byte for byte to
 // "xmllint --noout --nonet". Without xmllint on the PATH the check is
 // skipped, with a note at the start.
@@ -92,6 +97,7 @@ struct FileSpec {
   std::string name;
   std::string content;
   bool isDirectory = false;
+  std::string encoding;  // empty: the bytes as they are
 };
 
 struct Case {
@@ -176,8 +182,42 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+bool IsEncoding(const std::string& word) { return word == "utf8bom" || word == "utf16le" || word == "utf16be"; }
+
 bool IsBlockOption(const std::string& word) {
-  return word == "noeol" || word == "esc" || word == "crlf" || word == "cr";
+  return word == "noeol" || word == "esc" || word == "crlf" || word == "cr" || IsEncoding(word);
+}
+
+// UTF-8 text written in `encoding`, with its byte-order mark. A byte that
+// is no part of UTF-8 stands for the character of the same number.
+std::string Encode(const std::string& text, const std::string& encoding) {
+  if (encoding.empty()) return text;
+  if (encoding == "utf8bom") return "\xEF\xBB\xBF" + text;
+  std::vector<unsigned> units;
+  for (size_t i = 0; i < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    unsigned cp = length == 1 ? c : c & (0x3F >> (length - 1));
+    for (size_t k = 1; k < length; ++k) {
+      unsigned char next = i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+      if ((next & 0xC0) != 0x80) length = 1;
+      cp = length == 1 ? c : cp << 6 | (next & 0x3F);
+    }
+    i += length;
+    if (cp >= 0x10000) {
+      units.push_back(0xD800 + ((cp - 0x10000) >> 10));
+      units.push_back(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      units.push_back(cp);
+    }
+  }
+  const bool little = encoding == "utf16le";
+  std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (unsigned unit : units) {
+    char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += little ? std::string{low, high} : std::string{high, low};
+  }
+  return bytes;
 }
 
 // Applies the block options to the lines gathered between the markers.
@@ -185,6 +225,7 @@ std::string ShapeBlock(std::string content, const std::vector<std::string>& opti
   bool noeol = false, esc = false;
   std::string lineEnd = "\n";
   for (const std::string& o : options) {
+    if (IsEncoding(o)) continue;  // applied when the file is written
     if (o == "noeol") noeol = true;
     else if (o == "esc") esc = true;
     else if (o == "crlf") lineEnd = "\r\n";
@@ -253,9 +294,16 @@ std::vector<Case> ParseCases(const std::string& path) {
       }
       if (!closed) Die(path + ": block at case '" + c.title + "' has no '--- end'");
       content = ShapeBlock(content, options);
-      if (kind == "file") c.files.push_back({name, content, false});
-      else if (kind == "expect-file" && parallel) c.parallelExpectFiles.push_back({name, content, false});
-      else if (kind == "expect-file") c.expectFiles.push_back({name, content, false});
+      std::string encoding;
+      for (const std::string& o : options) {
+        if (IsEncoding(o)) encoding = o;
+      }
+      if (!encoding.empty() && kind != "file") {
+        Die(path + ":" + std::to_string(number) + ": " + encoding + " is for files");
+      }
+      if (kind == "file") c.files.push_back({name, content, false, encoding});
+      else if (kind == "expect-file" && parallel) c.parallelExpectFiles.push_back({name, content, false, ""});
+      else if (kind == "expect-file") c.expectFiles.push_back({name, content, false, ""});
       else if (kind == "stdout" && parallel) {
         c.hasParallelStdout = true;
         c.parallelStdoutPattern = content;
@@ -270,7 +318,7 @@ std::vector<Case> ParseCases(const std::string& path) {
     else if (StartsWith(line, "exit: ")) {
       c.expectExit = true;
       c.exitCode = std::stoi(line.substr(6));
-    } else if (StartsWith(line, "dir: ")) c.files.push_back({line.substr(5), "", true});
+    } else if (StartsWith(line, "dir: ")) c.files.push_back({line.substr(5), "", true, ""});
     else if (StartsWith(line, "absent: ")) c.absent.push_back(line.substr(8));
     else if (StartsWith(line, "present: ")) c.present.push_back(line.substr(9));
     else if (StartsWith(line, "env: ")) c.env.push_back(line.substr(5));
@@ -514,9 +562,10 @@ std::string OutputMode(const std::string& ini) {
 }
 
 // Exit code 1 is the RFC library's error-handler block: plain text in any mode.
-bool OutputIsXmlDocument(int exitCode, const std::string& mode) {
+bool OutputIsXmlDocument(int exitCode, const std::string& mode, const std::vector<std::string>& args) {
   if (exitCode == 2) return true;
-  return exitCode == 0 && (mode == "EXEXML" || mode == "Lumenox" || mode == "Quimbel");
+  const bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "/?");
+  return exitCode == 0 && !help && (mode == "EXEXML" || mode == "Lumenox" || mode == "Quimbel");
 }
 
 // The output without the console-report lines, which run through the
@@ -725,14 +774,19 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   expander.work = work;
 
   std::vector<std::string> driveEntries;  // laid into a shared Wine drive: removed afterwards
-  bool hasIni = false;
+  std::string ini;  // the text of the case's Fennick.Ini, before its encoding
+  std::string iniEncoding;
   for (const FileSpec& f : c.files) {
     std::string path = Place(f.name, work, drive);
     if (StartsWith(f.name, "drive:")) driveEntries.push_back(drive + "/" + f.name.substr(6, f.name.find('/', 6) - 6));
     if (f.isDirectory) MakeDirectories(path);
-    else WriteFile(path, variant.oneByOne ? OneByOneFile(variant, f.name, expander.Expand(f.content))
-                                          : expander.Expand(f.content));
-    if (f.name == "Fennick.Ini") hasIni = true;
+    else WriteFile(path, Encode(variant.oneByOne ? OneByOneFile(variant, f.name, expander.Expand(f.content))
+                                                 : expander.Expand(f.content),
+                                f.encoding));
+    if (f.name == "Fennick.Ini" && !f.isDirectory) {
+      ini = expander.Expand(f.content);
+      iniEncoding = f.encoding;
+    }
   }
   std::string settings;
   // Native runs find "C:\..." below the case's own drive directory.
@@ -741,9 +795,9 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   struct stat iniInfo;
   const bool iniIsDirectory = stat((work + "/Fennick.Ini").c_str(), &iniInfo) == 0 && S_ISDIR(iniInfo.st_mode);
   if (!settings.empty() && !iniIsDirectory) {  // a case about a directory there keeps it
-    std::string ini = hasIni ? ReadFile(work + "/Fennick.Ini") : "";
     if (!ini.empty() && ini.back() != '\n') ini += "\n";
-    WriteFile(work + "/Fennick.Ini", ini + settings);
+    ini += settings;
+    WriteFile(work + "/Fennick.Ini", Encode(ini, iniEncoding));
   }
   std::string program = options.fennick;
   if (c.programAlone) {
@@ -768,7 +822,7 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   if (variant.oneByOne) args = OneByOneArguments(variant, args);
   argv.insert(argv.end(), args.begin(), args.end());
   for (const std::string& e : c.env) env.push_back(expander.Expand(e));
-  const std::string mode = OutputMode(ReadFile(work + "/Fennick.Ini"));
+  const std::string mode = OutputMode(ini);
   RunRecord record;
   Outcome& o = record.outcome;
   o = Run(argv, work, scratch, env, options.wine ? 60 : 20);
@@ -811,7 +865,7 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
   if (!o.err.empty() && o.exitCode >= 126) report += "  standard error:\n" + Visible(o.err);
-  if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode)) {
+  if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode, c.args)) {
     report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
   }
   for (const char* name : kComparedFiles) {

@@ -7,11 +7,11 @@
 namespace fennick {
 namespace {
 
-std::vector<std::string> Lines(const std::string& content, size_t limit) {
+std::vector<std::string> Lines(const std::string& content, size_t limit, FileText form = FileText::Decoded) {
   std::FILE* file = std::tmpfile();
   std::fwrite(content.data(), 1, content.size(), file);
   std::rewind(file);
-  TextLineReader reader(file, limit);
+  TextLineReader reader(file, limit, form);
   std::vector<std::string> lines;
   for (std::string line; reader.Next(line);) lines.push_back(line);
   std::fclose(file);
@@ -42,6 +42,26 @@ TEST(TextLines, LongLinesComeInPieces) {
 
 TEST(TextLines, NulByteEndsTheLineText) {
   EXPECT_EQ(Lines(std::string("ab\0cd\nx\n", 8), 99), (L{"ab", "x"}));
+}
+
+std::string Utf16Le(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : ascii) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
+TEST(TextLines, DecodedTextIsSplitAsIfWrittenSo) {
+  EXPECT_EQ(Lines(Utf16Le("ab\r\ncdef\r\n"), 3), (L{"ab", "cde", "f"}));
+  EXPECT_EQ(Lines(Utf16Le(std::string("ab\0c\nx", 6)), 99), (L{"ab", "x"}));
+  EXPECT_EQ(Lines("\xEF\xBB\xBF" "ab\n", 99), (L{"ab"}));
+  EXPECT_EQ(Lines("\xEF\xBB\xBF" "ab\n", 99, FileText::AsStored), (L{"\xEF\xBB\xBF" "ab"}));
+  // A surrogate pair split by the reader's buffer still comes out whole.
+  std::string big = Utf16Le(std::string(32766, 'x')) + std::string("\x3D\xD8\x00\xDE", 4) + Utf16Le("\ny").substr(2);
+  L lines = Lines(big, 1 << 20);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].substr(32760), "xxxxxx\xF0\x9F\x98\x80");
+  EXPECT_EQ(lines[0].size(), 32770u);
+  EXPECT_EQ(lines[1], "y");
 }
 
 }  // namespace

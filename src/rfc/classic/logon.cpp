@@ -5,6 +5,7 @@
 
 #include "platform/environment.h"
 #include "platform/files.h"
+#include "platform/text_decoding.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -26,11 +27,22 @@ std::string ConnectValue(const std::string& value) {
   return value.find_first_of(" \t") == std::string::npos ? value : "\"" + value + "\"";
 }
 
-bool CopyFile(std::FILE* from, std::FILE* to) {
+// The library reads its parameter file as plain narrow text: a mark or
+// UTF-16 written by an editor is decoded here, anything else copied as is.
+bool CopyDecodedText(std::FILE* from, std::FILE* to) {
+  TextDecoder decoder(PlatformNarrowText());
   char buffer[8192];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, from)) > 0) {
-    if (std::fwrite(buffer, 1, n, to) != n) return false;
+  std::string text;
+  for (bool atEnd = false; !atEnd;) {
+    size_t n = std::fread(buffer, 1, sizeof buffer, from);
+    atEnd = n == 0;
+    text.clear();
+    if (atEnd) {
+      decoder.Finish(text);
+    } else {
+      decoder.Feed(buffer, n, text);
+    }
+    if (std::fwrite(text.data(), 1, text.size(), to) != text.size()) return false;
   }
   return !std::ferror(from) && std::fflush(to) == 0;
 }
@@ -92,7 +104,7 @@ RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request, RfcW
   if (request.consoleReport) NoteConsoleLine(work, "* SapRfc.Ini.......: " + l.destination + "<\n");
   FilePtr copy = OpenForWrite(kLibraryParameterFile);
   if (!copy) return 0;
-  bool copied = CopyFile(parameters.get(), copy.get());
+  bool copied = CopyDecodedText(parameters.get(), copy.get());
   parameters.reset();
   copy.reset();
   if (!copied) return 0;

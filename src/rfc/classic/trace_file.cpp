@@ -38,7 +38,8 @@ std::vector<std::string> LibraryTraceFiles() {
 
 std::string LastTraceErrorText(std::FILE* traceFile) {
   std::string text;
-  TextLineReader reader(traceFile, kTracePieceLength);
+  // The library writes its trace for itself: no mark, nothing to decode.
+  TextLineReader reader(traceFile, kTracePieceLength, FileText::AsStored);
   std::string line;
   while (reader.Next(line)) {
     if (StartsWith(line, "**** ERROR ")) text.clear();

@@ -1,0 +1,50 @@
+#include "driver/help.h"
+
+#include "driver/start_up.h"
+#include "output/print.h"
+
+namespace fennick {
+
+namespace {
+
+const char kUsage[] =
+    "Usage: fennick PROFILE [PARAMETERS [MORE-PARAMETERS]]\n"
+    "\n"
+    "Measures the free space of the Oracle tablespaces of SAP systems for a\n"
+    "network monitor. PROFILE is a profile file (PRD reads PRD.P00); GLOBAL\n"
+    "measures a group of systems listed in \"SAP Vireo.Gbl\".\n"
+    "\n"
+    "Keywords in PARAMETERS, in any case:\n"
+    "  ITEM=name     one tablespace on the systems listed in Vireo.Prf\n"
+    "  # @ $ %       console report besides the result (@: profile path as given)\n"
+    "  ,SYSLOG       trace of the RFC steps in Fennick.Log\n"
+    "  ,HOST=name    log on to this application server\n"
+    "  ,NO=nn        log on with this system number\n"
+    "  MEGABYTE      free space in MB instead of percent\n"
+    "  GIGABYTE      free space in GB\n"
+    "  CH=n          Tessary mode: only the value of the n-th channel\n"
+    "  ,WARN=n       warning limit of every channel\n"
+    "  ,ERROR=n      error limit of every channel\n"
+    "  ,TIMEOUT=n    time budget of the run in seconds (1-3600)\n"
+    "  ,PARALLEL=n   systems of a group measured at once (1-64, default 8)\n"
+    "  ,NAGIOS       the monitoring-plugin form of the output\n"
+    "\n"
+    "Output modes, chosen in Fennick.Ini with \"Outputmode.: MODE\":\n"
+    "  EXEXML (the default), Lumenox, Corvatel, Tessary, Quimbel, Nagios\n"
+    "\n"
+    "Passwords for profiles come from fennick-passwd. More in README.md.\n";
+
+}  // namespace
+
+bool IsHelpRequest(const std::string& argument) {
+  return argument == "--help" || argument == "-h" || argument == "/?";
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) { return args.size() > 1 && IsHelpRequest(args[1]); }
+
+int PrintHelp() {
+  PrintText(std::string(kUsage) + "\nSAP " + kProgramName + " " + kVersion + "\n");
+  return 0;
+}
+
+}  // namespace fennick
