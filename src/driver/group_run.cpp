@@ -60,8 +60,9 @@ void ReleaseWorkLocked(GroupRun& g, const SystemOutcome& system) {
   ResultWriter& writer = g.rs.writer;
   WriteHandlerReport(writer, report, g.documentOpen);
   PrintMessageBufferLocked(writer);
-  MarkFinishedLocked(1);
-  EndProcessNow(1);
+  const int exitCode = ExitCodeFor(writer, 1);
+  MarkFinishedLocked(exitCode);
+  EndProcessNow(exitCode);
 }
 
 // Puts a finished system into the output: its lines, its channel, its
@@ -81,14 +82,19 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
     // The error closes the open document, so the monitor still reads one.
     WriteErrorEnd(writer, "Error 1018: DataBase mismatch !");
     PrintMessageBufferLocked(writer);
-    MarkFinishedLocked(2);
+    g.exitCode = ExitCodeFor(writer, 2);
+    MarkFinishedLocked(g.exitCode);
     return false;
   }
   if (system.end == SystemEnd::Measured) {
     WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.unit);
     PrintMessageBufferLocked(writer);
   }
-  if (IsProcessed(system)) ++g.processed;
+  if (IsProcessed(system)) {
+    ++g.processed;
+  } else {
+    WriteSystemState(writer, system.systemLabel, SystemState(system));
+  }
   if (rs.consoleReport) {
     PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=" + SystemState(system) +
                     "\n");
@@ -108,24 +114,20 @@ bool ReleaseReadyLocked(GroupRun& g) {
   return true;
 }
 
-// The summary line that closes the document, and the closing console line.
-void WriteSummaryLocked(GroupRun& g, unsigned failed, const std::string& tail) {
+// The summary line that closes the document, and the closing console line:
+// the run's last bytes.
+void WriteSummaryLocked(GroupRun& g, const std::string& tail, bool cutOff) {
   RunState& rs = g.rs;
   ResultWriter& writer = rs.writer;
-  // The last system's failure text has no place in the document.
-  writer.messageBuffer.clear();
-  BeginText(writer);
-  AppendText(writer, "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(g.systems.size()) +
-                         ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail);
-  EndText(writer);
-  EndDocument(writer);
-  PrintResultLocked(writer.messageBuffer + "\n");
-  writer.messageBuffer.clear();
+  const unsigned failed = static_cast<unsigned>(g.systems.size()) - g.processed - g.missing;
+  EndGroupDocument(writer,
+                   "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(g.systems.size()) +
+                       ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail,
+                   failed > 0 || cutOff);
+  PrintMessageBufferLocked(writer);
   if (rs.consoleReport) PrintTextLocked(ClosingLine());
-}
-
-unsigned FailedLocked(const GroupRun& g) {
-  return static_cast<unsigned>(g.systems.size()) - g.processed - g.missing;
+  g.exitCode = ExitCodeFor(writer, 0);
+  MarkFinishedLocked(g.exitCode);
 }
 
 void OpenDocument(GroupRun& g) {
@@ -135,9 +137,8 @@ void OpenDocument(GroupRun& g) {
     PrintTextLocked(rs.banner + "\n");
     PrintTextLocked("* " + rs.startTime + " " + ShownItemParameters(rs.run.parameterText) + " State=Executing\n");
   }
-  BeginDocument(rs.writer);
-  PrintResultLocked(rs.writer.messageBuffer + "\n");
-  rs.writer.messageBuffer.clear();
+  BeginGroupDocument(rs.writer);
+  PrintMessageBufferLocked(rs.writer);
   g.documentOpen = true;
 }
 
@@ -202,10 +203,9 @@ int StartWorkers(GroupRun& g, int count) {
 // The summary closes a run whose systems are all released. Workers may
 // still be closing connections: the process then ends without them.
 int CloseRunLocked(GroupRun& g) {
-  WriteSummaryLocked(g, FailedLocked(g), std::string());
-  MarkFinishedLocked(0);
-  if (g.busyWorkers > 0) EndProcessNow(0);
-  return 0;
+  WriteSummaryLocked(g, std::string(), false);
+  if (g.busyWorkers > 0) EndProcessNow(g.exitCode);
+  return g.exitCode;
 }
 
 // One system after the other on the main road: the library is used from
@@ -222,7 +222,7 @@ int MeasureOneByOne(GroupRun& g) {
       going = ReleaseReadyLocked(g);
     }
     if (!system.profileMissing) CloseSystem(g.rs.rfc, system);
-    if (!going) return 2;
+    if (!going) return g.exitCode;
   }
   StandardOutputLock lock;
   return CloseRunLocked(g);
@@ -238,8 +238,8 @@ int MeasureSideBySide(GroupRun& g) {
   for (;;) {
     if (!ReleaseReadyLocked(g)) {
       // Error 1018: the calls still in flight are not waited for.
-      if (g.busyWorkers > 0) EndProcessNow(2);
-      return 2;
+      if (g.busyWorkers > 0) EndProcessNow(g.exitCode);
+      return g.exitCode;
     }
     if (g.nextToRelease == g.systems.size()) return CloseRunLocked(g);
     WaitLocked();
@@ -278,16 +278,15 @@ int RunItems(RunState& rs) {
 void EndGroupAtBudgetLocked(GroupRun& g, int budgetSeconds) {
   RunState& rs = g.rs;
   if (!g.documentOpen) {
-    BeginDocument(rs.writer);
-    PrintResultLocked(rs.writer.messageBuffer + "\n");
-    rs.writer.messageBuffer.clear();
+    BeginGroupDocument(rs.writer);
+    PrintMessageBufferLocked(rs.writer);
     g.documentOpen = true;
   }
   // What has finished is released in listing order; what has not is cut off.
   for (; g.nextToRelease < g.systems.size(); ++g.nextToRelease) {
     SystemOutcome& system = *g.systems[g.nextToRelease];
     if (system.finished) {
-      if (!ReleaseLocked(g, system)) EndProcessNow(2);
+      if (!ReleaseLocked(g, system)) EndProcessNow(g.exitCode);
       continue;
     }
     if (!system.read) {
@@ -296,14 +295,14 @@ void EndGroupAtBudgetLocked(GroupRun& g, int budgetSeconds) {
       continue;
     }
     ReleaseWorkLocked(g, system);
+    WriteSystemState(rs.writer, system.systemLabel, "Timeout");
     if (rs.consoleReport) {
       PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=Timeout\n");
     }
   }
   traceLineLocked(rs.trace, 0, "Timeout reached", std::to_string(budgetSeconds) + " s");
-  WriteSummaryLocked(g, FailedLocked(g), " (Timeout after " + std::to_string(budgetSeconds) + " s)");
-  MarkFinishedLocked(0);
-  EndProcessNow(0);
+  WriteSummaryLocked(g, " (Timeout after " + std::to_string(budgetSeconds) + " s)", true);
+  EndProcessNow(g.exitCode);
 }
 
 void EndGroupWithHandlerLocked(GroupRun& g, const HandlerReport& report) {

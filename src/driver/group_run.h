@@ -29,6 +29,7 @@ struct GroupRun {
   unsigned missing = 0;  // listed profiles that do not exist
   long connectionNumbers = 0;
   int busyWorkers = 0;
+  int exitCode = 0;  // once the run has written its last byte
 
   explicit GroupRun(RunState& state) : rs(state) {}
 };

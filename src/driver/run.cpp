@@ -16,8 +16,9 @@ int EndWithError(RunState& rs, const std::string& message) {
   WriteErrorDocument(rs.writer, message);
   PrintResultLocked(rs.writer.messageBuffer);
   rs.writer.messageBuffer.clear();
-  MarkFinishedLocked(2);
-  return 2;
+  const int exitCode = ExitCodeFor(rs.writer, 2);
+  MarkFinishedLocked(exitCode);
+  return exitCode;
 }
 
 int RunFennick(const std::vector<std::string>& args) {

@@ -1,6 +1,8 @@
 #include "driver/run_steps.h"
 
 #include "driver/limit_keywords.h"
+#include "output/print.h"
+#include "profile/text_util.h"
 #include "rfc/backends.h"
 
 namespace fennick {
@@ -9,7 +11,13 @@ Failure ReadRunKeywords(RunState& rs) {
   if (Failure failure = ReadLimitKeywords(rs.run, rs.writer.limits, rs.budgetSeconds)) return failure;
   if (Failure failure = ReadParallelKeyword(rs.run, rs.parallel)) return failure;
   ReadWriterOptions(rs.writer, rs.run.parameterString, rs.run.parameterText);
+  ApplyOutputKeywords(rs);
   return std::nullopt;
+}
+
+void ApplyOutputKeywords(RunState& rs) {
+  if (Contains(rs.run.parameterString, ",NAGIOS")) rs.writer.outputMode = "Nagios";
+  SetConsoleOnStandardError(ConsoleOnStandardError(rs.writer));
 }
 
 Failure BindLibrary(RunState& rs) {

@@ -9,6 +9,10 @@ namespace fennick {
 // the final parameters; a bad value ends the run before any logon.
 Failure ReadRunKeywords(RunState& rs);
 
+// ",NAGIOS" in the parameters selects the plugin form, over Fennick.Ini;
+// console lines then go to standard error.
+void ApplyOutputKeywords(RunState& rs);
+
 // Loads the RFC library the installation chose.
 Failure BindLibrary(RunState& rs);
 

@@ -18,7 +18,8 @@ std::string TrimTrailingBlanks(std::string value) {
 }
 
 bool IsOutputMode(const std::string& mode) {
-  return mode == "EXEXML" || mode == "Lumenox" || mode == "Corvatel" || mode == "Tessary" || mode == "Quimbel";
+  return mode == "EXEXML" || mode == "Lumenox" || mode == "Corvatel" || mode == "Tessary" || mode == "Quimbel" ||
+         mode == "Nagios";
 }
 
 }  // namespace
@@ -50,7 +51,7 @@ Failure ReadSettingsFile(std::FILE* file, RunState& rs) {
   }
   if (modeGiven && !IsOutputMode(mode)) {
     return RunFailure{"Fennick.Ini: unknown Outputmode \"" + mode +
-                      "\" (use EXEXML, Lumenox, Corvatel, Tessary or Quimbel)"};
+                      "\" (use EXEXML, Lumenox, Corvatel, Tessary, Quimbel or Nagios)"};
   }
   if (libraryGiven && (library.empty() || !IsRfcLibraryChoice(library))) {
     return RunFailure{"Fennick.Ini: unknown Rfclibrary \"" + library + "\" (use classic or netweaver)"};

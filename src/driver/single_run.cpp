@@ -39,7 +39,7 @@ void FinishLocked(SingleRun& s) {
   PrintResultLocked(s.pendingEnd);
   for (const std::string& name : rs.rfc.ops->traceFiles()) std::remove(name.c_str());
   if (rs.consoleReport) PrintTextLocked(ClosingLine());
-  MarkFinishedLocked(0);
+  MarkFinishedLocked(s.pendingExitCode);
 }
 
 void Close(SingleRun& s, RfcConnectionId connection) {
@@ -91,13 +91,14 @@ int Measure(SingleRun& s, RfcConnectionId connection) {
     StandardOutputLock lock;
     PrintResultLocked(result);
     s.pendingEnd = rs.writer.messageBuffer;
+    s.pendingExitCode = ExitCodeFor(rs.writer, 0);
     s.ending = true;
   }
   rs.writer.messageBuffer.clear();
   Close(s, connection);
   StandardOutputLock lock;
   FinishLocked(s);
-  return 0;
+  return s.pendingExitCode;
 }
 
 }  // namespace
@@ -144,14 +145,15 @@ void EndSingleAtBudgetLocked(SingleRun& s, int budgetSeconds) {
   if (s.ending) {
     // A close that hangs: the run holds all it needs to end as it would.
     FinishLocked(s);
-    EndProcessNow(0);
+    EndProcessNow(s.pendingExitCode);
   }
   ResultWriter& writer = s.endWriter;
   WriteErrorDocument(writer, "Error 1032: RFC-Timeout for " + s.destination + " after " +
                                  std::to_string(budgetSeconds) + " s !");
   PrintResultLocked(writer.messageBuffer);
-  MarkFinishedLocked(2);
-  EndProcessNow(2);
+  const int exitCode = ExitCodeFor(writer, 2);
+  MarkFinishedLocked(exitCode);
+  EndProcessNow(exitCode);
 }
 
 void EndSingleWithHandlerLocked(SingleRun& s, const HandlerReport& report) {
@@ -159,8 +161,9 @@ void EndSingleWithHandlerLocked(SingleRun& s, const HandlerReport& report) {
   ResultWriter& writer = s.endWriter;
   WriteHandlerReport(writer, report, false);
   PrintResultLocked(writer.messageBuffer);
-  MarkFinishedLocked(1);
-  EndProcessNow(1);
+  const int exitCode = ExitCodeFor(writer, 1);
+  MarkFinishedLocked(exitCode);
+  EndProcessNow(exitCode);
 }
 
 }  // namespace fennick

@@ -23,6 +23,7 @@ struct SingleRun {
   size_t consoleLinesWritten = 0;
   bool ending = false;     // the result is out but for its end
   std::string pendingEnd;  // that end
+  int pendingExitCode = 0;
 
   explicit SingleRun(RunState& state) : rs(state) {}
 };

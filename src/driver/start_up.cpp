@@ -1,5 +1,6 @@
 #include "driver/start_up.h"
 
+#include "driver/run_steps.h"
 #include "driver/settings.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -35,7 +36,9 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   if (args.size() < 2) return RunFailure{"Error 1001: Parameter for Profile-Name is missing !"};
   ReadArguments(rs, args);
 
-  if (Failure failure = ReadInstallationSettings(rs)) return failure;
+  Failure settingsProblem = ReadInstallationSettings(rs);
+  ApplyOutputKeywords(rs);  // a plugin's own settings error reads as one
+  if (settingsProblem) return settingsProblem;
   OpenTraceLog(rs.trace, Contains(rs.run.parameterString, ",SYSLOG"));
   return FindProfile(rs.run, rs.writer.outputMode, rs.driveRoot, rs.profileFile);
 }

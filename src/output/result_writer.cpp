@@ -1,6 +1,8 @@
 #include "output/result_writer.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "output/xml_text.h"
 #include "profile/text_util.h"
@@ -9,10 +11,11 @@ namespace fennick {
 
 namespace {
 
-enum class ModeGroup { Xml, Corvatel, Tessary, Other };
+enum class ModeGroup { Xml, Corvatel, Tessary, Plugin, Other };
 
 ModeGroup GroupOf(const std::string& mode) {
   if (mode == "EXEXML" || mode == "Quimbel" || mode == "Lumenox") return ModeGroup::Xml;
+  if (mode == "Nagios") return ModeGroup::Plugin;
   if (mode == "Corvatel") return ModeGroup::Corvatel;
   if (mode == "Tessary") return ModeGroup::Tessary;
   return ModeGroup::Other;
@@ -67,6 +70,12 @@ std::string ChannelKey(const std::string& channel) {
 }
 
 void WriteErrorDocument(ResultWriter& w, const std::string& message) {
+  if (GroupOf(w.outputMode) == ModeGroup::Plugin) {
+    // One state for the run: what was measured before the error is dropped.
+    w.plugin.state = ErrorState(message);
+    w.messageBuffer = RenderPluginError(w.plugin.state, message, {});
+    return;
+  }
   // The message may be the buffer's own text: build first, then replace.
   std::string document = "<Prtg>";
   document += "\n<Error>1</Error>";
@@ -98,17 +107,25 @@ std::string FormatLabelLine(const std::string& label, int indent, int width, con
 }
 
 void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen) {
+  const std::string fatal = "RFC error: " + report.key + " - " + report.message;
   if (documentOpen && GroupOf(w.outputMode) == ModeGroup::Xml) {
-    WriteErrorEnd(w, "RFC error: " + report.key + " - " + report.message);
+    WriteErrorEnd(w, fatal);
     return;
   }
   const int kLabelWidth = 15;
+  const std::pair<const char*, const std::string*> fields[] = {
+      {"operation/code", &report.operation}, {"key", &report.key}, {"status", &report.status},
+      {"message", &report.message}, {"internal status", &report.internalStatus}};
+  std::vector<std::string> lines;
+  for (const auto& field : fields) lines.push_back(FormatLabelLine(field.first, 0, kLabelWidth, *field.second));
+  if (GroupOf(w.outputMode) == ModeGroup::Plugin) {
+    for (std::string& line : lines) line.pop_back();  // the renderer ends each line
+    w.plugin.state = PluginState::Critical;
+    w.messageBuffer = RenderPluginError(w.plugin.state, fatal, lines);
+    return;
+  }
   std::string block = "RFC error\n";
-  block += FormatLabelLine("operation/code", 0, kLabelWidth, report.operation);
-  block += FormatLabelLine("key", 0, kLabelWidth, report.key);
-  block += FormatLabelLine("status", 0, kLabelWidth, report.status);
-  block += FormatLabelLine("message", 0, kLabelWidth, report.message);
-  block += FormatLabelLine("internal status", 0, kLabelWidth, report.internalStatus);
+  for (const std::string& line : lines) block += line;
   block += "\n* Programm aborted...\n";
   if (!report.endMarkerMade) block += "* Error at EoXput-File...\n";
   w.messageBuffer = block;
@@ -117,6 +134,7 @@ void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool docum
 void BeginDocument(ResultWriter& w) {
   switch (GroupOf(w.outputMode)) {
     case ModeGroup::Xml: w.messageBuffer = "\n<Prtg>\n"; break;
+    case ModeGroup::Plugin: w.plugin = PluginOutput(); [[fallthrough]];
     case ModeGroup::Corvatel:
     case ModeGroup::Tessary: w.messageBuffer.clear(); break;
     case ModeGroup::Other: break;
@@ -128,12 +146,17 @@ void BeginText(ResultWriter& w) {
     case ModeGroup::Xml: w.messageBuffer += "\n<Text>"; break;
     case ModeGroup::Corvatel:
     case ModeGroup::Tessary: w.messageBuffer += "\n# "; break;
+    case ModeGroup::Plugin: w.plugin.text.clear(); break;
     case ModeGroup::Other: break;
   }
 }
 
 void AppendText(ResultWriter& w, const std::string& text) {
-  w.messageBuffer += GroupOf(w.outputMode) == ModeGroup::Xml ? EscapeXml(text) : text;
+  switch (GroupOf(w.outputMode)) {
+    case ModeGroup::Xml: w.messageBuffer += EscapeXml(text); break;
+    case ModeGroup::Plugin: w.plugin.text += text; break;
+    default: w.messageBuffer += text; break;
+  }
 }
 
 void EndText(ResultWriter& w) {
@@ -142,6 +165,10 @@ void EndText(ResultWriter& w) {
     case ModeGroup::Tessary:
       // With CH= only the chosen channel's bare value is wanted.
       if (w.singleChannel) w.messageBuffer.clear();
+      break;
+    case ModeGroup::Plugin:
+      // The summary ends in a blank the status line has no use for.
+      while (!w.plugin.text.empty() && w.plugin.text.back() == ' ') w.plugin.text.pop_back();
       break;
     case ModeGroup::Corvatel:
     case ModeGroup::Other: break;
@@ -156,6 +183,12 @@ void WriteChannel(ResultWriter& w, const std::string& channel, const std::string
     std::string key = ChannelKey(channel);
     w.messageBuffer += "\n\nMessage." + key + ": " + channel + " (" + TextUnit(unit) + ")";
     w.messageBuffer += "\nStatistic." + key + ": " + value;
+    return;
+  }
+  if (group == ModeGroup::Plugin) {
+    PluginLine line;
+    line.channel = PluginChannel{channel, LeadingInteger(value), PluginUnit(unit)};
+    w.plugin.lines.push_back(line);
     return;
   }
   if (group == ModeGroup::Tessary) {
@@ -186,8 +219,40 @@ void EndDocument(ResultWriter& w) {
     case ModeGroup::Xml: w.messageBuffer += "\n</Prtg>\n"; break;
     case ModeGroup::Corvatel:
     case ModeGroup::Tessary: w.messageBuffer += "\n"; break;
+    case ModeGroup::Plugin: w.messageBuffer = RenderPluginResult(w.plugin, w.limits); break;
     case ModeGroup::Other: break;
   }
 }
+
+void BeginGroupDocument(ResultWriter& w) {
+  BeginDocument(w);
+  // The plugin form prints nothing before its end.
+  if (GroupOf(w.outputMode) != ModeGroup::Plugin) w.messageBuffer += "\n";
+}
+
+void EndGroupDocument(ResultWriter& w, const std::string& summary, bool atLeastWarning) {
+  w.messageBuffer.clear();
+  w.plugin.atLeastWarning = atLeastWarning;
+  BeginText(w);
+  AppendText(w, summary);
+  EndText(w);
+  EndDocument(w);
+  if (GroupOf(w.outputMode) != ModeGroup::Plugin) w.messageBuffer += "\n";
+}
+
+void WriteSystemState(ResultWriter& w, const std::string& label, const std::string& state) {
+  if (GroupOf(w.outputMode) != ModeGroup::Plugin) return;
+  PluginLine line;
+  line.label = label;
+  line.state = state;
+  w.plugin.lines.push_back(line);
+}
+
+int ExitCodeFor(const ResultWriter& w, int runExitCode) {
+  if (GroupOf(w.outputMode) == ModeGroup::Plugin) return static_cast<int>(w.plugin.state);
+  return runExitCode;
+}
+
+bool ConsoleOnStandardError(const ResultWriter& w) { return GroupOf(w.outputMode) == ModeGroup::Plugin; }
 
 }  // namespace fennick

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "output/plugin_output.h"
 #include "rfc/handler_report.h"
 
 namespace fennick {
@@ -25,6 +26,7 @@ struct ResultWriter {
   ChannelLimits limits;
   std::string messageBuffer;
   int channelCounter = 0;
+  PluginOutput plugin;  // the plugin form, gathered until the end
 };
 
 // Settles the options the writer reads from the parameters (CH=); called
@@ -47,6 +49,24 @@ void AppendText(ResultWriter& w, const std::string& text);
 void EndText(ResultWriter& w);
 void WriteChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit);
 void EndDocument(ResultWriter& w);
+
+// A group run's document: its opening, and its close with the summary. A
+// group with failed systems, or one the budget cut off, is at least a
+// warning where the form has states.
+void BeginGroupDocument(ResultWriter& w);
+void EndGroupDocument(ResultWriter& w, const std::string& summary, bool atLeastWarning);
+
+// A system of a group that gave no channel, with its label and state
+// ("Rfc Failure", "Not Found", "Timeout"), where the form lists them.
+void WriteSystemState(ResultWriter& w, const std::string& label, const std::string& state);
+
+// The exit code of a run whose output is complete: the plugin form's state,
+// else the run's own.
+int ExitCodeFor(const ResultWriter& w, int runExitCode);
+
+// Whether console lines must keep off standard output, which then holds the
+// result alone.
+bool ConsoleOnStandardError(const ResultWriter& w);
 
 // The report of the library's fatal error handler. In a group run whose
 // XML document is open it closes the document as an error, so the channels
