@@ -38,7 +38,7 @@ void ReadListedSystem(GroupRun& g, SystemOutcome& system) {
   }
   StandardOutputLock lock;
   system.profileMissing = !profile;
-  system.finished = system.profileMissing;  // nothing to measure
+  system.finished = system.done = system.profileMissing;  // nothing to measure
   system.read = true;
   WakeWaitersLocked();
 }
@@ -56,13 +56,20 @@ void ReleaseWorkLocked(GroupRun& g, const SystemOutcome& system) {
   PrintConsoleLinesLocked(system.work, 0);
 }
 
+// The process ends early: the children still at work end with it.
+[[noreturn]] void EndGroupProcess(GroupRun& g, int exitCode) {
+  EndChildrenLocked(g);
+  FlushStandardOutputLocked();
+  EndProcessNow(exitCode);
+}
+
 [[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report) {
   ResultWriter& writer = g.rs.writer;
   WriteHandlerReport(writer, report, g.documentOpen);
   PrintMessageBufferLocked(writer);
   const int exitCode = ExitCodeFor(writer, 1);
   MarkFinishedLocked(exitCode);
-  EndProcessNow(exitCode);
+  EndGroupProcess(g, exitCode);
 }
 
 // Puts a finished system into the output: its lines, its channel, its
@@ -77,6 +84,7 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
     return true;
   }
   ReleaseWorkLocked(g, system);
+  KeepLibraryFiles(system);
   if (system.handler && !system.handlerAtClose) EndWithHandlerReportLocked(g, *system.handler);
   if (system.end == SystemEnd::NotOracle) {
     // The error closes the open document, so the monitor still reads one.
@@ -99,20 +107,37 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
     PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=" + SystemState(system) +
                     "\n");
   }
-  if (system.handler) EndWithHandlerReportLocked(g, *system.handler);
   return true;
 }
 
-// Releases every system whose turn has come. False when one ended the run.
+// After a released system's close: the files its child left, and a report
+// of the library's handler at the close, which ends the run.
+void CompleteLocked(GroupRun& g, SystemOutcome& system) {
+  KeepLibraryFiles(system);
+  if (system.handler) EndWithHandlerReportLocked(g, *system.handler);
+}
+
+// Releases every system whose turn has come: a system is released once it
+// has finished and every system before it is done, so what a close brings
+// stays in listing order. False when one ended the run.
 bool ReleaseReadyLocked(GroupRun& g) {
-  while (g.nextToRelease < g.systems.size()) {
+  for (;;) {
+    if (g.nextToComplete < g.nextToRelease) {
+      SystemOutcome& released = *g.systems[g.nextToComplete];
+      if (!released.done) return true;
+      ++g.nextToComplete;
+      CompleteLocked(g, released);
+      continue;
+    }
+    if (g.nextToRelease == g.systems.size()) return true;
     SystemOutcome& system = *g.systems[g.nextToRelease];
     if (!system.finished) return true;
     ++g.nextToRelease;
     if (!ReleaseLocked(g, system)) return false;
   }
-  return true;
 }
+
+bool AllDoneLocked(const GroupRun& g) { return g.nextToComplete == g.systems.size(); }
 
 // The summary line that closes the document, and the closing console line:
 // the run's last bytes.
@@ -159,7 +184,9 @@ SystemOutcome* TakeNextLocked(GroupRun& g) {
 
 // A worker of the pool: measures one system after the other, each on a
 // connection of its own that no other thread touches, and closes it once
-// its outcome is handed over, so a close that hangs holds nothing back.
+// its outcome is handed over, so a close that hangs holds nothing back. For
+// a library that cannot be used from threads, each system is measured in a
+// child process, which the worker starts and waits for.
 void Worker(void* argument) {
   GroupRun& g = *static_cast<GroupRun*>(argument);
   for (;;) {
@@ -173,10 +200,14 @@ void Worker(void* argument) {
         return;
       }
     }
+    if (g.inChildren) {
+      MeasureInChild(g, *system);
+      continue;
+    }
     MeasureSystem(g.rs.rfc, *system);
     {
       StandardOutputLock lock;
-      system->finished = true;
+      system->finished = system->done = true;
       WakeWaitersLocked();
     }
     CloseSystem(g.rs.rfc, *system);
@@ -204,7 +235,7 @@ int StartWorkers(GroupRun& g, int count) {
 // still be closing connections: the process then ends without them.
 int CloseRunLocked(GroupRun& g) {
   WriteSummaryLocked(g, std::string(), false);
-  if (g.busyWorkers > 0) EndProcessNow(g.exitCode);
+  if (g.busyWorkers > 0) EndGroupProcess(g, g.exitCode);
   return g.exitCode;
 }
 
@@ -218,7 +249,7 @@ int MeasureOneByOne(GroupRun& g) {
     bool going = true;
     {
       StandardOutputLock lock;
-      system.finished = true;
+      system.finished = system.done = true;
       going = ReleaseReadyLocked(g);
     }
     if (!system.profileMissing) CloseSystem(g.rs.rfc, system);
@@ -238,10 +269,10 @@ int MeasureSideBySide(GroupRun& g) {
   for (;;) {
     if (!ReleaseReadyLocked(g)) {
       // Error 1018: the calls still in flight are not waited for.
-      if (g.busyWorkers > 0) EndProcessNow(g.exitCode);
+      if (g.busyWorkers > 0) EndGroupProcess(g, g.exitCode);
       return g.exitCode;
     }
-    if (g.nextToRelease == g.systems.size()) return CloseRunLocked(g);
+    if (AllDoneLocked(g)) return CloseRunLocked(g);
     WaitLocked();
   }
 }
@@ -269,8 +300,10 @@ int RunItems(RunState& rs) {
   OpenDocument(g);
 
   const int wanted = static_cast<int>(std::min<size_t>(static_cast<size_t>(rs.parallel), g.systems.size()));
-  if (wanted > 1 && rs.rfc.ops->threadSafe) {
+  if (wanted > 1) {
+    g.inChildren = !rs.rfc.ops->threadSafe;
     if (StartWorkers(g, wanted) > 0) return MeasureSideBySide(g);
+    g.inChildren = false;
   }
   return MeasureOneByOne(g);
 }
@@ -282,11 +315,17 @@ void EndGroupAtBudgetLocked(GroupRun& g, int budgetSeconds) {
     PrintMessageBufferLocked(rs.writer);
     g.documentOpen = true;
   }
-  // What has finished is released in listing order; what has not is cut off.
+  // What has finished is released in listing order; what has not is cut
+  // off. A close still going on is not waited for.
+  for (; g.nextToComplete < g.nextToRelease; ++g.nextToComplete) {
+    SystemOutcome& released = *g.systems[g.nextToComplete];
+    if (released.done) CompleteLocked(g, released);
+  }
   for (; g.nextToRelease < g.systems.size(); ++g.nextToRelease) {
     SystemOutcome& system = *g.systems[g.nextToRelease];
     if (system.finished) {
-      if (!ReleaseLocked(g, system)) EndProcessNow(g.exitCode);
+      if (!ReleaseLocked(g, system)) EndGroupProcess(g, g.exitCode);
+      if (system.done) CompleteLocked(g, system);
       continue;
     }
     if (!system.read) {
@@ -302,7 +341,7 @@ void EndGroupAtBudgetLocked(GroupRun& g, int budgetSeconds) {
   }
   traceLineLocked(rs.trace, 0, "Timeout reached", std::to_string(budgetSeconds) + " s");
   WriteSummaryLocked(g, " (Timeout after " + std::to_string(budgetSeconds) + " s)", true);
-  EndProcessNow(g.exitCode);
+  EndGroupProcess(g, g.exitCode);
 }
 
 void EndGroupWithHandlerLocked(GroupRun& g, const HandlerReport& report) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "driver/child_measure.h"
 #include "driver/system_outcome.h"
 #include "output/tablespace_evaluation.h"
 
@@ -19,16 +20,19 @@ struct GroupRun {
   RunState& rs;
   ChannelUnit unit = ChannelUnit::Percent;
   std::vector<std::unique_ptr<SystemOutcome>> systems;  // in listing order
+  bool inChildren = false;  // each system in a child process of its own
 
   // Under the run's lock.
   bool documentOpen = false;
   bool allRead = false;
   size_t nextToMeasure = 0;
   size_t nextToRelease = 0;
+  size_t nextToComplete = 0;  // released, but its close not yet seen to
   unsigned processed = 0;
   unsigned missing = 0;  // listed profiles that do not exist
   long connectionNumbers = 0;
   int busyWorkers = 0;
+  std::vector<RunningChild*> children;
   int exitCode = 0;  // once the run has written its last byte
 
   explicit GroupRun(RunState& state) : rs(state) {}

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "rfc/backend.h"
@@ -40,11 +41,17 @@ struct SystemOutcome {
   // close, the system's outcome was complete before it.
   std::optional<HandlerReport> handler;
   bool handlerAtClose = false;
+  // Measured in a child process: what its library wrote to its own trace
+  // files (name, lines), and the parameter file it was given, if any. The
+  // parent adds them to its working directory when it releases the system.
+  std::vector<std::pair<std::string, std::string>> libraryFiles;
+  std::optional<std::string> parameterCopy;
 
   // Under the run's lock.
   bool read = false;      // its profile has been read
   bool taken = false;     // a worker measures it
   bool finished = false;  // its outcome is known
+  bool done = false;      // and its connection closed; the files are there
   bool released = false;  // it is in the output
 };
 

@@ -16,6 +16,9 @@ std::string OwnExecutablePath(const char* argv0);
 // The directory part of a native path, ending in a separator; empty if none.
 std::string NativeDirectoryOf(const std::string& path);
 
+// A directory as a prefix for the names in it: with a separator at its end.
+std::string DirectoryPrefix(const std::string& directory);
+
 // File name of the classic RFC library on this platform.
 const char* RfcLibraryFileName();
 

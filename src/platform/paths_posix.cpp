@@ -38,6 +38,10 @@ std::string NativeDirectoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+std::string DirectoryPrefix(const std::string& directory) {
+  return directory.empty() || directory.back() == '/' ? directory : directory + "/";
+}
+
 const char* RfcLibraryFileName() { return "librfccm.so"; }
 
 const char* NetWeaverLibraryFileName() { return "libsapnwrfc.so"; }

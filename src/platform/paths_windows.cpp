@@ -24,6 +24,10 @@ std::string NativeDirectoryOf(const std::string& path) {
   return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
 }
 
+std::string DirectoryPrefix(const std::string& directory) {
+  return directory.empty() || directory.back() == '\\' || directory.back() == '/' ? directory : directory + "\\";
+}
+
 const char* RfcLibraryFileName() { return "librfc32.dll"; }
 
 const char* NetWeaverLibraryFileName() { return "sapnwrfc.dll"; }

@@ -35,11 +35,13 @@ std::string ResultMessage(const StepResult& result) {
 void NoteStep(RfcWork& work, bool onConnection, const std::string& message, const std::string& detail) {
   StandardOutputLock lock;
   work.steps.push_back(RfcStep{onConnection, message, detail});
+  if (work.passOn) work.passOn(work);
 }
 
 void NoteConsoleLine(RfcWork& work, const std::string& line) {
   StandardOutputLock lock;
   work.consoleLines.push_back(line);
+  if (work.passOn) work.passOn(work);
 }
 
 }  // namespace fennick

@@ -59,6 +59,9 @@ struct RfcWork {
   // The library's own words for the last failure, where it hands them over
   // with the failure: " - " and its text, or empty.
   std::string failureSuffix;
+  // A measuring child passes each step and console line on to its parent
+  // as soon as it is noted, under the same lock; null elsewhere.
+  void (*passOn)(const RfcWork& work) = nullptr;
 };
 
 void NoteStep(RfcWork& work, bool onConnection, const std::string& message, const std::string& detail);

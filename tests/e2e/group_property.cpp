@@ -146,7 +146,7 @@ Landscape MakeLandscape(std::mt19937& rng, const std::string& dir, const Options
     ini += "[" + sid + "]\nashost = " + host + "\nsysnr = " + sysnr + "\nclient = 100\nuser = MONITOR\n";
     ini += "passwd = Secret1\n";
     if (pick(3) == 0) ini += "delay_ms = " + std::to_string(pick(12)) + "\n";
-    switch (pick(24)) {
+    switch (pick(26)) {
       case 0: ini += "fault = logon\n"; break;
       case 1: ini += "fault = call RFC_SYSTEM_INFO 1\n"; break;
       case 2: ini += "fault = receive RFC_SYSTEM_INFO 2 NOT_AUTHORIZED\n"; break;
@@ -160,6 +160,9 @@ Landscape MakeLandscape(std::mt19937& rng, const std::string& dir, const Options
         break;
       case 7:
         if (classic && pick(3) == 0) ini += "fault = handler RfcReceive\n";
+        break;
+      case 8:
+        if (classic && pick(3) == 0) ini += pick(2) == 0 ? "fault = itcreate\n" : "fault = itgetline\n";
         break;
       default: break;
     }

@@ -25,13 +25,16 @@ void Prepare(void* state, RfcWork& work, bool traced) {
 
 RfcConnectionId LogOn(void* state, const LogonRequest& request, RfcWork& work) {
   ClassicState& s = State(state);
-  s.logonMark = MarkTraceFile();
+  s.logonMark = MarkTraceFile(s.filesDirectory);
   return OpenConnection(s, request, work);
 }
 
 // The library hands nothing over: its reason is in what the logon added
 // to its trace file.
-std::string LogonFailureText(void* state, const RfcWork&) { return TraceErrorTextSince(State(state).logonMark); }
+std::string LogonFailureText(void* state, const RfcWork&) {
+  const ClassicState& s = State(state);
+  return TraceErrorTextSince(s.filesDirectory, s.logonMark);
+}
 
 StepResult SystemInfo(void* state, RfcConnectionId connection, RfcWork& work, std::string& databaseSystem) {
   return ReadSystemInfo(State(state), Handle(connection), work, databaseSystem);
@@ -47,7 +50,7 @@ void Close(void* state, RfcConnectionId connection, RfcWork&) {
   if (connection != 0) s.library.RfcClose(Handle(connection));
 }
 
-std::string FailureText(void*, const RfcWork&) { return TraceErrorText(); }
+std::string FailureText(void* state, const RfcWork&) { return TraceErrorText(State(state).filesDirectory); }
 
 // Its error texts come through one trace file and its error handler ends
 // the process: one connection at a time.
@@ -58,8 +61,9 @@ const RfcBackendOps kClassicOps = {
 
 }  // namespace
 
-std::optional<std::string> MakeClassicBackend(void* library, RfcBackend& backend) {
+std::optional<std::string> MakeClassicBackend(void* library, const std::string& filesDirectory, RfcBackend& backend) {
   auto state = std::make_shared<ClassicState>();
+  state->filesDirectory = filesDirectory;
   if (std::optional<std::string> problem = ResolveClassicLibrary(library, state->library)) return problem;
   SetErrorHandlerLibrary(&state->library);
   backend.ops = &kClassicOps;

@@ -9,7 +9,8 @@
 namespace fennick {
 
 // Fills `backend` with the classic library's operations over the loaded
-// library. The message for the error document when a function is missing.
-std::optional<std::string> MakeClassicBackend(void* library, RfcBackend& backend);
+// library, its files in `filesDirectory` (empty: the working directory).
+// The message for the error document when a function is missing.
+std::optional<std::string> MakeClassicBackend(void* library, const std::string& filesDirectory, RfcBackend& backend);
 
 }  // namespace fennick

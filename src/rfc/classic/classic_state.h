@@ -12,6 +12,9 @@ namespace fennick {
 
 struct ClassicState {
   RfcLibrary library;
+  // Where the library keeps its parameter copy and trace: empty for the
+  // working directory, else a directory ending in a separator.
+  std::string filesDirectory;
   LogonRecords logon;
   StructureSet structures;
   // Deleted when the connection is closed, after the rows were written out,

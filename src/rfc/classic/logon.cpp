@@ -102,7 +102,7 @@ RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request, RfcW
   }
   // Only on the console: in front of a sensor document it would spoil it.
   if (request.consoleReport) NoteConsoleLine(work, "* SapRfc.Ini.......: " + l.destination + "<\n");
-  FilePtr copy = OpenForWrite(kLibraryParameterFile);
+  FilePtr copy = OpenForWrite(state.filesDirectory + kLibraryParameterFile);
   if (!copy) return 0;
   bool copied = CopyDecodedText(parameters.get(), copy.get());
   parameters.reset();
@@ -116,7 +116,8 @@ RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request, RfcW
                     " TOUPPER=0";
   // The library looks for saprfc.ini, which a case-sensitive file system
   // does not give for our copy; RFC_INI names it on every platform.
-  SetEnvironmentValue("RFC_INI", WorkingDirectory() + kLibraryParameterFile);
+  const std::string directory = state.filesDirectory.empty() ? WorkingDirectory() : state.filesDirectory;
+  SetEnvironmentValue("RFC_INI", directory + kLibraryParameterFile);
   l.errorEx = RfcErrorInfoEx();
   RFC_HANDLE handle = state.library.RfcOpenEx(&l.connectString[0], &l.errorEx);
   NoteStep(work, handle != 0, "RfcOpenEx called", "");

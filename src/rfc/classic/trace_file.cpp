@@ -12,9 +12,9 @@ namespace {
 const size_t kTracePieceLength = 99;
 
 // The first of the trace file's names that opens, with that name.
-FilePtr OpenTraceFile(std::string& name) {
+FilePtr OpenTraceFile(const std::string& directory, std::string& name) {
   for (const std::string& candidate : LibraryTraceFiles()) {
-    if (FilePtr file = OpenForRead(candidate)) {
+    if (FilePtr file = OpenForRead(directory + candidate)) {
       name = candidate;
       return file;
     }
@@ -49,23 +49,23 @@ std::string LastTraceErrorText(std::FILE* traceFile) {
   return text;
 }
 
-std::string TraceErrorText() {
+std::string TraceErrorText(const std::string& directory) {
   std::string name;
-  FilePtr file = OpenTraceFile(name);
+  FilePtr file = OpenTraceFile(directory, name);
   if (!file) return " - Look for Trace-File";
   std::string text = LastTraceErrorText(file.get());
   return text.empty() ? " - Please Check Trace-File !" : " - " + text;
 }
 
-TraceMark MarkTraceFile() {
+TraceMark MarkTraceFile(const std::string& directory) {
   TraceMark mark;
-  if (FilePtr file = OpenTraceFile(mark.name)) mark.size = FileSize(file.get());
+  if (FilePtr file = OpenTraceFile(directory, mark.name)) mark.size = FileSize(file.get());
   return mark;
 }
 
-std::string TraceErrorTextSince(const TraceMark& mark) {
+std::string TraceErrorTextSince(const std::string& directory, const TraceMark& mark) {
   std::string name;
-  FilePtr file = OpenTraceFile(name);
+  FilePtr file = OpenTraceFile(directory, name);
   if (!file) return std::string();
   // The same file, not cut short since: only what was added counts.
   long start = name == mark.name && FileSize(file.get()) >= mark.size ? mark.size : 0;

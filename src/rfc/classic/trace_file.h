@@ -14,8 +14,11 @@ std::vector<std::string> LibraryTraceFiles();
 // The last error text of an open trace file; empty when there is none.
 std::string LastTraceErrorText(std::FILE* traceFile);
 
+// The functions below read the trace file in `directory` (empty: the
+// working directory; else ending in a separator).
+
 // " - " and the last error text of the trace file, or a hint.
-std::string TraceErrorText();
+std::string TraceErrorText(const std::string& directory);
 
 // Where the trace file ends before a logon: what the logon writes follows.
 struct TraceMark {
@@ -23,10 +26,10 @@ struct TraceMark {
   long size = 0;
 };
 
-TraceMark MarkTraceFile();
+TraceMark MarkTraceFile(const std::string& directory);
 
 // " - " and the last error text among the lines written after the mark;
 // empty when there is none, so an old error in a growing file never shows.
-std::string TraceErrorTextSince(const TraceMark& mark);
+std::string TraceErrorTextSince(const std::string& directory, const TraceMark& mark);
 
 }  // namespace fennick

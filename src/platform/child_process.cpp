@@ -1,0 +1,52 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/child_process.h"
+#include "platform/threads.h"
+
+namespace fennick {
+
+namespace {
+
+void (*g_onParentGone)() = nullptr;
+
+void Watch(void*) {
+  char buffer[256];
+  while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+  }
+  g_onParentGone();
+}
+
+}  // namespace
+
+std::string EnvironmentValue(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? value : "";
+}
+
+bool ReadFromParent(size_t count, std::string& bytes) {
+  bytes.assign(count, '\0');
+  return count == 0 || std::fread(&bytes[0], 1, count, stdin) == count;
+}
+
+bool ReadLineFromParent(std::string& line) {
+  line.clear();
+  for (int c; (c = std::fgetc(stdin)) != EOF;) {
+    if (c == '\n') return true;
+    if (line.size() > 64) return false;  // no line of ours is that long
+    line += static_cast<char>(c);
+  }
+  return false;
+}
+
+void WriteToParent(const std::string& bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fflush(stdout);
+}
+
+bool WatchParent(void (*onGone)()) {
+  g_onParentGone = onGone;
+  return StartDetachedThread(Watch, nullptr);
+}
+
+}  // namespace fennick
