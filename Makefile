@@ -3,8 +3,9 @@ BUILD ?= build
 JOBS ?= 2
 DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
+PREFIX ?= /usr/local
 
-.PHONY: all build test test-native test-windows test-sanitize test-thread windows dist fuzz bench demo clean
+.PHONY: all build install package test test-native test-windows test-sanitize test-thread windows dist fuzz bench demo clean
 
 all: build
 
@@ -23,6 +24,15 @@ endef
 build:
 	$(call configure,$(BUILD),-DCMAKE_BUILD_TYPE=Release)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# fennick and fennick-passwd in $(PREFIX)/bin, the README and the examples in
+# $(PREFIX)/share/doc/fennick; DESTDIR is put in front of it all.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A .deb and a .tar.gz of the same files, in the build folder.
+package: build
+	cd $(BUILD) && cpack
 
 # Everything this machine can run: the native tests, then the Windows build
 # and its end-to-end cases under Wine where the tools are there.
