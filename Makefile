@@ -5,7 +5,7 @@ DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
 PREFIX ?= /usr/local
 
-.PHONY: all build install package test test-native test-windows test-sanitize test-thread windows dist fuzz bench demo clean
+.PHONY: all build install package test test-native test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo clean
 
 all: build
 
@@ -34,12 +34,16 @@ install: build
 package: build
 	cd $(BUILD) && cpack
 
-# Everything this machine can run: the native tests, then the Windows build
-# and its end-to-end cases under Wine where the tools are there.
-test: test-native test-windows
+# Everything this machine can run: the native tests, the plugin form under
+# a real Nagios where it is installed, then the Windows build and its end-to-end cases under Wine where the tools
+# are there.
+test: test-native test-nagios test-windows
 
 test-native: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-nagios: build
+	tests/nagios/run.sh $(BUILD)
 
 test-windows: build
 	tests/windows/run.sh $(BUILD)
