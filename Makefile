@@ -5,7 +5,7 @@ DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
 PREFIX ?= /usr/local
 
-.PHONY: all build install package test test-native test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo clean
+.PHONY: all build install package test test-native test-install test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo clean
 
 all: build
 
@@ -34,13 +34,17 @@ install: build
 package: build
 	cd $(BUILD) && cpack
 
-# Everything this machine can run: the native tests, the plugin form under
-# a real Nagios where it is installed, then the Windows build and its end-to-end cases under Wine where the tools
+# Everything this machine can run: the native tests, the installation and
+# the packages, the plugin form under a real Nagios where it is installed,
+# then the Windows build and its end-to-end cases under Wine where the tools
 # are there.
-test: test-native test-nagios test-windows
+test: test-native test-install test-nagios test-windows
 
 test-native: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-install: build
+	tests/install/run.sh $(BUILD)
 
 test-nagios: build
 	tests/nagios/run.sh $(BUILD)
