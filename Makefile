@@ -112,6 +112,10 @@ demo: build
 	@cd $(DEMO) && printf 'Outputmode.: Tessary\nDriveroot..: .\nRfclibrary.: netweaver\n' > Fennick.Ini && ../bin/fennick PRD MEGABYTE
 	@echo "== fennick GLOBAL 'HANGING #'  (limits and a 2 s time budget; the system HNG does not answer)"
 	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && ../bin/fennick GLOBAL 'HANGING #'
+	@echo "== fennick PRD ',NAGIOS,WARN=25,ERROR=10'  (the plugin form for Nagios, Icinga, Naemon, Checkmk; the state is the exit code)"
+	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && { ../bin/fennick PRD ',NAGIOS,WARN=25,ERROR=10'; echo "(exit code $$?)"; }
+	@echo "== fennick GLOBAL PSAPSR3  (a group in the plugin form, chosen in Fennick.Ini)"
+	@cd $(DEMO) && printf 'Outputmode.: Nagios\n' > Fennick.Ini && { ../bin/fennick GLOBAL PSAPSR3; echo "(exit code $$?)"; }
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-thread build-win build-win64 build-fuzz dist
