@@ -117,6 +117,7 @@ services=(
   'PSAPSR3: 20% free (WARNING)\nPSAPUNDO: 60% free\nSYSTEM: 5% free (CRITICAL)'
   "'PSAPSR3'=20%;25:;10:;0;100 'PSAPUNDO'=60%;25:;10:;0;100 'SYSTEM'=5%;25:;10:;0;100"
 
+  # The classic library loads first: its host logon is refused at the first call.
   refused   'QAS!'
   2 'Error 1014: RFC-Failure raised ! - Name or password is incorrect (repeat logon)'
   '' ''
