@@ -3,8 +3,9 @@ BUILD ?= build
 JOBS ?= 2
 DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
+PREFIX ?= /usr/local
 
-.PHONY: all build test test-native test-windows test-sanitize test-thread windows dist fuzz bench demo clean
+.PHONY: all build install package test test-native test-install test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo clean
 
 all: build
 
@@ -24,12 +25,29 @@ build:
 	$(call configure,$(BUILD),-DCMAKE_BUILD_TYPE=Release)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Everything this machine can run: the native tests, then the Windows build
-# and its end-to-end cases under Wine where the tools are there.
-test: test-native test-windows
+# fennick and fennick-passwd in $(PREFIX)/bin, the README and the examples in
+# $(PREFIX)/share/doc/fennick; DESTDIR is put in front of it all.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A .deb and a .tar.gz of the same files, in the build folder.
+package: build
+	cd $(BUILD) && cpack
+
+# Everything this machine can run: the native tests, the installation and
+# the packages, the plugin form under a real Nagios where it is installed,
+# then the Windows build and its end-to-end cases under Wine where the tools
+# are there.
+test: test-native test-install test-nagios test-windows
 
 test-native: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-install: build
+	tests/install/run.sh $(BUILD)
+
+test-nagios: build
+	tests/nagios/run.sh $(BUILD)
 
 test-windows: build
 	tests/windows/run.sh $(BUILD)
@@ -94,6 +112,10 @@ demo: build
 	@cd $(DEMO) && printf 'Outputmode.: Tessary\nDriveroot..: .\nRfclibrary.: netweaver\n' > Fennick.Ini && ../bin/fennick PRD MEGABYTE
 	@echo "== fennick GLOBAL 'HANGING #'  (limits and a 2 s time budget; the system HNG does not answer)"
 	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && ../bin/fennick GLOBAL 'HANGING #'
+	@echo "== fennick PRD ',NAGIOS,WARN=25,ERROR=10'  (the plugin form for Nagios, Icinga, Naemon, Checkmk; the state is the exit code)"
+	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && { ../bin/fennick PRD ',NAGIOS,WARN=25,ERROR=10'; echo "(exit code $$?)"; }
+	@echo "== fennick GLOBAL PSAPSR3  (a group in the plugin form, chosen in Fennick.Ini)"
+	@cd $(DEMO) && printf 'Outputmode.: Nagios\n' > Fennick.Ini && { ../bin/fennick GLOBAL PSAPSR3; echo "(exit code $$?)"; }
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-thread build-win build-win64 build-fuzz dist
