@@ -81,17 +81,28 @@ windows:
 	$(call configure,build-win64,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release)
 	cmake --build build-win64 -j $(JOBS)
 
-# Both Windows builds in one zip, as x86/ and x64/, without the stand-ins.
+# Both Windows builds in one zip, as x86/ and x64/, without the stand-ins,
+# with the README and the examples to copy.
 dist: windows
 	rm -rf dist/fennick && mkdir -p dist/fennick/x86 dist/fennick/x64
 	cp build-win/bin/fennick.exe build-win/bin/fennick-passwd.exe dist/fennick/x86/
 	cp build-win64/bin/fennick.exe build-win64/bin/fennick-passwd.exe dist/fennick/x64/
-	cp README.md examples/*.P00 examples/Vireo.Prf "examples/SAP Vireo.Gbl" dist/fennick/
+	cp README.md examples/*.P00 examples/Vireo.Prf "examples/SAP Vireo.Gbl" examples/Fennick.Ini \
+	  examples/SapRfc.PRD dist/fennick/
+	# Windows editors want CR LF; lines that have it already keep it.
+	cd dist/fennick && for f in README.md *.P00 Vireo.Prf "SAP Vireo.Gbl" Fennick.Ini SapRfc.PRD; do \
+	  sed -i 's/\r\{0,1\}$$/\r/' "$$f"; done
 	cd dist && rm -f fennick-windows.zip && cmake -E tar cf fennick-windows.zip --format=zip fennick
 	@echo "dist/fennick-windows.zip"
 
-fuzz:
+# The libFuzzer targets, then many more random group landscapes than make
+# test tries, from a seed of the day (printed, to make a failure again).
+GROUP_LANDSCAPES ?= 300
+fuzz: build
 	tests/fuzz/run.sh $(FUZZ_SECONDS)
+	seed=$$(date +%s); for backend in classic netweaver; do \
+	  $(BUILD)/bin/group_property --fennick $(BUILD)/bin/fennick --backend $$backend \
+	    --seed $$seed --count $(GROUP_LANDSCAPES) || exit 1; done
 
 bench: build
 	bench/run.sh $(BUILD)
