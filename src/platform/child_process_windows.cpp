@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -145,10 +146,38 @@ void WaitForChild(ChildProcess& child) {
   child.process = 0;
 }
 
+namespace {
+
+// The directories of a run whose process is gone: the job object ended
+// its children at once, with no chance to clean up.
+void RemoveOrphanedDirectories(const std::string& base) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((base + "fennick-*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    const DWORD owner = std::strtoul(found.cFileName + 8, nullptr, 10);
+    if (owner == 0 || owner == GetCurrentProcessId()) continue;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
+    const bool gone = !process || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    if (process) CloseHandle(process);
+    if (gone) RemoveDirectoryTree(base + found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace
+
 std::string MakePrivateDirectory() {
   char base[MAX_PATH + 1];
   DWORD length = GetTempPathA(sizeof base, base);
   if (length == 0 || length > MAX_PATH) return std::string();
+  // Once a run; the group run makes its directories one at a time.
+  static bool swept = false;
+  if (!swept) {
+    swept = true;
+    RemoveOrphanedDirectories(base);
+  }
   // The user's own temporary folder is not readable by other users.
   static LONG counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
