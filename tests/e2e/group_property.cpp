@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "profile/password.h"
+#include "without_clock.h"
 
 namespace {
 
@@ -102,26 +103,14 @@ Outcome Run(const std::string& program, const std::vector<std::string>& args, co
   return o;
 }
 
-// The clock in console lines and the trace file's time stamps differ
-// between two runs; the keyword differs in the console's parameter line.
+// Two runs differ in the clock and in the keyword in the console's
+// parameter line.
 std::string Comparable(std::string text, const std::string& keyword) {
   for (size_t at = keyword.empty() ? std::string::npos : text.find(keyword); at != std::string::npos;
        at = text.find(keyword, at)) {
     text.erase(at, keyword.size());
   }
-  for (size_t i = 0; i + 8 <= text.size(); ++i) {
-    auto digit = [&](size_t k) { return text[k] >= '0' && text[k] <= '9'; };
-    if (digit(i) && digit(i + 1) && text[i + 2] == ':' && digit(i + 3) && digit(i + 4) && text[i + 5] == ':' &&
-        digit(i + 6) && digit(i + 7))
-      text.replace(i, 8, "HH:MM:SS");
-  }
-  const std::string opened = "file opened at ";
-  for (size_t at = text.find(opened); at != std::string::npos; at = text.find(opened, at + 1)) {
-    for (size_t i = at + opened.size(); i < text.size() && text[i] != ',' && text[i] != '\n'; ++i) {
-      if (text[i] >= '0' && text[i] <= '9') text[i] = '0';
-    }
-  }
-  return text;
+  return WithoutClock(text);
 }
 
 struct Landscape {

@@ -91,6 +91,8 @@
 #include <thread>
 #include <vector>
 
+#include "without_clock.h"
+
 namespace {
 
 struct FileSpec {
@@ -885,25 +887,6 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   if (!report.empty() && options.keep) report += "  kept: " + scratch + "\n";
   if (report.empty() || !options.keep) RemoveTree(scratch);
   return record;
-}
-
-// What two runs of one item case must share: the same bytes but for the
-// clock, and for the trace file's own time stamps.
-std::string WithoutClock(const std::string& text) {
-  std::string out = text;
-  for (size_t i = 0; i + 8 <= out.size(); ++i) {
-    if (IsDigit(out[i]) && IsDigit(out[i + 1]) && out[i + 2] == ':' && IsDigit(out[i + 3]) &&
-        IsDigit(out[i + 4]) && out[i + 5] == ':' && IsDigit(out[i + 6]) && IsDigit(out[i + 7])) {
-      out.replace(i, 8, "HH:MM:SS");
-    }
-  }
-  const std::string opened = "file opened at ";
-  for (size_t at = out.find(opened); at != std::string::npos; at = out.find(opened, at + 1)) {
-    for (size_t i = at + opened.size(); i < out.size() && out[i] != ',' && out[i] != '\n'; ++i) {
-      if (IsDigit(out[i])) out[i] = '0';
-    }
-  }
-  return out;
 }
 
 std::string CompareRuns(const RunRecord& sideBySide, const RunRecord& oneByOne, const Variant& variant) {
