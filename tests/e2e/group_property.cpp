@@ -120,11 +120,12 @@ struct Landscape {
 
 // One random landscape in `dir`: sapsim.ini, the profiles, Vireo.Prf and
 // Fennick.Ini. Returns the run's parameters.
-Landscape MakeLandscape(std::mt19937& rng, const std::string& dir, const Options& options) {
+Landscape MakeLandscape(std::mt19937& rng, const std::string& dir, const Options& options, bool large) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   const fennick::PasswordKey key = fennick::BuildPasswordKey();
   const bool classic = options.backend == "classic";
-  const int systems = 1 + (pick(4) == 0 ? pick(64) : pick(20));
+  // Every fourth landscape is a large group: 16 to 64 systems.
+  const int systems = large ? 16 + pick(49) : 1 + pick(20);
   std::string ini, listing;
   for (int i = 0; i < systems; ++i) {
     const std::string sid = "S" + std::to_string(i);
@@ -196,7 +197,7 @@ bool Check(const Options& options, unsigned seed) {
   const std::string scratch = pattern;
   const std::string dir = scratch + "/work";
   mkdir(dir.c_str(), 0755);
-  Landscape landscape = MakeLandscape(rng, dir, options);
+  Landscape landscape = MakeLandscape(rng, dir, options, seed % 4 == 0);
   const std::string wide = ",PARALLEL=" + std::to_string(landscape.parallel);
   Outcome one = Run(options.fennick, {"x", landscape.parameters + ",PARALLEL=1"}, dir);
   Outcome other = Run(options.fennick, {"x", landscape.parameters + wide}, dir);
