@@ -108,8 +108,56 @@ run_cases() {  # wine-command bin-dir label
       say "$label $backend: $(tail -n 1 "$prefix/report") in $(basename "$case_file")"
     done
   done
+  killed_parent "$wine" "$dir" "$label" "$prefix"
   "${wine%/*}/wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true
   rm -rf "$prefix"
+}
+
+# A group on the classic library whose parent the monitor kills: the job
+# object ends its four children with it, and the next run removes the
+# private directories they had no chance to remove.
+killed_parent() {  # wine-command bin-dir label prefix
+  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left
+  work=$prefix/drive_c/killed
+  mkdir -p "$work"
+  value=$("$passwd" Secret1)
+  for i in 1 2 3 4; do
+    printf '[S%d]\nashost = h%d\nsysnr = 0%d\nclient = 100\nuser = MONITOR\npasswd = Secret1\ndelay_ms = 30000\n' \
+      "$i" "$i" "$i" >>"$work/sapsim.ini"
+    printf 'Extcompany.: ACME\nDestination: SY%d\nClient.....: 100\nUser.......: monitor\nPassword...: %s\n' \
+      "$i" "$value" >"$work/S$i.P00"
+    printf 'Language...: E\nMode.......: R/3\nHostname...: h%d\nSysnr......: 0%d\nGwhost.....: gw\nGwservice..: sapgw00\n' \
+      "$i" "$i" >>"$work/S$i.P00"
+  done
+  printf '# Gsng: PSAPSR3     S1.P00#S2.P00#S3.P00#S4.P00#\n' >"$work/Vireo.Prf"
+  cp "$dir/fennick.exe" "$dir/librfc32.dll" "$work/"
+  (cd "$work" && exec "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
+  for _ in $(seq 100); do
+    [ "$(pgrep -fc 'killed.fennick.exe' || true)" -ge 4 ] && break
+    sleep 0.1
+  done
+  parent=$(pgrep -f '^\./fennick\.exe x' | head -n 1 || true)
+  if [ -z "$parent" ] || [ "$(pgrep -fc 'killed.fennick.exe' || true)" -lt 4 ]; then
+    fail "$label killed parent: the group and its four children did not start"
+    [ -n "$parent" ] && kill -9 "$parent"
+    return
+  fi
+  kill -9 "$parent"
+  for _ in $(seq 100); do
+    [ "$(pgrep -fc 'killed.fennick.exe' || true)" -eq 0 ] && break
+    sleep 0.1
+  done
+  left=$(pgrep -fc 'killed.fennick.exe' || true)
+  sed -i 's/delay_ms = 30000/delay_ms = 0/' "$work/sapsim.ini"
+  (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
+  if [ "$left" -ne 0 ]; then
+    fail "$label killed parent: $left children outlived it"
+  elif find "$prefix/drive_c/users" -name 'fennick-*' | grep -q .; then
+    fail "$label killed parent: private directories stayed after the next run"
+  else
+    passed=$((passed + 1))
+    say "$label killed parent: its children ended with it, the next run removed their directories"
+  fi
 }
 
 # Whether this machine can start Wine's 32-bit loader at all: a kernel
