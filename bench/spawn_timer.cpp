@@ -15,12 +15,14 @@
 // to FILE (default /dev/null; a relative FILE lies in the command's
 // directory), standard error is kept. WARMUP rounds (default 1) run first and
 // are not counted. With -r each counted run is also printed as
-// `sample cmd=I wall_us=.. rss_kb=.. minflt=..`. Any run that does not end with exit code 0 stops the
+// `sample cmd=I wall_us=.. rss_kb=.. minflt=.. cpu_us=..`. Any run that does not end with exit code 0 stops the
 // measurement with exit code 1: a benchmark must never time an error path.
 //
 // Output, one line per command:
 //   cmd=I runs=N median_us=.. p10_us=.. p90_us=.. min_us=.. max_us=.. median_rss_kb=.. max_rss_kb=..
-//   median_minflt=..
+//   median_minflt=.. median_cpu_us=..
+// cpu_us is user plus system time, the command's children included (what
+// wait4 reports: the children it has waited for).
 // and a last line `self_rss_kb=..`: the helper's own peak (VmHWM). That is a
 // floor for every child's ru_maxrss (the kernel carries the spawning
 // process's high-water mark into the child at exec), so it must stay well
@@ -55,6 +57,7 @@ struct Command {
   long* wallUs = nullptr;
   long* rssKb = nullptr;
   long* minorFaults = nullptr;
+  long* cpuUs = nullptr;
   int runs = 0;
 };
 
@@ -151,9 +154,11 @@ bool RunOnce(Command& command, int index, const char* outPath, bool record, bool
     command.wallUs[command.runs] = (end - start) / 1000;
     command.rssKb[command.runs] = usage.ru_maxrss;
     command.minorFaults[command.runs] = usage.ru_minflt;
+    command.cpuUs[command.runs] = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000L +
+                                  usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
     if (print) {
-      std::printf("sample cmd=%d wall_us=%ld rss_kb=%ld minflt=%ld\n", index, command.wallUs[command.runs],
-                  usage.ru_maxrss, usage.ru_minflt);
+      std::printf("sample cmd=%d wall_us=%ld rss_kb=%ld minflt=%ld cpu_us=%ld\n", index, command.wallUs[command.runs],
+                  usage.ru_maxrss, usage.ru_minflt, command.cpuUs[command.runs]);
     }
     ++command.runs;
   }
@@ -238,7 +243,8 @@ int main(int argc, char** argv) {
     commands[c].wallUs = static_cast<long*>(std::calloc(rounds, sizeof(long)));
     commands[c].rssKb = static_cast<long*>(std::calloc(rounds, sizeof(long)));
     commands[c].minorFaults = static_cast<long*>(std::calloc(rounds, sizeof(long)));
-    if (!commands[c].wallUs || !commands[c].rssKb || !commands[c].minorFaults) return 1;
+    commands[c].cpuUs = static_cast<long*>(std::calloc(rounds, sizeof(long)));
+    if (!commands[c].wallUs || !commands[c].rssKb || !commands[c].minorFaults || !commands[c].cpuUs) return 1;
   }
   // Warm-up rounds bring the files into the page cache; they are checked but not counted.
   for (int r = 0; r < warmup + rounds; ++r) {
@@ -255,12 +261,14 @@ int main(int argc, char** argv) {
     std::qsort(command.wallUs, command.runs, sizeof(long), CompareLong);
     std::qsort(command.rssKb, command.runs, sizeof(long), CompareLong);
     std::qsort(command.minorFaults, command.runs, sizeof(long), CompareLong);
+    std::qsort(command.cpuUs, command.runs, sizeof(long), CompareLong);
     std::printf("cmd=%d runs=%d median_us=%ld p10_us=%ld p90_us=%ld min_us=%ld max_us=%ld median_rss_kb=%ld max_rss_kb=%ld"
-                " median_minflt=%ld\n",
+                " median_minflt=%ld median_cpu_us=%ld\n",
                 c, command.runs, Percentile(command.wallUs, command.runs, 50),
                 Percentile(command.wallUs, command.runs, 10), Percentile(command.wallUs, command.runs, 90),
                 command.wallUs[0], command.wallUs[command.runs - 1], Percentile(command.rssKb, command.runs, 50),
-                command.rssKb[command.runs - 1], Percentile(command.minorFaults, command.runs, 50));
+                command.rssKb[command.runs - 1], Percentile(command.minorFaults, command.runs, 50),
+                Percentile(command.cpuUs, command.runs, 50));
   }
   std::printf("self_rss_kb=%ld\n", selfKb);
   return 0;
