@@ -148,14 +148,21 @@ make_landscape() {  # DIR N
   }'
 }
 
-# check_item_run DIR N: one run whose document must be complete, before any timing.
-check_item_run() {
-  local out=$WORK/item-$2.out channels
-  (cd "$1" && "$FENNICK" x "ITEM=$ITEM" >"$out") || die "item run over $2 systems ended with exit code $? (see $out)"
+# check_run NAME DIR CHANNELS SUMMARY ARGS...: one run of fennick ARGS in DIR,
+# before any timing: exit code 0, CHANNELS channels and the SUMMARY text.
+check_run() {
+  local out=$WORK/$1.out channels
+  (cd "$2" && "$FENNICK" "${@:5}" >"$out") || die "$1: fennick ${*:5} ended with exit code $? (see $out)"
   channels=$(grep -c '<Channel>' "$out" || true)
-  [ "$channels" -eq "$2" ] || die "item run over $2 systems wrote $channels channels (see $out)"
-  grep -qF "(***) $ITEM: NoSystems=$2, Processed=$2, Failed=0" "$out" ||
-    die "item run over $2 systems: summary is not NoSystems=$2, Processed=$2, Failed=0 (see $out)"
+  [ "$channels" -eq "$3" ] || die "$1: fennick ${*:5} wrote $channels channels, not $3 (see $out)"
+  grep -qF "$4" "$out" || die "$1: fennick ${*:5}: no summary \"$4\" (see $out)"
+}
+
+# check_item_run DIR N: an item run over N systems, one after the other in
+# this process: with ,PARALLEL=1 the classic road starts no child per system,
+# which is what row (c) measures.
+check_item_run() {
+  check_run "item-$2" "$1" "$2" "(***) $ITEM: NoSystems=$2, Processed=$2, Failed=0" x "ITEM=$ITEM,PARALLEL=1"
 }
 
 # The fixed part of an item run (start, listing, library, document frame):
@@ -177,7 +184,7 @@ done
 # machine's memory management catching up), which is not the program's cost.
 time_block() {
   local result
-  result=$("$TIMER" -r -n "$2" -w 1 -C "$WORK/item-$1" "$FENNICK" x "ITEM=$ITEM") ||
+  result=$("$TIMER" -r -n "$2" -w 1 -C "$WORK/item-$1" "$FENNICK" x "ITEM=$ITEM,PARALLEL=1") ||
     die "timing the item run over $1 systems failed"
   sed -n 's/^sample cmd=0 wall_us=\([0-9]*\) rss_kb=\([0-9]*\).*/\1 \2/p' <<<"$result" >>"$WORK/samples-$1"
 }
