@@ -9,6 +9,9 @@
 # BENCH_ITEM_SIZES (default "100 1000 5000"), BENCH_ROUNDS (rounds over the
 # item sizes, default 5), BENCH_ITEM_RUNS (runs per size and round, default
 # "10 1 1"), BENCH_BASE_RUNS (one-system item runs per round, default 10),
+# BENCH_GROUP_ROUNDS (rounds of the side-by-side rows, default 2),
+# BENCH_TIMEOUT_RUNS (runs of the row with a hanging system, default 3),
+# BENCH_CHILD_RUNS (runs of a measuring child, default 100),
 # CXX (compiler for the timing helper).
 set -euo pipefail
 
@@ -24,7 +27,17 @@ read -r -a ITEM_SIZES <<<"${BENCH_ITEM_SIZES:-100 1000 5000}"
 read -r -a ITEM_RUNS <<<"${BENCH_ITEM_RUNS:-10 1 1}"
 ROUNDS=${BENCH_ROUNDS:-5}
 BASE_RUNS=${BENCH_BASE_RUNS:-10}
+GROUP_ROUNDS=${BENCH_GROUP_ROUNDS:-2}
+TIMEOUT_RUNS=${BENCH_TIMEOUT_RUNS:-3}
+CHILD_RUNS=${BENCH_CHILD_RUNS:-100}
 ITEM=TS0007
+# The side-by-side rows: systems in the group, and how long each remote step waits.
+GROUP_SYSTEMS=100
+GROUP_DELAY_MS=50
+NW_WAITS=5       # the NetWeaver stand-in waits at the open, two descriptions and two calls
+CLASSIC_WAITS=4  # the classic stand-in at two calls and two receives
+HANG_MS=60000    # the steps of the hanging system in the timed-out row
+TIMEOUT_S=5
 TRUE_BIN=/bin/true
 PASSWORD=Secret1
 
@@ -32,6 +45,11 @@ PASSWORD=Secret1
 MAX_START_RATIO=3
 MAX_RSS_KB=4096  # "under 4 MB", ru_maxrss being in KiB
 ITEM_BAND=0.20  # per added system at the largest N within 20% of that at the smallest
+MIN_NW_SPEEDUP_8=6.4  # side by side: at least 80% of the ideal N / ceil(N / n)
+MIN_NW_SPEEDUP_32=20
+MAX_NW_RSS_KB=8192  # the default run through the NetWeaver library, "under 8 MB"
+MAX_TIMEOUT_US=6000000  # the run with a hanging system, under ,TIMEOUT=5
+MIN_CLASSIC_SPEEDUP_8=5.38  # at least 70% of the ideal 100 / 13
 
 die() {
   echo "bench: $*" >&2
@@ -49,7 +67,7 @@ fi
 
 # The build folder may be rebuilt meanwhile: wait a little for the programs,
 # then work on copies so that a rebuild cannot change them under the timing.
-for name in fennick fennick-passwd librfccm.so; do
+for name in fennick fennick-passwd librfccm.so libsapnwrfc.so; do
   for _ in $(seq 60); do
     [ -f "$BUILD/bin/$name" ] && break
     sleep 1
@@ -58,7 +76,7 @@ for name in fennick fennick-passwd librfccm.so; do
 done
 rm -rf "$WORK"
 mkdir -p "$WORK/bin"
-cp "$BUILD/bin/fennick" "$BUILD/bin/fennick-passwd" "$BUILD/bin/librfccm.so" "$WORK/bin/"
+cp "$BUILD/bin/fennick" "$BUILD/bin/fennick-passwd" "$BUILD/bin/librfccm.so" "$BUILD/bin/libsapnwrfc.so" "$WORK/bin/"
 FENNICK=$WORK/bin/fennick
 
 # The timing helper, static so that its own small footprint is the floor of
@@ -118,10 +136,14 @@ t_rss=$(timer_field "$true_line" median_rss_kb)
 
 # ---------------------------------------------------------------------------
 # (c): item runs over N listed systems, 20 tablespaces each.
-make_landscape() {  # DIR N
+# make_landscape DIR N [DELAY_MS [FIRST_DELAY_MS [LIBRARY]]]: N systems, each
+# remote step of each waiting DELAY_MS (the first system's FIRST_DELAY_MS),
+# through LIBRARY (classic or netweaver; default: whichever loads).
+make_landscape() {
   mkdir -p "$1"
   printf 'Driveroot..: .\n' >"$1/Fennick.Ini"
-  awk -v dir="$1" -v n="$2" 'BEGIN {
+  [ -z "${5:-}" ] || printf 'Rfclibrary.: %s\n' "$5" >>"$1/Fennick.Ini"
+  awk -v dir="$1" -v n="$2" -v delay="${3:-0}" -v first_delay="${4:-${3:-0}}" 'BEGIN {
     pw = ENVIRON["PASSWORD_VALUE"]
     ini = dir "/sapsim.ini"; listing = dir "/Vireo.Prf"
     print "* Benchmark landscape: " n " systems" > listing
@@ -131,6 +153,8 @@ make_landscape() {  # DIR N
       sysnr = sprintf("%02d", i % 100); client = 100 + i % 900
       printf "[%s]\nashost = %s\nsysnr = %s\nclient = %d\nuser = MONITOR\npasswd = %s\n", \
         sid, host, sysnr, client, ENVIRON["PASSWORD"] > ini
+      d = i == 1 ? first_delay : delay
+      if (d > 0) printf "delay_ms = %d\n", d > ini
       for (t = 1; t <= 20; t++) {
         size = 1048576 * t + i; free = int(size * ((t * 7 + i) % 90 + 5) / 100)
         printf "tablespace = TS%04d %d %d %d\n", t, size, free, 100 - int(free * 100 / size) > ini
@@ -148,14 +172,21 @@ make_landscape() {  # DIR N
   }'
 }
 
-# check_item_run DIR N: one run whose document must be complete, before any timing.
-check_item_run() {
-  local out=$WORK/item-$2.out channels
-  (cd "$1" && "$FENNICK" x "ITEM=$ITEM" >"$out") || die "item run over $2 systems ended with exit code $? (see $out)"
+# check_run NAME DIR CHANNELS SUMMARY ARGS...: one run of fennick ARGS in DIR,
+# before any timing: exit code 0, CHANNELS channels and the SUMMARY text.
+check_run() {
+  local out=$WORK/$1.out channels
+  (cd "$2" && "$FENNICK" "${@:5}" >"$out") || die "$1: fennick ${*:5} ended with exit code $? (see $out)"
   channels=$(grep -c '<Channel>' "$out" || true)
-  [ "$channels" -eq "$2" ] || die "item run over $2 systems wrote $channels channels (see $out)"
-  grep -qF "(***) $ITEM: NoSystems=$2, Processed=$2, Failed=0" "$out" ||
-    die "item run over $2 systems: summary is not NoSystems=$2, Processed=$2, Failed=0 (see $out)"
+  [ "$channels" -eq "$3" ] || die "$1: fennick ${*:5} wrote $channels channels, not $3 (see $out)"
+  grep -qF "$4" "$out" || die "$1: fennick ${*:5}: no summary \"$4\" (see $out)"
+}
+
+# check_item_run DIR N: an item run over N systems, one after the other in
+# this process: with ,PARALLEL=1 the classic road starts no child per system,
+# which is what row (c) measures.
+check_item_run() {
+  check_run "item-$2" "$1" "$2" "(***) $ITEM: NoSystems=$2, Processed=$2, Failed=0" x "ITEM=$ITEM,PARALLEL=1"
 }
 
 # The fixed part of an item run (start, listing, library, document frame):
@@ -177,7 +208,7 @@ done
 # machine's memory management catching up), which is not the program's cost.
 time_block() {
   local result
-  result=$("$TIMER" -r -n "$2" -w 1 -C "$WORK/item-$1" "$FENNICK" x "ITEM=$ITEM") ||
+  result=$("$TIMER" -r -n "$2" -w 1 -C "$WORK/item-$1" "$FENNICK" x "ITEM=$ITEM,PARALLEL=1") ||
     die "timing the item run over $1 systems failed"
   sed -n 's/^sample cmd=0 wall_us=\([0-9]*\) rss_kb=\([0-9]*\).*/\1 \2/p' <<<"$result" >>"$WORK/samples-$1"
 }
@@ -209,6 +240,95 @@ done
 BASE_TOTAL=$((BASE_RUNS * ROUNDS))
 declare -a ITEM_TOTAL
 for k in "${!ITEM_RUNS[@]}"; do ITEM_TOTAL[k]=$((ITEM_RUNS[k] * ROUNDS)); done
+
+# ---------------------------------------------------------------------------
+# (d), (e): a group whose systems each wait on the network, measured one
+# after the other (,PARALLEL=1), side by side at the default 8 and, through
+# the NetWeaver library, at 32. The waits dominate, so these rows stand
+# other load better than the ones above.
+GROUP_SUMMARY="(***) $ITEM: NoSystems=$GROUP_SYSTEMS, Processed=$GROUP_SYSTEMS, Failed=0"
+
+# (d): through the NetWeaver library, in threads.
+NW=$WORK/group-nw
+echo "bench: (d) laying out and checking $GROUP_SYSTEMS systems of $NW_WAITS x $GROUP_DELAY_MS ms, NetWeaver library ..." >&2
+make_landscape "$NW" "$GROUP_SYSTEMS" "$GROUP_DELAY_MS" "$GROUP_DELAY_MS" netweaver
+check_run nw-parallel-1 "$NW" "$GROUP_SYSTEMS" "$GROUP_SUMMARY" x "ITEM=$ITEM,PARALLEL=1"
+check_run nw-parallel-8 "$NW" "$GROUP_SYSTEMS" "$GROUP_SUMMARY" x "ITEM=$ITEM"
+check_run nw-parallel-32 "$NW" "$GROUP_SYSTEMS" "$GROUP_SUMMARY" x "ITEM=$ITEM,PARALLEL=32"
+echo "bench: (d) timing ,PARALLEL=1, 8 (the default) and 32, $GROUP_ROUNDS rounds after 1 warm-up, interleaved ..." >&2
+nw=$("$TIMER" -n "$GROUP_ROUNDS" -w 1 -C "$NW" "$FENNICK" x "ITEM=$ITEM,PARALLEL=1" \
+  :: -C "$NW" "$FENNICK" x "ITEM=$ITEM" :: -C "$NW" "$FENNICK" x "ITEM=$ITEM,PARALLEL=32") ||
+  die "timing the NetWeaver group runs failed"
+nw1_line=$(sed -n '/^cmd=0 /p' <<<"$nw")
+nw8_line=$(sed -n '/^cmd=1 /p' <<<"$nw")
+nw32_line=$(sed -n '/^cmd=2 /p' <<<"$nw")
+
+# (d), a dead host: the first listed system's steps wait a minute, the time
+# budget ends the run; the other systems must all be reported.
+HANG=$WORK/group-nw-hang
+LIVE=$((GROUP_SYSTEMS - 1))
+echo "bench: (d) checking $LIVE live systems and one that hangs, ,TIMEOUT=$TIMEOUT_S ..." >&2
+make_landscape "$HANG" "$GROUP_SYSTEMS" "$GROUP_DELAY_MS" "$HANG_MS" netweaver
+check_run nw-hang "$HANG" "$LIVE" \
+  "(***) $ITEM: NoSystems=$GROUP_SYSTEMS, Processed=$LIVE, Failed=1 (Timeout after $TIMEOUT_S s)" \
+  x "ITEM=$ITEM,TIMEOUT=$TIMEOUT_S"
+echo "bench: (d) timing it, $TIMEOUT_RUNS runs ..." >&2
+hang=$("$TIMER" -n "$TIMEOUT_RUNS" -w 0 -C "$HANG" "$FENNICK" x "ITEM=$ITEM,TIMEOUT=$TIMEOUT_S") ||
+  die "timing the group run with a hanging system failed"
+hang_line=$(sed -n '/^cmd=0 /p' <<<"$hang")
+
+# (e): through the classic library, one child process per system.
+CLASSIC=$WORK/group-classic
+echo "bench: (e) laying out and checking $GROUP_SYSTEMS systems of $CLASSIC_WAITS x $GROUP_DELAY_MS ms, classic library ..." >&2
+make_landscape "$CLASSIC" "$GROUP_SYSTEMS" "$GROUP_DELAY_MS" "$GROUP_DELAY_MS" classic
+check_run classic-parallel-1 "$CLASSIC" "$GROUP_SYSTEMS" "$GROUP_SUMMARY" x "ITEM=$ITEM,PARALLEL=1"
+check_run classic-parallel-8 "$CLASSIC" "$GROUP_SYSTEMS" "$GROUP_SUMMARY" x "ITEM=$ITEM"
+echo "bench: (e) timing ,PARALLEL=1 and 8 (the default), $GROUP_ROUNDS rounds after 1 warm-up, interleaved ..." >&2
+classic=$("$TIMER" -n "$GROUP_ROUNDS" -w 1 -C "$CLASSIC" "$FENNICK" x "ITEM=$ITEM,PARALLEL=1" \
+  :: -C "$CLASSIC" "$FENNICK" x "ITEM=$ITEM") || die "timing the classic group runs failed"
+cl1_line=$(sed -n '/^cmd=0 /p' <<<"$classic")
+cl8_line=$(sed -n '/^cmd=1 /p' <<<"$classic")
+
+# (e), what one measuring child costs: the child started directly, as the
+# parent starts it, for one system without delay in a landscape of the same
+# size (the stand-in parses all of sapsim.ini in every child). Its request
+# is one length line and the frame, items "LEN:BYTES,"; the pipe stays open
+# until it ends, since end-of-input tells a child its parent is gone. The
+# same child in a landscape of that one system shows what the parsing costs.
+CHILD=$WORK/child
+CHILD_ALONE=$WORK/child-alone
+PRIVATE=$WORK/child-private
+make_landscape "$CHILD" "$GROUP_SYSTEMS" 0 0 classic
+make_landscape "$CHILD_ALONE" 1 0 0 classic
+mkdir -m 700 "$PRIVATE"
+LC_ALL=C awk -v directory="$PRIVATE" '
+  function item(text) { return length(text) ":" text "," }
+  { key = substr($0, 1, 12); value = substr($0, 14); sub(/[ \r]+$/, "", value); field[key] = value }
+  END {
+    field["Password...:"] = ENVIRON["PASSWORD"]  # the child is handed it unscrambled
+    field["User.......:"] = toupper(field["User.......:"])
+    frame = item("fennick-request") item("entry")
+    n = split("Extcompany.: Destination: Client.....: User.......: Password...: Language...: Mode.......: " \
+      "Hostname...: Sysnr......: Gwhost.....: Gwservice..:", keys, " ")
+    for (k = 1; k <= n; k++) frame = frame item(field[keys[k]])
+    frame = frame item("console") item("0") item("directory") item(directory) item("end")
+    printf "%d\n%s", length(frame), frame
+  }' "$CHILD/S0001.P00" >"$WORK/child-request"
+run_child_timer() {
+  FENNICK_MEASURING_CHILD=1 RFC_TRACE_DIR=$PRIVATE RFC_INI=$PRIVATE/SapRfc.ini "$TIMER" "$@"
+}
+run_child_timer -n 1 -w 0 -o "$WORK/child.out" -C "$CHILD" -i "$WORK/child-request" "$FENNICK" >/dev/null ||
+  die "the measuring child ended with another exit code than 0 (see $WORK/child.out)"
+child_rows=$(grep -o '3:row,' "$WORK/child.out" | wc -l)
+{ [ "$(head -c 19 "$WORK/child.out")" = "15:fennick-outcome," ] && [ "$(tail -c 6 "$WORK/child.out")" = "3:end," ] &&
+  grep -qF '8:measured,' "$WORK/child.out" && [ "$child_rows" -eq 20 ]; } ||
+  die "the measuring child gave no complete outcome of 20 rows (see $WORK/child.out)"
+echo "bench: (e) a measuring child vs $TRUE_BIN, $CHILD_RUNS runs each, interleaved ..." >&2
+child=$(run_child_timer -n "$CHILD_RUNS" -w 3 -C "$CHILD" -i "$WORK/child-request" "$FENNICK" \
+  :: -C "$CHILD_ALONE" -i "$WORK/child-request" "$FENNICK" :: "$TRUE_BIN") || die "timing the measuring child failed"
+child_line=$(sed -n '/^cmd=0 /p' <<<"$child")
+child_alone_line=$(sed -n '/^cmd=1 /p' <<<"$child")
+child_true_line=$(sed -n '/^cmd=2 /p' <<<"$child")
 
 # ---------------------------------------------------------------------------
 # The table.
@@ -255,4 +375,69 @@ awk -v runs="$RUNS" -v f_med="$f_med" -v f_p90="$f_p90" -v t_med="$t_med" -v t_p
       printf fmt, sprintf("(c) per added system, %d vs %d", size[n], size[1]), "", sprintf("%.2f x", growth), "", \
         sprintf("%.2f .. %.2f x", 1 - band, 1 + band), verdict(growth >= 1 - band && growth <= 1 + band)
     }
+  }'
+
+# The side-by-side rows. The waits alone: ceil(N / n) turns of WAITS x DELAY.
+awk -v n_sys="$GROUP_SYSTEMS" -v delay="$GROUP_DELAY_MS" -v nw_waits="$NW_WAITS" -v cl_waits="$CLASSIC_WAITS" \
+  -v rounds="$GROUP_ROUNDS" -v timeout_runs="$TIMEOUT_RUNS" -v child_runs="$CHILD_RUNS" -v timeout_s="$TIMEOUT_S" \
+  -v nw1="$nw1_line" -v nw8="$nw8_line" -v nw32="$nw32_line" -v hang="$hang_line" \
+  -v cl1="$cl1_line" -v cl8="$cl8_line" -v child="$child_line" -v child_alone="$child_alone_line" -v child_true="$child_true_line" \
+  -v min_nw8="$MIN_NW_SPEEDUP_8" -v min_nw32="$MIN_NW_SPEEDUP_32" -v max_nw_rss="$MAX_NW_RSS_KB" \
+  -v max_timeout="$MAX_TIMEOUT_US" -v min_cl8="$MIN_CLASSIC_SPEEDUP_8" '
+  function verdict(ok) { return ok ? "met" : "MISSED" }
+  function ms(us, digits) { return sprintf("%." digits "f ms", us / 1000) }
+  function s(us) { return sprintf("%.2f s", us / 1000000) }
+  function field(line, key,   m) { return match(line, " " key "=[0-9]+") ? substr(line, RSTART + length(key) + 2, RLENGTH - length(key) - 2) + 0 : -1 }
+  function turns(n) { return int((n_sys + n - 1) / n) }
+  function ideal(n) { return n_sys / turns(n) }
+  function run_row(label, line, runs) { printf fmt, label, runs, s(field(line, "median_us")), s(field(line, "p90_us")), "", "" }
+  # The speed-up, its ideal, and what the run took above its waits.
+  function side_by_side(n, line, one, waits, target) {
+    up = field(one, "median_us") / field(line, "median_us")
+    printf fmt, sprintf("      speed-up over ,PARALLEL=1 (ideal %.2f x)", ideal(n)), "", sprintf("%.2f x", up), \
+      "", ">= " target " x", verdict(up >= target)
+    printf fmt, sprintf("      above the waits: run - %d x %d x %d ms", turns(n), waits, delay), "", \
+      ms(field(line, "median_us") - turns(n) * waits * delay * 1000, 0), "", "", ""
+  }
+  BEGIN {
+    fmt = "%-54s %5s %11s %11s   %-14s %s\n"
+    printf fmt, sprintf("(d) NetWeaver: %d systems, %d waits of %d ms each", n_sys, nw_waits, delay), "", "", "", "", ""
+    run_row("(d) ,PARALLEL=1: one after the other", nw1, rounds)
+    printf fmt, sprintf("      above the waits: run - %d x %d x %d ms", n_sys, nw_waits, delay), "", \
+      ms(field(nw1, "median_us") - n_sys * nw_waits * delay * 1000, 0), "", "", ""
+    run_row("(d) default, ,PARALLEL=8: threads", nw8, rounds)
+    side_by_side(8, nw8, nw1, nw_waits, min_nw8)
+    run_row("(d) ,PARALLEL=32", nw32, rounds)
+    side_by_side(32, nw32, nw1, nw_waits, min_nw32)
+    rss = field(nw8, "max_rss_kb")
+    printf fmt, "(d) peak RSS of the default run (the largest)", rounds, sprintf("%d KiB", rss), \
+      sprintf("med %d", field(nw8, "median_rss_kb")), "< " max_nw_rss " KiB", verdict(rss < max_nw_rss)
+    printf fmt, "      peak RSS at ,PARALLEL=1 and 32 (the largest)", "", sprintf("%d KiB", field(nw1, "max_rss_kb")), \
+      sprintf("%d", field(nw32, "max_rss_kb")), "", ""
+    longest = field(hang, "max_us")
+    printf fmt, sprintf("(d) 99 live + 1 hanging, ,TIMEOUT=%d: median", timeout_s), timeout_runs, s(field(hang, "median_us")), \
+      s(field(hang, "p90_us")), "", ""
+    printf fmt, "      the longest run", "", s(longest), "", "< " max_timeout / 1000000 " s", verdict(longest < max_timeout)
+    printf fmt, sprintf("(e) classic: %d systems, %d waits of %d ms each", n_sys, cl_waits, delay), "", "", "", "", ""
+    run_row("(e) ,PARALLEL=1: one after the other, one process", cl1, rounds)
+    printf fmt, sprintf("      above the waits: run - %d x %d x %d ms", n_sys, cl_waits, delay), "", \
+      ms(field(cl1, "median_us") - n_sys * cl_waits * delay * 1000, 0), "", "", ""
+    printf fmt, "      CPU time (user + system)", "", ms(field(cl1, "median_cpu_us"), 0), "", "", ""
+    run_row("(e) default, ,PARALLEL=8: a child process each", cl8, rounds)
+    side_by_side(8, cl8, cl1, cl_waits, min_cl8)
+    printf fmt, "      CPU time, its children included", "", ms(field(cl8, "median_cpu_us"), 0), "", "", ""
+    printf fmt, "      CPU time a system", "", ms(field(cl8, "median_cpu_us") / n_sys, 2), "", "", ""
+    printf fmt, "      peak RSS of the run, its children included", "", sprintf("%d KiB", field(cl8, "max_rss_kb")), "", "", ""
+    printf fmt, sprintf("(e) a measuring child: 1 system of %d, no delay", n_sys), child_runs, ms(field(child, "median_us"), 2), \
+      ms(field(child, "p90_us"), 2), "", ""
+    printf fmt, "      CPU time (user + system)", "", ms(field(child, "median_cpu_us"), 2), "", "", ""
+    printf fmt, "      peak RSS", "", sprintf("%d KiB", field(child, "median_rss_kb")), "", "", ""
+    printf fmt, "(e) the same child, a landscape of that system alone", child_runs, \
+      ms(field(child_alone, "median_us"), 2), ms(field(child_alone, "p90_us"), 2), "", ""
+    printf fmt, "(e) /bin/true, a bare process start, interleaved", child_runs, ms(field(child_true, "median_us"), 2), \
+      ms(field(child_true, "p90_us"), 2), "", ""
+    printf fmt, "(e) measuring child / bare start", "", \
+      sprintf("%.2f x", field(child, "median_us") / field(child_true, "median_us")), "", "", ""
+    printf fmt, "      with the landscape of one system", "", \
+      sprintf("%.2f x", field(child_alone, "median_us") / field(child_true, "median_us")), "", "", ""
   }'
