@@ -77,7 +77,6 @@ void ReleaseWorkLocked(GroupRun& g, const SystemOutcome& system) {
 bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
   RunState& rs = g.rs;
   ResultWriter& writer = rs.writer;
-  system.released = true;
   if (system.profileMissing) {
     ++g.missing;
     if (rs.consoleReport) PrintTextLocked(MissingProfileLine(system.profileName));
@@ -174,7 +173,6 @@ SystemOutcome* TakeNextLocked(GroupRun& g) {
     while (g.nextToMeasure < g.systems.size() && g.systems[g.nextToMeasure]->read) {
       SystemOutcome& system = *g.systems[g.nextToMeasure++];
       if (system.profileMissing) continue;
-      system.taken = true;
       return &system;
     }
     if (g.allRead) return nullptr;

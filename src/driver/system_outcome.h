@@ -49,10 +49,8 @@ struct SystemOutcome {
 
   // Under the run's lock.
   bool read = false;      // its profile has been read
-  bool taken = false;     // a worker measures it
   bool finished = false;  // its outcome is known
   bool done = false;      // and its connection closed; the files are there
-  bool released = false;  // it is in the output
 };
 
 // The state the console shows for a finished system: "Processed",
