@@ -38,6 +38,17 @@ std::string ReadWhole(std::FILE* file) {
   return bytes;
 }
 
+// The library's files a child leaves in its private directory: what they
+// hold, by name, and the parameter file it was given.
+void GatherLibraryFiles(const RfcBackend& rfc, const std::string& directory,
+                        std::vector<std::pair<std::string, std::string>>& files,
+                        std::optional<std::string>& parameterCopy) {
+  for (const std::string& name : rfc.ops->traceFiles()) {
+    if (FilePtr file = OpenForRead(directory + name)) files.emplace_back(name, ReadWhole(file.get()));
+  }
+  if (FilePtr file = OpenForRead(directory + kParameterCopy)) parameterCopy = ReadWhole(file.get());
+}
+
 // The steps and console lines go to the parent as they come; the work's
 // lock is held.
 size_t g_stepsPassed = 0;
@@ -118,15 +129,6 @@ bool ReadRequest(ChildRequest& request) {
 }  // namespace
 
 bool IsMeasuringChild() { return EnvironmentValue(kMeasuringChildMarker) == "1"; }
-
-void GatherLibraryFiles(const RfcBackend& rfc, const std::string& directory,
-                        std::vector<std::pair<std::string, std::string>>& files,
-                        std::optional<std::string>& parameterCopy) {
-  for (const std::string& name : rfc.ops->traceFiles()) {
-    if (FilePtr file = OpenForRead(directory + name)) files.emplace_back(name, ReadWhole(file.get()));
-  }
-  if (FilePtr file = OpenForRead(directory + kParameterCopy)) parameterCopy = ReadWhole(file.get());
-}
 
 int RunMeasuringChild(const std::vector<std::string>& args) {
   PrepareChildStreams();

@@ -4,12 +4,8 @@
 // command line, so no profile name can lead here.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
-
-#include "rfc/backend.h"
 
 namespace fennick {
 
@@ -21,11 +17,5 @@ bool IsMeasuringChild();
 // Reads the system from standard input, measures it, closes, and writes
 // its outcome to standard output. Returns the exit code.
 int RunMeasuringChild(const std::vector<std::string>& args);
-
-// The library's files a child leaves in its private directory: what they
-// hold, by name, and the parameter file it was given.
-void GatherLibraryFiles(const RfcBackend& rfc, const std::string& directory,
-                        std::vector<std::pair<std::string, std::string>>& files,
-                        std::optional<std::string>& parameterCopy);
 
 }  // namespace fennick

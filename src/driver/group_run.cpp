@@ -43,11 +43,6 @@ void ReadListedSystem(GroupRun& g, SystemOutcome& system) {
   WakeWaitersLocked();
 }
 
-void PrintMessageBufferLocked(ResultWriter& writer) {
-  PrintResultLocked(writer.messageBuffer);
-  writer.messageBuffer.clear();
-}
-
 // The system's trace and console lines; it gets its connection number here,
 // so the numbers follow the listing whatever order the work was done in.
 void ReleaseWorkLocked(GroupRun& g, const SystemOutcome& system) {

@@ -14,8 +14,7 @@ namespace fennick {
 int EndWithError(RunState& rs, const std::string& message) {
   StandardOutputLock lock;
   WriteErrorDocument(rs.writer, message);
-  PrintResultLocked(rs.writer.messageBuffer);
-  rs.writer.messageBuffer.clear();
+  PrintMessageBufferLocked(rs.writer);
   const int exitCode = ExitCodeFor(rs.writer, 2);
   MarkFinishedLocked(exitCode);
   return exitCode;

@@ -9,7 +9,6 @@ namespace {
 
 // Written and read under the run's lock only.
 bool g_consoleOnStandardError = false;
-bool g_resultBegun = false;
 bool g_finished = false;
 int g_exitCode = 0;
 
@@ -33,25 +32,11 @@ void PrintTextLocked(const std::string& text) {
   }
 }
 
-void PrintResult(const std::string& text) {
-  StandardOutputLock lock;
-  PrintResultLocked(text);
-}
+void PrintResultLocked(const std::string& text) { WriteStandardOutputLocked(text); }
 
-void PrintResultLocked(const std::string& text) {
-  g_resultBegun = true;
-  WriteStandardOutputLocked(text);
-}
-
-void PrintMessageBuffer(ResultWriter& writer) {
-  PrintResult(writer.messageBuffer);
+void PrintMessageBufferLocked(ResultWriter& writer) {
+  PrintResultLocked(writer.messageBuffer);
   writer.messageBuffer.clear();
-}
-
-void PrintLast(const std::string& text, int exitCode) {
-  StandardOutputLock lock;
-  PrintResultLocked(text);
-  MarkFinishedLocked(exitCode);
 }
 
 void MarkFinishedLocked(int exitCode) {
@@ -59,8 +44,6 @@ void MarkFinishedLocked(int exitCode) {
   g_finished = true;
   g_exitCode = exitCode;
 }
-
-bool ResultBegunLocked() { return g_resultBegun; }
 
 bool RunFinishedLocked(int& exitCode) {
   exitCode = g_exitCode;

@@ -17,23 +17,16 @@ void SetConsoleOnStandardError(bool onStandardError);
 void PrintText(const std::string& text);
 void PrintTextLocked(const std::string& text);
 
-// A piece of the result (or the error document): from here on the result
-// has begun.
-void PrintResult(const std::string& text);
+// A piece of the result (or the error document), on standard output.
 void PrintResultLocked(const std::string& text);
 
 // Writes the message buffer as a piece of the result and empties it.
-void PrintMessageBuffer(ResultWriter& writer);
+void PrintMessageBufferLocked(ResultWriter& writer);
 
-// The run's last bytes: written, and the run marked finished with its exit
-// code in the same hold of the lock, so that nothing can come after them.
-void PrintLast(const std::string& text, int exitCode);
-
-// Marks the run finished once its last bytes are out; flushes them.
+// Marks the run finished once its last bytes are out; flushes them. Called
+// in the same hold of the lock as the write of those bytes, so that nothing
+// can come after them.
 void MarkFinishedLocked(int exitCode);
-
-// Whether a piece of the result has been printed.
-bool ResultBegunLocked();
 
 // Whether the run has written its last bytes, and with which exit code.
 bool RunFinishedLocked(int& exitCode);

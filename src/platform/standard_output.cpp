@@ -4,16 +4,6 @@
 
 namespace fennick {
 
-void WriteStandardOutput(const std::string& text) {
-  StandardOutputLock lock;
-  WriteStandardOutputLocked(text);
-}
-
-void WriteStandardError(const std::string& text) {
-  StandardOutputLock lock;
-  WriteStandardErrorLocked(text);
-}
-
 void WriteStandardOutputLocked(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 void WriteStandardErrorLocked(const std::string& text) {

@@ -11,12 +11,6 @@ namespace fennick {
 // Standard output carries bytes exactly as written (no line-end translation).
 void PrepareStandardOutput();
 
-// Writes under the lock.
-void WriteStandardOutput(const std::string& text);
-
-// Writes to standard error under the lock, for the plugin form's console.
-void WriteStandardError(const std::string& text);
-
 // Holds the lock while it lives: for several writes with nothing between
 // them, or to read what other threads change.
 struct StandardOutputLock {
@@ -26,7 +20,8 @@ struct StandardOutputLock {
   StandardOutputLock& operator=(const StandardOutputLock&) = delete;
 };
 
-// Writes while the caller holds a StandardOutputLock.
+// Writes while the caller holds a StandardOutputLock; standard error takes
+// the plugin form's console lines.
 void WriteStandardOutputLocked(const std::string& text);
 void WriteStandardErrorLocked(const std::string& text);
 
