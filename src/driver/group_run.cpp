@@ -1,178 +1,108 @@
 #include "driver/group_run.h"
 
-#include "driver/console_lines.h"
+#include <algorithm>
+
+#include "driver/console.h"
+#include "driver/group_release.h"
 #include "driver/run.h"
-#include "driver/run_ends.h"
+#include "driver/run_end.h"
 #include "driver/run_state.h"
-#include "driver/run_steps.h"
-#include "driver/work_lines.h"
-#include "output/print.h"
-#include "output/result_writer.h"
-#include "platform/files.h"
-#include "platform/paths.h"
-#include "platform/standard_output.h"
+#include "driver/start_up.h"
+#include "driver/workspace.h"
+#include "platform/run_lock.h"
 #include "platform/threads.h"
-#include "platform/timer.h"
 #include "profile/connection_entry.h"
 #include "profile/profile_lookup.h"
 #include "profile/sensor_listing.h"
+#include "rfc/backend.h"
 
 namespace fennick {
 
 namespace {
 
-std::string ListedPath(const GroupRun& g, const std::string& profileName) {
-  return g.rs.run.profileDirectory + profileName;
-}
-
 // Reads a listed profile. Only the main road reads them, in listing order;
-// the system becomes visible to the workers once `read` is set.
+// the system becomes visible to the workers once it is Waiting.
 void ReadListedSystem(GroupRun& g, SystemOutcome& system) {
   RunState& rs = g.rs;
-  FilePtr profile = OpenProgramFile(rs.driveRoot, ListedPath(g, system.profileName));
+  FilePtr profile = OpenProgramFile(rs.switches.driveRoot, rs.run.profileDirectory + system.profileName);
   if (profile) {
     SystemEntry entry;
     system.entryStatus = ReadListedProfileEntry(profile.get(), rs.key, entry);
     system.systemLabel = SystemLabel(rs.listing.labelKind, system.profileName, entry);
-    system.request = LogonFor(rs, entry);
+    system.request = LogonFor(rs.switches, entry);
   }
-  StandardOutputLock lock;
+  RunLock lock;
   system.profileMissing = !profile;
-  system.finished = system.done = system.profileMissing;  // nothing to measure
-  system.read = true;
+  // Nothing to measure for a profile that is not there.
+  system.stage = system.profileMissing ? SystemStage::Measured : SystemStage::Waiting;
+  system.closed = system.profileMissing;
   WakeWaitersLocked();
-}
-
-// The system's trace and console lines; it gets its connection number here,
-// so the numbers follow the listing whatever order the work was done in.
-void ReleaseWorkLocked(GroupRun& g, const SystemOutcome& system) {
-  const long number = UsedConnection(system.work) ? ++g.connectionNumbers : 0;
-  WriteStepsLocked(g.rs.trace, system.work, 0, number);
-  PrintConsoleLinesLocked(system.work, 0);
-}
-
-// The process ends early: the children still at work end with it.
-[[noreturn]] void EndGroupProcess(GroupRun& g, int exitCode) {
-  EndChildrenLocked(g);
-  FlushStandardOutputLocked();
-  EndProcessNow(exitCode);
-}
-
-[[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report) {
-  ResultWriter& writer = g.rs.writer;
-  WriteHandlerReport(writer, report, g.documentOpen);
-  PrintMessageBufferLocked(writer);
-  const int exitCode = ExitCodeFor(writer, 1);
-  MarkFinishedLocked(exitCode);
-  EndGroupProcess(g, exitCode);
-}
-
-// Puts a finished system into the output: its lines, its channel, its
-// count and its state. False when it ended the run (Error 1018).
-bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
-  RunState& rs = g.rs;
-  ResultWriter& writer = rs.writer;
-  if (system.profileMissing) {
-    ++g.missing;
-    if (rs.consoleReport) PrintTextLocked(MissingProfileLine(system.profileName));
-    return true;
-  }
-  ReleaseWorkLocked(g, system);
-  KeepLibraryFiles(system);
-  if (system.handler && !system.handlerAtClose) EndWithHandlerReportLocked(g, *system.handler);
-  if (system.end == SystemEnd::NotOracle) {
-    // The error closes the open document, so the monitor still reads one.
-    WriteErrorEnd(writer, "Error 1018: DataBase mismatch !");
-    PrintMessageBufferLocked(writer);
-    g.exitCode = ExitCodeFor(writer, 2);
-    MarkFinishedLocked(g.exitCode);
-    return false;
-  }
-  if (system.end == SystemEnd::Measured) {
-    WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.unit);
-    PrintMessageBufferLocked(writer);
-  }
-  if (IsProcessed(system)) {
-    ++g.processed;
-  } else {
-    WriteSystemState(writer, system.systemLabel, SystemState(system));
-  }
-  if (rs.consoleReport) {
-    PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=" + SystemState(system) +
-                    "\n");
-  }
-  return true;
-}
-
-// After a released system's close: the files its child left, and a report
-// of the library's handler at the close, which ends the run.
-void CompleteLocked(GroupRun& g, SystemOutcome& system) {
-  KeepLibraryFiles(system);
-  if (system.handler) EndWithHandlerReportLocked(g, *system.handler);
-}
-
-// Releases every system whose turn has come: a system is released once it
-// has finished and every system before it is done, so what a close brings
-// stays in listing order. False when one ended the run.
-bool ReleaseReadyLocked(GroupRun& g) {
-  for (;;) {
-    if (g.nextToComplete < g.nextToRelease) {
-      SystemOutcome& released = *g.systems[g.nextToComplete];
-      if (!released.done) return true;
-      ++g.nextToComplete;
-      CompleteLocked(g, released);
-      continue;
-    }
-    if (g.nextToRelease == g.systems.size()) return true;
-    SystemOutcome& system = *g.systems[g.nextToRelease];
-    if (!system.finished) return true;
-    ++g.nextToRelease;
-    if (!ReleaseLocked(g, system)) return false;
-  }
-}
-
-bool AllDoneLocked(const GroupRun& g) { return g.nextToComplete == g.systems.size(); }
-
-// The summary line that closes the document, and the closing console line:
-// the run's last bytes.
-void WriteSummaryLocked(GroupRun& g, const std::string& tail, bool cutOff) {
-  RunState& rs = g.rs;
-  ResultWriter& writer = rs.writer;
-  const unsigned failed = static_cast<unsigned>(g.systems.size()) - g.processed - g.missing;
-  EndGroupDocument(writer,
-                   "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(g.systems.size()) +
-                       ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail,
-                   failed > 0 || cutOff);
-  PrintMessageBufferLocked(writer);
-  if (rs.consoleReport) PrintTextLocked(ClosingLine());
-  g.exitCode = ExitCodeFor(writer, 0);
-  MarkFinishedLocked(g.exitCode);
-}
-
-void OpenDocument(GroupRun& g) {
-  RunState& rs = g.rs;
-  StandardOutputLock lock;
-  if (rs.consoleReport) {
-    PrintTextLocked(rs.banner + "\n");
-    PrintTextLocked("* " + rs.startTime + " " + ShownItemParameters(rs.run.parameterText) + " State=Executing\n");
-  }
-  BeginGroupDocument(rs.writer);
-  PrintMessageBufferLocked(rs.writer);
-  g.documentOpen = true;
 }
 
 // The next system to measure, in listing order; null when there is none
 // left. Waits while the main road is still reading profiles.
 SystemOutcome* TakeNextLocked(GroupRun& g) {
   for (;;) {
-    while (g.nextToMeasure < g.systems.size() && g.systems[g.nextToMeasure]->read) {
-      SystemOutcome& system = *g.systems[g.nextToMeasure++];
-      if (system.profileMissing) continue;
+    while (g.nextToTake < g.systems.size() && g.systems[g.nextToTake]->stage != SystemStage::Listed) {
+      SystemOutcome& system = *g.systems[g.nextToTake++];
+      if (system.stage != SystemStage::Waiting) continue;  // a profile that is not there
+      system.stage = SystemStage::Measuring;
       return &system;
     }
-    if (g.allRead) return nullptr;
+    if (g.allRead || g.nextToTake == g.systems.size()) return nullptr;
     WaitLocked();
   }
+}
+
+// The library's private files of this process, for what the main road
+// measures itself.
+void OpenMainRoadWorkspace(GroupRun& g) {
+  if (g.workspaceOpen) return;
+  OpenWorkspace(g.rs.rfc, g.rs.switches.consoleReport);
+  RunLock lock;
+  g.workspaceOpen = true;
+}
+
+// Measures a system in this process: released as soon as it is measured,
+// then closed. False when it ended the run (Error 1018).
+bool MeasureOnMainRoad(GroupRun& g, SystemOutcome& system) {
+  const RfcBackend& rfc = g.rs.rfc;
+  OpenMainRoadWorkspace(g);
+  {
+    RunLock lock;
+    g.onMainRoad = &system;
+  }
+  MeasureSystem(rfc, system, false);
+  bool going = true;
+  {
+    RunLock lock;
+    TakeLibraryFilesLocked(rfc, system);
+    // The close comes after the release, as the library's table lived
+    // through the evaluation; what it brings is published right after.
+    system.stage = SystemStage::Measured;
+    system.closed = true;
+    going = AdvanceLocked(g, false);
+  }
+  CloseSystem(rfc, system);
+  RunLock lock;
+  g.onMainRoad = nullptr;
+  TakeLibraryFilesLocked(rfc, system);
+  PublishFilesLocked(rfc, system, g.rs.switches.consoleReport);
+  return going;
+}
+
+// No child could measure the system: fewer are measured at once, and the
+// main road measures this one itself, one at a time. The console report
+// and the trace say so. The caller holds the run's lock.
+void HandBackLocked(GroupRun& g, SystemOutcome& system, const std::string& why) {
+  system.work.steps.push_back(RfcStep{false, "measuring process not started", why});
+  if (g.rs.switches.consoleReport) {
+    system.work.consoleLines.push_back(NoteLine(system.profileName + ": " + why + ", measured in the probe itself"));
+  }
+  system.stage = SystemStage::Waiting;
+  system.inProcess = true;
+  g.handedBack.push_back(&system);
+  WakeWaitersLocked();
 }
 
 // A worker of the pool: measures one system after the other, each on a
@@ -185,7 +115,7 @@ void Worker(void* argument) {
   for (;;) {
     SystemOutcome* system = nullptr;
     {
-      StandardOutputLock lock;
+      RunLock lock;
       system = TakeNextLocked(g);
       if (!system) {
         --g.busyWorkers;
@@ -194,13 +124,20 @@ void Worker(void* argument) {
       }
     }
     if (g.inChildren) {
-      MeasureInChild(g, *system);
-      continue;
+      std::string why;
+      if (MeasureInChild(g.children, *system, why)) continue;
+      RunLock lock;
+      HandBackLocked(g, *system, why);
+      --g.busyWorkers;
+      return;
     }
-    MeasureSystem(g.rs.rfc, *system);
+    MeasureSystem(g.rs.rfc, *system, false);
     {
-      StandardOutputLock lock;
-      system->finished = system->done = true;
+      // A library used from threads has no handler and leaves no files to
+      // wait for at its close: the system is done with its outcome.
+      RunLock lock;
+      system->stage = SystemStage::Measured;
+      system->closed = true;
       WakeWaitersLocked();
     }
     CloseSystem(g.rs.rfc, *system);
@@ -212,11 +149,11 @@ int StartWorkers(GroupRun& g, int count) {
   int started = 0;
   for (; started < count; ++started) {
     {
-      StandardOutputLock lock;
+      RunLock lock;
       ++g.busyWorkers;
     }
     if (!StartDetachedThread(Worker, &g)) {
-      StandardOutputLock lock;
+      RunLock lock;
       --g.busyWorkers;
       break;
     }
@@ -224,11 +161,11 @@ int StartWorkers(GroupRun& g, int count) {
   return started;
 }
 
-// The summary closes a run whose systems are all released. Workers may
-// still be closing connections: the process then ends without them.
-int CloseRunLocked(GroupRun& g) {
-  WriteSummaryLocked(g, std::string(), false);
-  if (g.busyWorkers > 0) EndGroupProcess(g, g.exitCode);
+// The run leaves its road: its private files go, and while workers may
+// still be in a library call, the process ends without them.
+int LeaveLocked(GroupRun& g) {
+  if (g.busyWorkers > 0) EndGroupProcessLocked(g, g.exitCode);
+  if (g.workspaceOpen) CloseWorkspace(g.rs.rfc);
   return g.exitCode;
 }
 
@@ -238,114 +175,116 @@ int MeasureOneByOne(GroupRun& g) {
   for (std::unique_ptr<SystemOutcome>& entry : g.systems) {
     SystemOutcome& system = *entry;
     ReadListedSystem(g, system);
-    if (!system.profileMissing) MeasureSystem(g.rs.rfc, system);
     bool going = true;
-    {
-      StandardOutputLock lock;
-      system.finished = system.done = true;
-      going = ReleaseReadyLocked(g);
+    if (system.profileMissing) {
+      RunLock lock;
+      going = AdvanceLocked(g, false);
+    } else {
+      {
+        RunLock lock;
+        system.stage = SystemStage::Measuring;
+      }
+      going = MeasureOnMainRoad(g, system);
     }
-    if (!system.profileMissing) CloseSystem(g.rs.rfc, system);
-    if (!going) return g.exitCode;
+    if (!going) {
+      RunLock lock;
+      return LeaveLocked(g);
+    }
   }
-  StandardOutputLock lock;
-  return CloseRunLocked(g);
+  RunLock lock;
+  WriteSummaryLocked(g, std::string(), false);
+  return LeaveLocked(g);
+}
+
+// What the main road measures itself: what no child could, and everything
+// left once no worker is.
+SystemOutcome* NextForMainRoadLocked(GroupRun& g) {
+  if (!g.handedBack.empty()) {
+    SystemOutcome* system = g.handedBack.front();
+    g.handedBack.erase(g.handedBack.begin());
+    system->stage = SystemStage::Measuring;
+    return system;
+  }
+  return g.busyWorkers == 0 ? TakeNextLocked(g) : nullptr;
 }
 
 // Several systems at once on a pool of workers; the main road reads the
 // profiles and releases the outcomes in listing order.
 int MeasureSideBySide(GroupRun& g) {
   for (std::unique_ptr<SystemOutcome>& system : g.systems) ReadListedSystem(g, *system);
-  StandardOutputLock lock;
-  g.allRead = true;
-  WakeWaitersLocked();
-  for (;;) {
-    if (!ReleaseReadyLocked(g)) {
-      // Error 1018: the calls still in flight are not waited for.
-      if (g.busyWorkers > 0) EndGroupProcess(g, g.exitCode);
-      return g.exitCode;
-    }
-    if (AllDoneLocked(g)) return CloseRunLocked(g);
-    WaitLocked();
+  {
+    RunLock lock;
+    g.allRead = true;
+    WakeWaitersLocked();
   }
+  for (;;) {
+    SystemOutcome* system = nullptr;
+    {
+      RunLock lock;
+      for (;;) {
+        // Error 1018: the calls still in flight are not waited for.
+        if (!AdvanceLocked(g, false)) return LeaveLocked(g);
+        if (AllDoneLocked(g)) {
+          WriteSummaryLocked(g, std::string(), false);
+          return LeaveLocked(g);
+        }
+        system = NextForMainRoadLocked(g);
+        if (system) break;
+        WaitLocked();
+      }
+    }
+    if (!MeasureOnMainRoad(g, *system)) {
+      RunLock lock;
+      return LeaveLocked(g);
+    }
+  }
+}
+
+// The listing's systems, and the run's two outside ends.
+GroupRun& PrepareGroup(RunState& rs) {
+  // Never freed: the timer, the handler and the workers may still look at
+  // it while the process ends.
+  GroupRun& g = *new GroupRun(rs);
+  g.unit = UnitOf(rs.switches);
+  g.children.program = rs.programPath;
+  for (std::string list = rs.listing.systemList; !list.empty();) {
+    g.systems.push_back(std::make_unique<SystemOutcome>());
+    g.systems.back()->profileName = TakeNextSystem(list);
+  }
+  WatchRun(RunEndHooks{&g, AtGroupBudget, AtGroupHandler});
+  if (BudgetSeconds(rs.switches) > 0) ArmTimeBudget(BudgetSeconds(rs.switches), rs.startMilliseconds);
+  return g;
 }
 
 }  // namespace
 
 int RunItems(RunState& rs) {
   rs.profileFile.reset();  // the listing is opened afresh
-  if (Failure failure = ReadSensorListing(rs.run, rs.driveRoot, rs.listing)) {
-    return EndWithError(rs, failure->message);
+  const bool productProfile = rs.switches.item.has_value();
+  if (Failure failure = ReadSensorListing(rs.run, rs.switches.driveRoot, productProfile, rs.listing)) {
+    return EndWithError(rs, *failure);
   }
-  if (Failure failure = ReadRunKeywords(rs)) return EndWithError(rs, failure->message);
-  // Never freed: the timer, the handler and the workers may still look at
-  // it while the process ends.
-  GroupRun& g = *new GroupRun(rs);
-  g.unit = ChannelUnitOf(rs.run.parameterString);
-  for (std::string list = rs.listing.systemList; !list.empty();) {
-    g.systems.push_back(std::make_unique<SystemOutcome>());
-    g.systems.back()->profileName = TakeNextSystem(list);
+  if (!productProfile) {
+    // A global sensor's keywords come from its line.
+    ForgetSensorKeywords(rs.switches);
+    ReadKeywords(rs.run.parameterString, rs.run.parameterText, kSensorLine, rs.switches);
   }
-  WatchGroupRun(&g);
-  if (rs.budgetSeconds > 0) ArmTimeBudget(rs.budgetSeconds, rs.startMilliseconds);
-  if (Failure failure = BindLibrary(rs)) return EndWithError(rs, failure->message);
+  if (Failure failure = SettleSwitches(rs)) return EndWithError(rs, *failure);
+  GroupRun& g = PrepareGroup(rs);
+  if (Failure failure = BindLibrary(rs)) return EndWithError(rs, *failure);
   RouteHandlerReports();
-  OpenDocument(g);
-
-  const int wanted = static_cast<int>(std::min<size_t>(static_cast<size_t>(rs.parallel), g.systems.size()));
+  {
+    RunLock lock;
+    OpenDocumentLocked(g);
+  }
+  const int wanted = static_cast<int>(std::min<size_t>(static_cast<size_t>(ParallelOf(rs.switches)), g.systems.size()));
   if (wanted > 1) {
     g.inChildren = !rs.rfc.ops->threadSafe;
+    g.children.backend = rs.rfc.ops->name;
     if (StartWorkers(g, wanted) > 0) return MeasureSideBySide(g);
     g.inChildren = false;
   }
   return MeasureOneByOne(g);
-}
-
-void EndGroupAtBudgetLocked(GroupRun& g, int budgetSeconds) {
-  RunState& rs = g.rs;
-  if (!g.documentOpen) {
-    BeginGroupDocument(rs.writer);
-    PrintMessageBufferLocked(rs.writer);
-    g.documentOpen = true;
-  }
-  // What has finished is released in listing order; what has not is cut
-  // off. A close still going on is not waited for.
-  for (; g.nextToComplete < g.nextToRelease; ++g.nextToComplete) {
-    SystemOutcome& released = *g.systems[g.nextToComplete];
-    if (released.done) CompleteLocked(g, released);
-  }
-  for (; g.nextToRelease < g.systems.size(); ++g.nextToRelease) {
-    SystemOutcome& system = *g.systems[g.nextToRelease];
-    if (system.finished) {
-      if (!ReleaseLocked(g, system)) EndGroupProcess(g, g.exitCode);
-      if (system.done) CompleteLocked(g, system);
-      continue;
-    }
-    if (!system.read) {
-      // Not reached yet: looked up, not logged on to.
-      if (!FileExists(NativePath(ListedPath(g, system.profileName), rs.driveRoot))) ++g.missing;
-      continue;
-    }
-    ReleaseWorkLocked(g, system);
-    WriteSystemState(rs.writer, system.systemLabel, "Timeout");
-    if (rs.consoleReport) {
-      PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=Timeout\n");
-    }
-  }
-  traceLineLocked(rs.trace, 0, "Timeout reached", std::to_string(budgetSeconds) + " s");
-  WriteSummaryLocked(g, " (Timeout after " + std::to_string(budgetSeconds) + " s)", true);
-  EndGroupProcess(g, g.exitCode);
-}
-
-void EndGroupWithHandlerLocked(GroupRun& g, const HandlerReport& report) {
-  // The library is in this process only on the one-by-one road: the system
-  // at the front is the one being measured, or was just released and is
-  // being closed.
-  if (g.nextToRelease < g.systems.size()) {
-    SystemOutcome& system = *g.systems[g.nextToRelease];
-    if (system.read && !system.finished) ReleaseWorkLocked(g, system);
-  }
-  EndWithHandlerReportLocked(g, report);
 }
 
 }  // namespace fennick

@@ -1,6 +1,6 @@
 #include "driver/help.h"
 
-#include "driver/start_up.h"
+#include "driver/version.h"
 #include "output/print.h"
 
 namespace fennick {

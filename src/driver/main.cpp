@@ -1,14 +1,14 @@
 #include <string>
 #include <vector>
 
-#include "driver/child_run.h"
+#include "driver/child/child_main.h"
 #include "driver/run.h"
 #include "platform/standard_output.h"
 
 int main(int argc, char** argv) {
   fennick::PrepareStandardOutput();
   std::vector<std::string> args(argv, argv + argc);
-  if (fennick::IsMeasuringChild()) return fennick::RunMeasuringChild(args);
+  if (fennick::IsMeasuringChild(args)) return fennick::RunMeasuringChild(args);
   int exitCode = fennick::RunFennick(args);
   fennick::FlushStandardOutput();
   return exitCode;

@@ -2,20 +2,21 @@
 
 #include "driver/group_run.h"
 #include "driver/help.h"
+#include "driver/run_end.h"
 #include "driver/run_state.h"
 #include "driver/single_run.h"
 #include "driver/start_up.h"
 #include "output/print.h"
 #include "output/result_writer.h"
-#include "platform/standard_output.h"
+#include "platform/run_lock.h"
 
 namespace fennick {
 
-int EndWithError(RunState& rs, const std::string& message) {
-  StandardOutputLock lock;
-  WriteErrorDocument(rs.writer, message);
+int EndWithError(RunState& rs, const RunFailure& failure) {
+  RunLock lock;
+  WriteErrorDocument(rs.writer, failure);
   PrintMessageBufferLocked(rs.writer);
-  const int exitCode = ExitCodeFor(rs.writer, 2);
+  const int exitCode = ExitCodeFor(rs.writer, kExitError);
   MarkFinishedLocked(exitCode);
   return exitCode;
 }
@@ -23,7 +24,7 @@ int EndWithError(RunState& rs, const std::string& message) {
 int RunFennick(const std::vector<std::string>& args) {
   if (AsksForHelp(args)) return PrintHelp();
   RunState rs;
-  if (Failure failure = StartRun(rs, args)) return EndWithError(rs, failure->message);
+  if (Failure failure = StartRun(rs, args)) return EndWithError(rs, *failure);
   return rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);
 }
 

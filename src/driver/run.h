@@ -4,13 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "profile/failure.h"
+
 namespace fennick {
 
 struct RunState;
 
 int RunFennick(const std::vector<std::string>& args);
 
-// Puts the message into the error document, prints it; the exit code is 2.
-int EndWithError(RunState& rs, const std::string& message);
+// Puts the failure into the error document and prints it: the run's last
+// bytes. Returns the exit code.
+int EndWithError(RunState& rs, const RunFailure& failure);
 
 }  // namespace fennick

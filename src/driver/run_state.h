@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/keywords.h"
 #include "output/result_writer.h"
 #include "platform/files.h"
 #include "platform/trace_log.h"
@@ -17,9 +18,6 @@
 
 namespace fennick {
 
-// A group's systems measured at once unless ",PARALLEL=" says otherwise.
-constexpr int kDefaultParallel = 8;
-
 struct RunState {
   // Start-up
   int64_t startMilliseconds = 0;  // monotonic: the time budget counts from here
@@ -30,11 +28,7 @@ struct RunState {
 
   // Command line, run switches and installation settings
   RunParameters run;
-  bool consoleReport = false;
-  int budgetSeconds = 0;             // ",TIMEOUT="; 0 without a budget
-  int parallel = kDefaultParallel;   // ",PARALLEL="
-  std::string driveRoot = "/";
-  std::string rfcLibrary;  // "classic", "netweaver", or empty: the one that loads
+  RunSwitches switches;
 
   // Output
   ResultWriter writer;
@@ -42,7 +36,6 @@ struct RunState {
 
   // Profiles
   FilePtr profileFile;  // the profile found by the lookup, open for reading
-  SystemEntry entry;    // a single-profile run's system
   SensorListing listing;
 
   // The RFC library

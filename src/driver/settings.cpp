@@ -1,8 +1,10 @@
 #include "driver/settings.h"
 
+#include "output/output_form.h"
+#include "platform/files.h"
 #include "platform/text_lines.h"
-#include "rfc/backends.h"
 #include "profile/text_util.h"
+#include "rfc/backends.h"
 
 namespace fennick {
 
@@ -17,20 +19,15 @@ std::string TrimTrailingBlanks(std::string value) {
   return value;
 }
 
-bool IsOutputMode(const std::string& mode) {
-  return mode == "EXEXML" || mode == "Lumenox" || mode == "Corvatel" || mode == "Tessary" || mode == "Quimbel" ||
-         mode == "Nagios";
-}
-
 }  // namespace
 
-Failure ReadInstallationSettings(RunState& rs) {
+Failure ReadInstallationSettings(RunSwitches& switches) {
   FilePtr file = OpenForRead(kSettingsFile);
   if (!file) return std::nullopt;  // no settings: EXEXML, drives below "/"
-  return ReadSettingsFile(file.get(), rs);
+  return ReadSettingsFile(file.get(), switches);
 }
 
-Failure ReadSettingsFile(std::FILE* file, RunState& rs) {
+Failure ReadSettingsFile(std::FILE* file, RunSwitches& switches) {
   bool modeGiven = false;
   std::string mode;
   bool libraryGiven = false;
@@ -43,21 +40,20 @@ Failure ReadSettingsFile(std::FILE* file, RunState& rs) {
       mode = value;
       modeGiven = true;
     } else if (StartsWith(line, "Driveroot..:")) {
-      rs.driveRoot = value.empty() ? "/" : value;
+      switches.driveRoot = value.empty() ? "/" : value;
     } else if (StartsWith(line, "Rfclibrary.:")) {
       library = value;
       libraryGiven = true;
     }
   }
-  if (modeGiven && !IsOutputMode(mode)) {
-    return RunFailure{"Fennick.Ini: unknown Outputmode \"" + mode +
-                      "\" (use EXEXML, Lumenox, Corvatel, Tessary, Quimbel or Nagios)"};
+  if (modeGiven && !FindOutputForm(mode)) {
+    return RunFailure{"Fennick.Ini: unknown Outputmode \"" + mode + "\" (use " + OutputFormNames() + ")"};
   }
   if (libraryGiven && (library.empty() || !IsRfcLibraryChoice(library))) {
     return RunFailure{"Fennick.Ini: unknown Rfclibrary \"" + library + "\" (use classic or netweaver)"};
   }
-  if (modeGiven) rs.writer.outputMode = mode;
-  rs.rfcLibrary = library;
+  if (modeGiven) switches.outputMode = mode;
+  switches.rfcLibrary = library;
   return std::nullopt;
 }
 

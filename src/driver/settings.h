@@ -3,15 +3,15 @@
 
 #include <cstdio>
 
-#include "driver/run_state.h"
+#include "driver/keywords.h"
 
 namespace fennick {
 
 // Reads Outputmode.:, Driveroot..: and Rfclibrary.:; an unknown output mode
 // or library ends the run.
-Failure ReadInstallationSettings(RunState& rs);
+Failure ReadInstallationSettings(RunSwitches& switches);
 
 // The same for an open settings file.
-Failure ReadSettingsFile(std::FILE* file, RunState& rs);
+Failure ReadSettingsFile(std::FILE* file, RunSwitches& switches);
 
 }  // namespace fennick

@@ -2,34 +2,57 @@
 
 #include <cstdio>
 
-#include "driver/console_lines.h"
+#include "driver/console.h"
+#include "driver/measure.h"
 #include "driver/run.h"
-#include "driver/run_ends.h"
+#include "driver/run_end.h"
 #include "driver/run_state.h"
-#include "driver/run_steps.h"
 #include "driver/start_up.h"
-#include "driver/work_lines.h"
+#include "driver/version.h"
+#include "driver/workspace.h"
 #include "output/print.h"
 #include "output/tablespace_evaluation.h"
 #include "platform/clock.h"
-#include "platform/standard_output.h"
-#include "platform/timer.h"
+#include "platform/run_lock.h"
 #include "profile/connection_entry.h"
-#include "profile/text_util.h"
 
 namespace fennick {
 
 namespace {
 
-void WriteWorkLocked(SingleRun& s) {
-  s.stepsWritten = WriteStepsLocked(s.rs.trace, s.work, s.stepsWritten, s.connectionNumber);
-  s.consoleLinesWritten = PrintConsoleLinesLocked(s.work, s.consoleLinesWritten);
-}
+// The run as the time budget's end and the library's handler see it.
+struct SingleRun {
+  RunState& rs;
+  ResultWriter endWriter;  // the run's form, for a document the ends write
+  SystemOutcome system;
+
+  // Under the run's lock.
+  size_t stepsWritten = 0;
+  size_t consoleLinesWritten = 0;
+  bool ending = false;     // the result is out but for its end
+  std::string pendingEnd;  // that end
+  int pendingExitCode = kExitSuccess;
+
+  explicit SingleRun(RunState& state) : rs(state) {}
+};
 
 // The trace and console lines of the steps the library took so far.
-void WriteWork(SingleRun& s) {
-  StandardOutputLock lock;
-  WriteWorkLocked(s);
+void WriteWorkLocked(SingleRun& s) {
+  const RfcWork& work = s.system.work;
+  s.stepsWritten = WriteStepsLocked(s.rs.trace, work, s.stepsWritten, UsedConnection(work) ? 1 : 0);
+  s.consoleLinesWritten = PrintConsoleLinesLocked(work, s.consoleLinesWritten);
+}
+
+// What the library wrote goes to the working folder, its workspace away.
+void FinishFilesLocked(SingleRun& s) {
+  TakeLibraryFilesLocked(s.rs.rfc, s.system);
+  PublishFilesLocked(s.rs.rfc, s.system, s.rs.switches.consoleReport);
+  CloseWorkspace(s.rs.rfc);
+}
+
+void FinishFiles(SingleRun& s) {
+  RunLock lock;
+  FinishFilesLocked(s);
 }
 
 // The end of the document, the library's trace files gone, the closing
@@ -38,132 +61,133 @@ void FinishLocked(SingleRun& s) {
   RunState& rs = s.rs;
   PrintResultLocked(s.pendingEnd);
   for (const std::string& name : rs.rfc.ops->traceFiles()) std::remove(name.c_str());
-  if (rs.consoleReport) PrintTextLocked(ClosingLine());
+  if (rs.switches.consoleReport) PrintTextLocked(ClosingLine());
   MarkFinishedLocked(s.pendingExitCode);
 }
 
-void Close(SingleRun& s, RfcConnectionId connection) {
-  s.rs.rfc.ops->close(s.rs.rfc.state.get(), connection, s.work);
-}
+void Close(SingleRun& s) { CloseSystem(s.rs.rfc, s.system); }
 
-void PrintHeader(const RunState& rs) {
-  if (!rs.consoleReport) return;
-  StandardOutputLock lock;
+void PrintHeader(const RunState& rs, const SystemEntry& entry) {
+  if (!rs.switches.consoleReport) return;
+  RunLock lock;
   PrintTextLocked(rs.banner + "\n");
-  PrintTextLocked(SystemLine(rs.entry, rs.run.profileName) + " State=Processing\n");
+  PrintTextLocked(SystemLine(entry, rs.run.profileName) + " State=Processing\n");
   PrintTextLocked("* " + LocalTimeOfDay() + " " + kProgramName + " - " + ShownParameters(rs.run.parameterText) +
                   " State=Executing\n");
 }
 
-// On the open connection: the system information, the Oracle check and the
-// rows, printed as the result. Returns the exit code.
-int Measure(SingleRun& s, RfcConnectionId connection) {
+// The measured system's document; its end follows the close, and from the
+// moment the result is out the budget completes the document rather than
+// replace it, since nothing waits on the network any more.
+int WriteResult(SingleRun& s) {
   RunState& rs = s.rs;
-  const RfcBackendOps& ops = *rs.rfc.ops;
-  void* state = rs.rfc.state.get();
-  std::string databaseSystem;
-  StepResult info = ops.systemInfo(state, connection, s.work, databaseSystem);
-  WriteWork(s);
-  if (info.code != 0) {
-    int exitCode = EndWithError(rs, ResultMessage(info) + ops.failureText(state, s.work));
-    Close(s, connection);
-    return exitCode;
-  }
-  if (!StartsWith(databaseSystem, "ORA")) {
-    int exitCode = EndWithError(rs, "Error 1018: DataBase mismatch !");
-    Close(s, connection);
-    return exitCode;
-  }
-  std::vector<TablespaceRow> rows;
-  StepResult sizes = ops.tablespaceRows(state, connection, s.work, rows);
-  WriteWork(s);
-  if (sizes.code != 0) {
-    Close(s, connection);
-    return EndWithError(rs, ResultMessage(sizes) + ops.failureText(state, s.work));
-  }
-  WriteSystemResult(rs.writer, rows, rs.entry.destination, ChannelUnitOf(rs.run.parameterString));
+  WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, UnitOf(rs.switches));
   const std::string result = rs.writer.messageBuffer;
   rs.writer.messageBuffer.clear();
   EndDocument(rs.writer);
   {
-    // Nothing waits on the network any more: from here the budget completes
-    // the document rather than replace it.
-    StandardOutputLock lock;
+    RunLock lock;
     PrintResultLocked(result);
     s.pendingEnd = rs.writer.messageBuffer;
-    s.pendingExitCode = ExitCodeFor(rs.writer, 0);
+    s.pendingExitCode = ExitCodeFor(rs.writer, kExitSuccess);
     s.ending = true;
   }
   rs.writer.messageBuffer.clear();
-  Close(s, connection);
-  StandardOutputLock lock;
+  Close(s);
+  RunLock lock;
+  FinishFilesLocked(s);
   FinishLocked(s);
   return s.pendingExitCode;
+}
+
+// The outcome as the run's result. A failed call's error is out before
+// the close, but for a failed row call: its close deletes the row table
+// first, as the library's table lived until then.
+int Report(SingleRun& s) {
+  RunState& rs = s.rs;
+  switch (s.system.end) {
+    case SystemEnd::LogonFailed:
+      FinishFiles(s);
+      return EndWithError(rs, OutcomeFailure(s.system));
+    case SystemEnd::InfoFailed:
+    case SystemEnd::NotOracle: {
+      const int exitCode = EndWithError(rs, OutcomeFailure(s.system));
+      Close(s);
+      FinishFiles(s);
+      return exitCode;
+    }
+    case SystemEnd::RowsFailed:
+      Close(s);
+      FinishFiles(s);
+      return EndWithError(rs, OutcomeFailure(s.system));
+    case SystemEnd::Measured: break;
+  }
+  return WriteResult(s);
+}
+
+// The time budget ran out: Error 1032 while nothing of the result is out,
+// else the result completed from what the run holds.
+void AtBudget(void* run, int budgetSeconds) {
+  SingleRun& s = *static_cast<SingleRun*>(run);
+  WriteWorkLocked(s);
+  traceLineLocked(s.rs.trace, 0, "Timeout reached", std::to_string(budgetSeconds) + " s");
+  if (s.ending) {
+    // A close that hangs: the run holds all it needs to end as it would.
+    FinishFilesLocked(s);
+    FinishLocked(s);
+    EndProcessLocked(s.pendingExitCode);
+  }
+  ResultWriter& writer = s.endWriter;
+  WriteErrorDocument(writer, NumberedFailure(1032, "RFC-Timeout for " + s.system.request.entry.destination +
+                                                       " after " + std::to_string(budgetSeconds) + " s !"));
+  PrintMessageBufferLocked(writer);
+  const int exitCode = ExitCodeFor(writer, kExitError);
+  MarkFinishedLocked(exitCode);
+  FinishFilesLocked(s);
+  EndProcessLocked(exitCode);
+}
+
+// The library's handler fired.
+void AtHandler(void* run, const HandlerReport& report) {
+  SingleRun& s = *static_cast<SingleRun*>(run);
+  WriteWorkLocked(s);
+  ResultWriter& writer = s.endWriter;
+  WriteHandlerReport(writer, report, false);
+  PrintMessageBufferLocked(writer);
+  const int exitCode = ExitCodeFor(writer, kExitHandlerReport);
+  MarkFinishedLocked(exitCode);
+  FinishFilesLocked(s);
+  EndProcessLocked(exitCode);
 }
 
 }  // namespace
 
 int RunSingleProfile(RunState& rs) {
-  if (Failure failure = ReadRunKeywords(rs)) return EndWithError(rs, failure->message);
+  if (Failure failure = SettleSwitches(rs)) return EndWithError(rs, *failure);
   // Never freed: the timer may still look at it while the process ends.
   SingleRun& s = *new SingleRun(rs);
   s.endWriter = rs.writer;
-  WatchSingleRun(&s);
-  if (rs.budgetSeconds > 0) ArmTimeBudget(rs.budgetSeconds, rs.startMilliseconds);
-  Failure entryProblem = ReadSingleProfileEntry(rs.profileFile.get(), rs.key, rs.run.profileName, rs.entry);
+  WatchRun(RunEndHooks{&s, AtBudget, AtHandler});
+  if (BudgetSeconds(rs.switches) > 0) ArmTimeBudget(BudgetSeconds(rs.switches), rs.startMilliseconds);
+  SystemEntry entry;
+  Failure entryProblem = ReadSingleProfileEntry(rs.profileFile.get(), rs.key, rs.run.profileName, entry);
   rs.profileFile.reset();
-  if (entryProblem) return EndWithError(rs, entryProblem->message);
+  if (entryProblem) return EndWithError(rs, *entryProblem);
   {
-    StandardOutputLock lock;
-    s.destination = rs.entry.destination;
+    RunLock lock;
+    s.system.request = LogonFor(rs.switches, entry);
   }
-  if (Failure failure = BindLibrary(rs)) return EndWithError(rs, failure->message);
+  if (Failure failure = BindLibrary(rs)) return EndWithError(rs, *failure);
   RouteHandlerReports();
-  const RfcBackendOps& ops = *rs.rfc.ops;
-  void* state = rs.rfc.state.get();
   traceLine(rs.trace, 0, "program started", rs.programPath);
-  ops.prepare(state, s.work, true);
-  WriteWork(s);
-  PrintHeader(rs);
-
-  RfcConnectionId connection = ops.logOn(state, LogonFor(rs, rs.entry), s.work);
+  PrintHeader(rs, entry);
+  OpenWorkspace(rs.rfc, rs.switches.consoleReport);
+  MeasureSystem(rs.rfc, s.system, true);
   {
-    StandardOutputLock lock;
-    s.connectionNumber = connection != 0 ? 1 : 0;
+    RunLock lock;
     WriteWorkLocked(s);
   }
-  if (connection == 0) {
-    return EndWithError(rs, "Error 1011: RFC-Open for " + rs.entry.destination + " failed !" +
-                                ops.logonFailureText(state, s.work));
-  }
-  return Measure(s, connection);
-}
-
-void EndSingleAtBudgetLocked(SingleRun& s, int budgetSeconds) {
-  WriteWorkLocked(s);
-  traceLineLocked(s.rs.trace, 0, "Timeout reached", std::to_string(budgetSeconds) + " s");
-  if (s.ending) {
-    // A close that hangs: the run holds all it needs to end as it would.
-    FinishLocked(s);
-    EndProcessNow(s.pendingExitCode);
-  }
-  ResultWriter& writer = s.endWriter;
-  WriteErrorDocument(writer, "Error 1032: RFC-Timeout for " + s.destination + " after " +
-                                 std::to_string(budgetSeconds) + " s !");
-  PrintResultLocked(writer.messageBuffer);
-  const int exitCode = ExitCodeFor(writer, 2);
-  MarkFinishedLocked(exitCode);
-  EndProcessNow(exitCode);
-}
-
-void EndSingleWithHandlerLocked(SingleRun& s, const HandlerReport& report) {
-  WriteWorkLocked(s);
-  ResultWriter& writer = s.endWriter;
-  WriteHandlerReport(writer, report, false);
-  PrintResultLocked(writer.messageBuffer);
-  const int exitCode = ExitCodeFor(writer, 1);
-  MarkFinishedLocked(exitCode);
-  EndProcessNow(exitCode);
+  return Report(s);
 }
 
 }  // namespace fennick

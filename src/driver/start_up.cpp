@@ -1,17 +1,28 @@
 #include "driver/start_up.h"
 
-#include "driver/run_steps.h"
+#include "driver/console.h"
 #include "driver/settings.h"
+#include "output/print.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "profile/profile_lookup.h"
 #include "profile/profile_name.h"
 #include "profile/text_util.h"
+#include "rfc/backends.h"
 
 namespace fennick {
 
-const char kProgramName[] = "Fennick";
-const char kVersion[] = "Vers 4.3 / 29.08.22";
+namespace {
+
+// The form Fennick.Ini names; ",NAGIOS" in the parameters chooses the
+// plugin form over it. Console lines then go where the form wants them.
+void ChooseForm(RunState& rs) {
+  const OutputForm* form = FindOutputForm(rs.switches.plugin ? "Nagios" : rs.switches.outputMode);
+  if (form) rs.writer.form = form;
+  SetConsoleOnStandardError(rs.writer.form->consoleOnStandardError);
+}
+
+}  // namespace
 
 void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
   rs.programPath = OwnExecutablePath(args[0].c_str());
@@ -20,27 +31,40 @@ void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
   run.parameterText = run.secondArgument;
   if (args.size() > 3) run.parameterText += " " + args[3];
   run.parameterString = ToUpper(run.parameterText);
-
-  CompleteProfileName(run, args[1]);
-  rs.writer.outputMode = "EXEXML";
-  rs.consoleReport = run.parameterString.find_first_of("#@$%") != std::string::npos;
+  ReadKeywords(run.parameterString, run.parameterText, kCommandLine, rs.switches);
+  CompleteProfileName(run, args[1], rs.switches.item);
 }
 
 Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   rs.startMilliseconds = MonotonicMilliseconds();
   rs.startTime = LocalTimeOfDay();
-  rs.banner = "* " + rs.startTime + " SAP " + kProgramName + " " + kVersion;
+  rs.banner = BannerLine(rs.startTime);
   rs.key = BuildPasswordKey();
   rs.writer.channelCounter = 0;
 
-  if (args.size() < 2) return RunFailure{"Error 1001: Parameter for Profile-Name is missing !"};
+  if (args.size() < 2) return NumberedFailure(1001, "Parameter for Profile-Name is missing !");
   ReadArguments(rs, args);
 
-  Failure settingsProblem = ReadInstallationSettings(rs);
-  ApplyOutputKeywords(rs);  // a plugin's own settings error reads as one
+  Failure settingsProblem = ReadInstallationSettings(rs.switches);
+  ChooseForm(rs);  // a plugin's own settings error reads as one
   if (settingsProblem) return settingsProblem;
-  OpenTraceLog(rs.trace, Contains(rs.run.parameterString, ",SYSLOG"));
-  return FindProfile(rs.run, rs.writer.outputMode, rs.driveRoot, rs.profileFile);
+  OpenTraceLog(rs.trace, rs.switches.syslog);
+  const bool searchSensorDirectories = !rs.writer.form->profileAsGiven && !rs.switches.profileAsGiven;
+  return FindProfile(rs.run, searchSensorDirectories, rs.switches.driveRoot, rs.profileFile);
+}
+
+Failure SettleSwitches(RunState& rs) {
+  if (rs.switches.badValue) return rs.switches.badValue;
+  ApplyWriterSwitches(rs.switches, rs.writer);
+  ChooseForm(rs);
+  return std::nullopt;
+}
+
+Failure BindLibrary(RunState& rs) {
+  if (std::optional<std::string> problem = BindRfcBackend(rs.switches.rfcLibrary, rs.programPath, rs.rfc)) {
+    return RunFailure{*problem};
+  }
+  return std::nullopt;
 }
 
 }  // namespace fennick

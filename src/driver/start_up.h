@@ -1,4 +1,5 @@
-// Process start: banner, command line, run switches and the profile lookup.
+// Process start: banner, command line, run switches and the profile lookup,
+// and the steps both kinds of run take before their systems.
 #pragma once
 
 #include <string>
@@ -8,15 +9,20 @@
 
 namespace fennick {
 
-extern const char kProgramName[];
-extern const char kVersion[];
-
-// Reads the arguments (at least the profile) into the run's names and
-// switches; further arguments than three are ignored.
+// Reads the arguments (args[0] is the program, args[1] the profile) into
+// the run's names and switches.
 void ReadArguments(RunState& rs, const std::vector<std::string>& args);
 
-// Forms the start time, banner and key, reads the arguments (args[0] is the
-// program) and the installation settings, and finds the profile.
+// Forms the start time, banner and key, reads the arguments and the
+// installation settings, and finds the profile.
 Failure StartRun(RunState& rs, const std::vector<std::string>& args);
+
+// Once the run's parameters are final (a global sensor's come from its
+// line): a bad keyword value ends the run before any logon; the writer and
+// the form get the switches they read.
+Failure SettleSwitches(RunState& rs);
+
+// Loads the RFC library the installation chose.
+Failure BindLibrary(RunState& rs);
 
 }  // namespace fennick

@@ -121,13 +121,9 @@ std::string RenderPluginResult(PluginOutput& plugin, const ChannelLimits& limits
   return status + body;
 }
 
-PluginState ErrorState(const std::string& message) {
-  if (!StartsWith(message, "Error ") || message.size() < 10) return PluginState::Unknown;
-  const std::string number = message.substr(6, 4);
-  if (number == "1032") return PluginState::Critical;
-  if (number >= "1011" && number <= "1018" && number.find_first_not_of("0123456789") == std::string::npos)
-    return PluginState::Critical;
-  return PluginState::Unknown;
+PluginState ErrorState(int number) {
+  const bool sapSystem = (number >= 1011 && number <= 1018) || number == 1032;
+  return sapSystem ? PluginState::Critical : PluginState::Unknown;
 }
 
 std::string RenderPluginError(PluginState state, const std::string& message,

@@ -48,9 +48,9 @@ std::string PluginUnit(const std::string& unit);
 // sets `plugin.state`.
 std::string RenderPluginResult(PluginOutput& plugin, const ChannelLimits& limits);
 
-// An error message's state: CRITICAL for Errors 1011 to 1018 and 1032 (the
-// SAP system or the way to it), UNKNOWN for everything else.
-PluginState ErrorState(const std::string& message);
+// An error's state by its number: CRITICAL for Errors 1011 to 1018 and 1032
+// (the SAP system or the way to it), UNKNOWN for everything else.
+PluginState ErrorState(int number);
 
 // The status line of an error, with optional long output lines.
 std::string RenderPluginError(PluginState state, const std::string& message,

@@ -9,18 +9,16 @@ namespace {
 
 // Written and read under the run's lock only.
 bool g_consoleOnStandardError = false;
-bool g_finished = false;
-int g_exitCode = 0;
 
 }  // namespace
 
 void SetConsoleOnStandardError(bool onStandardError) {
-  StandardOutputLock lock;
+  RunLock lock;
   g_consoleOnStandardError = onStandardError;
 }
 
 void PrintText(const std::string& text) {
-  StandardOutputLock lock;
+  RunLock lock;
   PrintTextLocked(text);
 }
 
@@ -37,17 +35,6 @@ void PrintResultLocked(const std::string& text) { WriteStandardOutputLocked(text
 void PrintMessageBufferLocked(ResultWriter& writer) {
   PrintResultLocked(writer.messageBuffer);
   writer.messageBuffer.clear();
-}
-
-void MarkFinishedLocked(int exitCode) {
-  FlushStandardOutputLocked();
-  g_finished = true;
-  g_exitCode = exitCode;
-}
-
-bool RunFinishedLocked(int& exitCode) {
-  exitCode = g_exitCode;
-  return g_finished;
 }
 
 }  // namespace fennick

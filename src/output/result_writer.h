@@ -1,12 +1,15 @@
-// The sensor result in the form the run's output mode asks for. Every
-// operation sets or appends to the run's message buffer; the caller prints it.
+// The sensor result in the form the run chose. Every operation sets or
+// appends to the run's message buffer through the form's own table; the
+// caller prints the buffer.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "output/output_form.h"
 #include "output/plugin_output.h"
+#include "profile/failure.h"
 #include "rfc/handler_report.h"
 
 namespace fennick {
@@ -20,7 +23,7 @@ struct ChannelLimits {
 
 // The writer's own state for the whole run.
 struct ResultWriter {
-  std::string outputMode = "EXEXML";
+  const OutputForm* form = FindOutputForm("EXEXML");
   bool singleChannel = false;    // Tessary with CH=: one channel's bare value
   int64_t requestedChannel = 0;  // its number, counted over the run
   ChannelLimits limits;
@@ -29,19 +32,15 @@ struct ResultWriter {
   PluginOutput plugin;  // the plugin form, gathered until the end
 };
 
-// Settles the options the writer reads from the parameters (CH=); called
-// once the run's parameters are final.
-void ReadWriterOptions(ResultWriter& writer, const std::string& parameterString, const std::string& parameterText);
-
 // Texts placed inside XML elements: made valid XML characters, and the three
 // markup characters escaped.
 std::string EscapeXml(const std::string& text);
 
-void WriteErrorDocument(ResultWriter& w, const std::string& message);
+void WriteErrorDocument(ResultWriter& w, const RunFailure& failure);
 // An error that ends a result whose opening is already printed: in the XML
-// modes the rest of an error document closes it, so that what the monitor
+// forms the rest of an error document closes it, so that what the monitor
 // reads stays one well-formed document; elsewhere the whole error document.
-void WriteErrorEnd(ResultWriter& w, const std::string& message);
+void WriteErrorEnd(ResultWriter& w, const RunFailure& failure);
 void BeginDocument(ResultWriter& w);
 void BeginText(ResultWriter& w);
 // The caller's own words for the text line, escaped where the form is XML.
@@ -54,7 +53,7 @@ void EndDocument(ResultWriter& w);
 // group with failed systems, or one the budget cut off, is at least a
 // warning where the form has states.
 void BeginGroupDocument(ResultWriter& w);
-void EndGroupDocument(ResultWriter& w, const std::string& summary, bool atLeastWarning);
+void EndGroupDocument(ResultWriter& w, const GroupSummary& summary);
 
 // A system of a group that gave no channel, with its label and state
 // ("Rfc Failure", "Not Found", "Timeout"), where the form lists them.
@@ -63,10 +62,6 @@ void WriteSystemState(ResultWriter& w, const std::string& label, const std::stri
 // The exit code of a run whose output is complete: the plugin form's state,
 // else the run's own.
 int ExitCodeFor(const ResultWriter& w, int runExitCode);
-
-// Whether console lines must keep off standard output, which then holds the
-// result alone.
-bool ConsoleOnStandardError(const ResultWriter& w);
 
 // The report of the library's fatal error handler. In a group run whose
 // XML document is open it closes the document as an error, so the channels

@@ -19,13 +19,6 @@ int64_t SaturatingAdd(int64_t a, int64_t b) {
 
 }  // namespace
 
-ChannelUnit ChannelUnitOf(const std::string& parameterString) {
-  // Tested after MEGABYTE, so GIGABYTE wins when both are given.
-  if (Contains(parameterString, "GIGABYTE")) return ChannelUnit::Gigabyte;
-  if (Contains(parameterString, "MEGABYTE")) return ChannelUnit::Megabyte;
-  return ChannelUnit::Percent;
-}
-
 std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t totalSizeKb, int64_t totalFreeKb) {
   // Below 100 KB in all there is no hundredth to divide by.
   int64_t hundredth = totalSizeKb / 100;

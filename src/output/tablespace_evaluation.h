@@ -13,9 +13,6 @@ struct ResultWriter;
 
 enum class ChannelUnit { Percent, Megabyte, Gigabyte };
 
-// The unit the parameters ask for: GIGABYTE wins over MEGABYTE.
-ChannelUnit ChannelUnitOf(const std::string& parameterString);
-
 // The summary line's text: "(DEST) OraSizes: NoSpc=..., Free=..% ".
 std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t totalSizeKb, int64_t totalFreeKb);
 

@@ -27,4 +27,13 @@ FilePtr OpenForWrite(const std::string& nativePath);
 // Opens a file for appending text lines.
 FilePtr OpenForAppend(const std::string& nativePath);
 
+// Appends the bytes in one write, under an exclusive lock of the file, so
+// that the blocks of runs side by side never mix. False with the reason
+// when the file cannot be written.
+bool AppendUnderLock(const std::string& nativePath, const std::string& bytes, std::string& why);
+
+// Writes the file whole: under a name of its own beside it, then renamed
+// over it, so that a reader never sees half of it. False with the reason.
+bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::string& why);
+
 }  // namespace fennick

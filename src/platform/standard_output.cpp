@@ -12,7 +12,7 @@ void WriteStandardErrorLocked(const std::string& text) {
 }
 
 void FlushStandardOutput() {
-  StandardOutputLock lock;
+  RunLock lock;
   FlushStandardOutputLocked();
 }
 

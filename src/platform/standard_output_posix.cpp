@@ -15,9 +15,9 @@ pthread_cond_t g_change = PTHREAD_COND_INITIALIZER;
 
 void PrepareStandardOutput() {}
 
-StandardOutputLock::StandardOutputLock() { pthread_mutex_lock(&g_outputLock); }
+RunLock::RunLock() { pthread_mutex_lock(&g_outputLock); }
 
-StandardOutputLock::~StandardOutputLock() { pthread_mutex_unlock(&g_outputLock); }
+RunLock::~RunLock() { pthread_mutex_unlock(&g_outputLock); }
 
 void WaitLocked() { pthread_cond_wait(&g_change, &g_outputLock); }
 

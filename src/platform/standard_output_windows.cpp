@@ -23,9 +23,9 @@ void PrepareStandardOutput() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
-StandardOutputLock::StandardOutputLock() { AcquireSRWLockExclusive(&g_outputLock); }
+RunLock::RunLock() { AcquireSRWLockExclusive(&g_outputLock); }
 
-StandardOutputLock::~StandardOutputLock() { ReleaseSRWLockExclusive(&g_outputLock); }
+RunLock::~RunLock() { ReleaseSRWLockExclusive(&g_outputLock); }
 
 void WaitLocked() { SleepConditionVariableSRW(&g_change, &g_outputLock, INFINITE, 0); }
 

@@ -12,7 +12,7 @@ void OpenTraceLog(TraceLog& log, bool on) {
 }
 
 void traceLine(TraceLog& log, long handle, const std::string& message, const std::string& detail) {
-  StandardOutputLock lock;
+  RunLock lock;
   traceLineLocked(log, handle, message, detail);
 }
 

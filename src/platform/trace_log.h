@@ -21,7 +21,7 @@ void OpenTraceLog(TraceLog& log, bool on);
 // standard-output lock, as the time budget's end writes here too.
 void traceLine(TraceLog& log, long handle, const std::string& message, const std::string& detail);
 
-// The same while the caller holds a StandardOutputLock.
+// The same while the caller holds a RunLock.
 void traceLineLocked(TraceLog& log, long handle, const std::string& message, const std::string& detail);
 
 }  // namespace fennick

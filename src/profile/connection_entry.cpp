@@ -37,16 +37,16 @@ EntryProblem CheckEntry(const SystemEntry& entry) {
   return EntryProblem::None;
 }
 
-std::string Message(EntryProblem problem, const std::string& profileName) {
+RunFailure Message(EntryProblem problem, const std::string& profileName) {
   switch (problem) {
-    case EntryProblem::BadPasswordForm: return "Error 1004: Invalid Password in Profile " + profileName + " found...";
-    case EntryProblem::WrongPassword: return "Error 1005: Wrong Password in Profile " + profileName + " found...";
-    case EntryProblem::NoUser: return "Error 1006: Username in Profile " + profileName + " is missing...";
-    case EntryProblem::NoPassword: return "Error 1007: Password in Profile " + profileName + " is missing...";
-    case EntryProblem::ShortField: return "Error 1003: Invalid Parameter(s) at " + profileName + " found...";
+    case EntryProblem::BadPasswordForm: return NumberedFailure(1004, "Invalid Password in Profile " + profileName + " found...");
+    case EntryProblem::WrongPassword: return NumberedFailure(1005, "Wrong Password in Profile " + profileName + " found...");
+    case EntryProblem::NoUser: return NumberedFailure(1006, "Username in Profile " + profileName + " is missing...");
+    case EntryProblem::NoPassword: return NumberedFailure(1007, "Password in Profile " + profileName + " is missing...");
+    case EntryProblem::ShortField: return NumberedFailure(1003, "Invalid Parameter(s) at " + profileName + " found...");
     case EntryProblem::None: break;
   }
-  return std::string();
+  return RunFailure{};
 }
 
 }  // namespace
@@ -87,7 +87,7 @@ Failure ReadSingleProfileEntry(std::FILE* file, const PasswordKey& key, const st
                                SystemEntry& entry) {
   EntryReading reading = ReadConnectionEntry(file, kSingleRunLineLimit, key, true);
   entry = reading.entry;
-  if (reading.problem != EntryProblem::None) return RunFailure{Message(reading.problem, profileName)};
+  if (reading.problem != EntryProblem::None) return Message(reading.problem, profileName);
   return std::nullopt;
 }
 

@@ -18,7 +18,7 @@ const char* const kSensorDirectories[] = {
     "\\Program Files (x86)\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\",
 };
 
-RunFailure Missing(const std::string& what) { return RunFailure{"Error 1002: Profile " + what + " is missing..."}; }
+RunFailure Missing(const std::string& what) { return NumberedFailure(1002, "Profile " + what + " is missing..."); }
 
 bool CanOpen(const std::string& driveRoot, const std::string& path) {
   return OpenProgramFile(driveRoot, path) != nullptr;
@@ -70,11 +70,8 @@ FilePtr OpenProgramFile(const std::string& driveRoot, const std::string& path) {
   return OpenForRead(NativePath(path, driveRoot));
 }
 
-Failure FindProfile(RunParameters& run, const std::string& outputMode, const std::string& driveRoot,
-                    FilePtr& profile) {
-  if (outputMode == "EXEXML" && !Contains(run.parameterString, "@")) {
-    return SearchSensorDirectories(run, driveRoot, profile);
-  }
+Failure FindProfile(RunParameters& run, bool searchSensorDirectories, const std::string& driveRoot, FilePtr& profile) {
+  if (searchSensorDirectories) return SearchSensorDirectories(run, driveRoot, profile);
   std::string path = run.profileDirectory + run.profileName;
   profile = OpenProgramFile(driveRoot, path);
   if (!profile) return Missing(path);

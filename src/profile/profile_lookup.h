@@ -18,10 +18,10 @@ FilePtr OpenProgramFile(const std::string& driveRoot, const std::string& path);
 // looks like a Windows directory, ending in a backslash.
 std::string PrtgDirectory(std::FILE* file);
 
-// Finds the profile: in the monitor's sensor directories in the EXEXML mode
-// without "@", else at the path given. On success `profile` is open and
-// run.profileDirectory holds the directory it was found in.
-Failure FindProfile(RunParameters& run, const std::string& outputMode, const std::string& driveRoot,
-                    FilePtr& profile);
+// Finds the profile: in the monitor's sensor directories when
+// `searchSensorDirectories` (the EXEXML form without "@"), else at the path
+// given. On success `profile` is open and run.profileDirectory holds the
+// directory it was found in.
+Failure FindProfile(RunParameters& run, bool searchSensorDirectories, const std::string& driveRoot, FilePtr& profile);
 
 }  // namespace fennick

@@ -29,12 +29,11 @@ std::string WithDefaultExtension(const std::string& name) {
   return name + ".P00";
 }
 
-void CompleteProfileName(RunParameters& run, const std::string& argument) {
+void CompleteProfileName(RunParameters& run, const std::string& argument, const std::optional<std::string>& item) {
   std::string name = argument;
-  size_t item = run.parameterString.find("ITEM=");
-  if (item != std::string::npos) {
+  if (item) {
     run.itemMode = true;
-    run.itemName = ExtractItemName(run.parameterText, item + 5);
+    run.itemName = *item;
     name = kProductProfile;
   }
   name = WithDefaultExtension(name);

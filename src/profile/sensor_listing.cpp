@@ -30,7 +30,7 @@ char LabelKindOf(const std::string& sensorLine, char current) {
 }
 
 Failure ReadGlobalListing(std::FILE* file, RunParameters& run, SensorListing& listing) {
-  std::string key = run.parameterString.substr(0, run.parameterString.find(' '));
+  std::string key = ToUpper(run.secondArgument.substr(0, run.secondArgument.find(' ')));
   key.resize(kSensorKeyLength, ' ');  // only the first ten characters count
   const std::string listPrefix = "# GSNG: " + key;
   const std::string sensorPrefix = "# GSNX: " + key;
@@ -45,7 +45,7 @@ Failure ReadGlobalListing(std::FILE* file, RunParameters& run, SensorListing& li
       if (line.size() > 20) listing.systemList += line.substr(20);
     } else if (head == sensorPrefix) {
       sensorText = line.size() > 19 ? line.substr(19) : std::string();
-      if (!Contains(sensorText, kSensorAssignment)) return RunFailure{"Error 1029: Invalid Sensor-Allocation..."};
+      if (!Contains(sensorText, kSensorAssignment)) return NumberedFailure(1029, "Invalid Sensor-Allocation...");
       std::string parameters = sensorText.substr(0, sensorText.find(",Sensor="));
       for (char& c : parameters) {
         if (c == ':') c = ' ';
@@ -58,20 +58,21 @@ Failure ReadGlobalListing(std::FILE* file, RunParameters& run, SensorListing& li
   }
   size_t item = sensorText.find("Item=");
   if (item != std::string::npos) run.itemName = ExtractItemName(sensorText, item + 5);
-  if (!found) return RunFailure{"Error 1030: Global Sensor " + run.secondArgument + " not found..."};
+  if (!found) return NumberedFailure(1030, "Global Sensor " + run.secondArgument + " not found...");
   return std::nullopt;
 }
 
 }  // namespace
 
-Failure ReadSensorListing(RunParameters& run, const std::string& driveRoot, SensorListing& listing) {
+Failure ReadSensorListing(RunParameters& run, const std::string& driveRoot, bool productProfile,
+                          SensorListing& listing) {
   listing.systemList.clear();
   listing.labelKind = '1';
-  const bool productProfile = Contains(run.parameterString, "ITEM=");
   FilePtr file = OpenProgramFile(driveRoot, run.profileDirectory + run.profileName);
   if (!file) {
-    return RunFailure{(productProfile ? "Error 1024: ProFile " : "Error 10x1: ProFile ") + run.profileName +
-                      " is missing..."};
+    // The global listing's message has never had a number of its own.
+    if (!productProfile) return RunFailure{"Error 10x1: ProFile " + run.profileName + " is missing..."};
+    return NumberedFailure(1024, "ProFile " + run.profileName + " is missing...");
   }
   return ReadListingFile(file.get(), productProfile, run, listing);
 }
@@ -82,8 +83,8 @@ Failure ReadListingFile(std::FILE* file, bool productProfile, RunParameters& run
   } else if (Failure failure = ReadGlobalListing(file, run, listing)) {
     return failure;
   }
-  if (listing.systemList.empty()) return RunFailure{"Error 1025: Global Server Listing missing..."};
-  if (run.itemName.empty()) return RunFailure{"Error 1026: Global Item Idenification missing..."};
+  if (listing.systemList.empty()) return NumberedFailure(1025, "Global Server Listing missing...");
+  if (run.itemName.empty()) return NumberedFailure(1026, "Global Item Idenification missing...");
   return std::nullopt;
 }
 

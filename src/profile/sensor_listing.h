@@ -17,9 +17,11 @@ struct SensorListing {
   char labelKind = '1';    // 1 profile, 2 alias, 3 host, 4 destination
 };
 
-// Reads the listing found by the profile lookup into `listing`, and settles
-// the item name and, for a global sensor, the parameters.
-Failure ReadSensorListing(RunParameters& run, const std::string& driveRoot, SensorListing& listing);
+// Reads the listing found by the profile lookup into `listing`: the
+// product profile "Vireo.Prf" for an item given with ITEM=, else the global
+// listing. Settles the item name and, for a global sensor, the parameters.
+Failure ReadSensorListing(RunParameters& run, const std::string& driveRoot, bool productProfile,
+                          SensorListing& listing);
 
 // The same for an open listing: "Vireo.Prf" or "SAP Vireo.Gbl".
 Failure ReadListingFile(std::FILE* file, bool productProfile, RunParameters& run, SensorListing& listing);

@@ -1,47 +1,43 @@
 #include "rfc/backend.h"
 
-#include "platform/standard_output.h"
-#include "profile/text_util.h"
+#include "platform/run_lock.h"
 
 namespace fennick {
 
-namespace {
-
-// An override given without a value overrides nothing.
-std::optional<std::string> OverrideValue(const std::string& keyword, const std::string& parameterString,
-                                         const std::string& parameterText) {
-  std::optional<std::string> value = KeywordValue(parameterString, parameterText, keyword);
-  if (!value || value->empty()) return std::nullopt;
-  return value;
-}
-
-}  // namespace
-
-void ReadLogonOverrides(LogonRequest& request, const std::string& parameterString, const std::string& parameterText) {
-  request.hostOverride = OverrideValue(",HOST=", parameterString, parameterText);
-  request.sysnrOverride = OverrideValue(",NO=", parameterString, parameterText);
-}
-
-std::string ResultMessage(const StepResult& result) {
+RunFailure ResultFailure(const StepResult& result, const std::string& reason) {
   switch (result.code) {
-    case 0: return std::string();
-    case 1: return "Error 1014: RFC-Failure raised !";
-    case 2: return "Error 1012: Exception.: " + result.exception;
-    case 3: return "Error 1013: Sys-Exception raised !";
-    default: return "Error 1015: Other Failure raised !";
+    case 0: return RunFailure{};
+    case 1: return NumberedFailure(1014, "RFC-Failure raised !" + reason);
+    case 2: return NumberedFailure(1012, "Exception.: " + result.exception + reason);
+    case 3: return NumberedFailure(1013, "Sys-Exception raised !" + reason);
+    default: return NumberedFailure(1015, "Other Failure raised !" + reason);
   }
 }
 
+void LibraryFiles::Add(const LibraryFiles& later) {
+  for (const auto& trace : later.traces) {
+    bool appended = false;
+    for (auto& known : traces) {
+      if (known.first == trace.first) {
+        known.second += trace.second;
+        appended = true;
+      }
+    }
+    if (!appended) traces.push_back(trace);
+  }
+  if (later.parameterCopy) parameterCopy = later.parameterCopy;
+}
+
 void NoteStep(RfcWork& work, bool onConnection, const std::string& message, const std::string& detail) {
-  StandardOutputLock lock;
+  RunLock lock;
   work.steps.push_back(RfcStep{onConnection, message, detail});
-  if (work.passOn) work.passOn(work);
+  if (work.noted) work.noted(work.notedContext, work);
 }
 
 void NoteConsoleLine(RfcWork& work, const std::string& line) {
-  StandardOutputLock lock;
+  RunLock lock;
   work.consoleLines.push_back(line);
-  if (work.passOn) work.passOn(work);
+  if (work.noted) work.noted(work.notedContext, work);
 }
 
 }  // namespace fennick

@@ -8,8 +8,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "profile/failure.h"
 #include "profile/system_entry.h"
 #include "rfc/tablespace_row.h"
 
@@ -23,9 +25,6 @@ struct LogonRequest {
   bool consoleReport = false;                // shows the parameter file it uses
 };
 
-// ",HOST=" and ",NO=" as typed: up to a comma, a blank or the end.
-void ReadLogonOverrides(LogonRequest& request, const std::string& parameterString, const std::string& parameterText);
-
 // A remote step's result in the numbering the result messages use:
 // 0 success, 1 failure, 2 exception (with its name), 3 system exception,
 // anything else another failure.
@@ -34,9 +33,9 @@ struct StepResult {
   std::string exception;
 };
 
-// The message for a step's result: "Error 1012: Exception.: NAME" and so
-// on; empty for success.
-std::string ResultMessage(const StepResult& result);
+// The failure for a step's result: "Error 1012: Exception.: NAME" and so
+// on, with `reason` appended; for success an empty message.
+RunFailure ResultFailure(const StepResult& result, const std::string& reason);
 
 // A connection as the back end counts it; 0 is none.
 using RfcConnectionId = uintptr_t;
@@ -59,9 +58,22 @@ struct RfcWork {
   // The library's own words for the last failure, where it hands them over
   // with the failure: " - " and its text, or empty.
   std::string failureSuffix;
-  // A measuring child passes each step and console line on to its parent
-  // as soon as it is noted, under the same lock; null elsewhere.
-  void (*passOn)(const RfcWork& work) = nullptr;
+  // Told of each step and console line as soon as it is noted, under the
+  // same lock (a measuring child passes them on to its parent); optional.
+  void (*noted)(void* context, const RfcWork& work) = nullptr;
+  void* notedContext = nullptr;
+};
+
+// What a library wrote to its own files in the run's private workspace,
+// for the working folder: its trace lines by file name, and the parameter
+// file it was given.
+struct LibraryFiles {
+  std::vector<std::pair<std::string, std::string>> traces;
+  std::optional<std::string> parameterCopy;
+
+  bool Empty() const { return traces.empty() && !parameterCopy; }
+  // Adds what `later` holds: trace lines after these, a newer parameter file.
+  void Add(const LibraryFiles& later);
 };
 
 void NoteStep(RfcWork& work, bool onConnection, const std::string& message, const std::string& detail);
@@ -69,10 +81,24 @@ void NoteConsoleLine(RfcWork& work, const std::string& line);
 
 // One back end's operations; each back end defines one constant instance.
 struct RfcBackendOps {
-  const char* name;  // "classic" or "netweaver"
+  const char* name;  // "classic" or "netweaver": a child binds its back end by it
   // Whether several connections may be used at once from several threads,
   // each by one thread.
   bool threadSafe;
+  // Points the library at a workspace of this process's own for its files
+  // (its parameter copy, its trace), so that runs side by side in one
+  // folder never read each other's; `where` is its directory (empty for a
+  // library that keeps no files). False with the reason when none can be
+  // made: the library then keeps its files in the working folder.
+  bool (*openWorkspace)(void* state, std::string& where, std::string& why);
+  // What the library wrote in the workspace since the last call.
+  LibraryFiles (*takeFiles)(void* state);
+  // Adds files to the working folder (or where the user pointed the
+  // library), whole, beside runs doing the same; what could not be written,
+  // one line each ("FILE: not written (reason)").
+  std::vector<std::string> (*publishFiles)(void* state, const LibraryFiles& files);
+  // Removes the workspace and what is in it.
+  void (*closeWorkspace)(void* state);
   // Installs the library's environment before a logon; in a single-profile
   // run the step is traced.
   void (*prepare)(void* state, RfcWork& work, bool traced);
@@ -89,7 +115,8 @@ struct RfcBackendOps {
   // What follows a failed step's message in the error document: " - " and
   // the library's text, or a hint.
   std::string (*failureText)(void* state, const RfcWork& work);
-  // The library's trace files, removed after a successful single-profile run.
+  // The library's trace files in the working folder, removed after a
+  // successful single-profile run.
   std::vector<std::string> (*traceFiles)();
 };
 

@@ -24,9 +24,9 @@ bool IsRfcLibraryChoice(const std::string& choice) {
 }
 
 std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath,
-                                          RfcBackend& backend, const std::string& filesDirectory) {
+                                          RfcBackend& backend) {
   if (choice != kNetWeaver) {
-    if (void* library = LoadClassicLibrary(programPath)) return MakeClassicBackend(library, filesDirectory, backend);
+    if (void* library = LoadClassicLibrary(programPath)) return MakeClassicBackend(library, backend);
     if (choice == kClassic) return CannotLoad(RfcLibraryFileName(), "it");
   }
   if (void* library = LoadNetWeaverLibrary(programPath)) return MakeNetWeaverBackend(library, backend);

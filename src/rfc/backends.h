@@ -16,10 +16,7 @@ bool IsRfcLibraryChoice(const std::string& choice);
 // then the platform's library search) and fills `backend` with its
 // operations. Returns the message for the error document when it cannot be
 // had; with the automatic choice it names both libraries.
-// A library that keeps files of its own (its parameter copy, its trace)
-// keeps them in `filesDirectory`, ending in a separator; empty for the
-// working directory.
 std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath,
-                                          RfcBackend& backend, const std::string& filesDirectory = "");
+                                          RfcBackend& backend);
 
 }  // namespace fennick

@@ -52,8 +52,11 @@ void CheckMarkup(const std::string& document) {
 
 void WriteDocument(const fennick::RunParameters& run, const std::string& mode) {
   fennick::ResultWriter w;
-  w.outputMode = mode;
-  fennick::ReadWriterOptions(w, run.parameterString, run.parameterText);
+  const fennick::OutputForm* form = fennick::FindOutputForm(mode);
+  w.form = form ? form : &fennick::UnlistedOutputForm();
+  fennick::RunSwitches switches;
+  fennick::ReadKeywords(run.parameterString, run.parameterText, fennick::kCommandLine, switches);
+  fennick::ApplyWriterSwitches(switches, w);
   fennick::BeginDocument(w);
   fennick::BeginText(w);
   fennick::AppendText(w, "(" + run.profileName + ") ");
@@ -70,10 +73,11 @@ void WriteDocument(const fennick::RunParameters& run, const std::string& mode) {
   fennick::EndDocument(w);
   if (IsXmlMode(mode)) CheckMarkup(w.messageBuffer);
 
-  fennick::WriteErrorDocument(w, "Error 1002: Profile " + run.profileDirectory + run.profileName + " is missing...");
+  fennick::WriteErrorDocument(w, fennick::NumberedFailure(1002, "Profile " + run.profileDirectory + run.profileName +
+                                                                 " is missing..."));
   CheckMarkup(w.messageBuffer);
   // An error text may be the buffer's own.
-  fennick::WriteErrorDocument(w, w.messageBuffer);
+  fennick::WriteErrorDocument(w, fennick::RunFailure{w.messageBuffer});
   CheckMarkup(w.messageBuffer);
 }
 

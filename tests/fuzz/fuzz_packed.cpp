@@ -134,7 +134,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string rest = in.Rest();
   for (std::string parameters : {std::string(), std::string("MEGABYTE"), std::string("GIGABYTE"), rest}) {
     std::string value, unit;
-    fennick::ChannelValue(fennick::ChannelUnitOf(parameters), figures, itemRun, value, unit);
+    fennick::RunSwitches switches;
+    fennick::ReadKeywords(parameters, parameters, fennick::kCommandLine, switches);
+    fennick::ChannelValue(fennick::UnitOf(switches), figures, itemRun, value, unit);
     fuzz::Check(IsDecimal(value), "channel value is not a number", value);
     fuzz::Check(unit == "%" || unit == "PerCent" || unit == "MByte" || unit == "GByte", "unknown unit", unit);
   }

@@ -3,16 +3,13 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/run_state.h"
+#include "driver/keywords.h"
+#include "output/output_form.h"
 #include "driver/settings.h"
 #include "fuzz_input.h"
 #include "platform/paths.h"
 
 namespace {
-
-bool IsOutputMode(const std::string& mode) {
-  return mode == "EXEXML" || mode == "Lumenox" || mode == "Corvatel" || mode == "Tessary" || mode == "Quimbel";
-}
 
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
@@ -25,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::MemoryFile file = fuzz::OpenText(text);
   if (!file) return 0;
 
-  fennick::RunState rs;
+  fennick::RunSwitches rs;
   fennick::Failure failure = fennick::ReadSettingsFile(file.get(), rs);
   if (failure) {
     fuzz::Check(failure->message.rfind("Fennick.Ini: unknown Outputmode \"", 0) == 0 ||
@@ -34,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   // Whatever the file says, the run goes on with a mode the writer knows.
-  fuzz::Check(IsOutputMode(rs.writer.outputMode), "accepted an unknown output mode", rs.writer.outputMode);
+  fuzz::Check(fennick::FindOutputForm(rs.outputMode) != nullptr, "accepted an unknown output mode", rs.outputMode);
   fuzz::Check(!rs.driveRoot.empty(), "empty drive root");
 
   // The drive root decides where C:\PRTG_Path.Txt and the sensor

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "driver/console_lines.h"
+#include "driver/console.h"
 #include "rfc/backend.h"
 #include "rfc/backends.h"
 #include "output/result_writer.h"
@@ -39,12 +39,13 @@ TEST(ErrorReport, TraceFileScanner) {
 }
 
 TEST(ErrorReport, ResultMessages) {
-  EXPECT_EQ(ResultMessage({0, "X"}), "");
-  EXPECT_EQ(ResultMessage({1, ""}), "Error 1014: RFC-Failure raised !");
-  EXPECT_EQ(ResultMessage({2, "NOT_FOUND"}), "Error 1012: Exception.: NOT_FOUND");
-  EXPECT_EQ(ResultMessage({3, "X"}), "Error 1013: Sys-Exception raised !");
-  EXPECT_EQ(ResultMessage({7, "X"}), "Error 1015: Other Failure raised !");
-  EXPECT_EQ(ResultMessage({-1, "X"}), "Error 1015: Other Failure raised !");
+  EXPECT_EQ(ResultFailure({0, "X"}, "").message, "");
+  EXPECT_EQ(ResultFailure({1, ""}, "").message, "Error 1014: RFC-Failure raised !");
+  EXPECT_EQ(ResultFailure({2, "NOT_FOUND"}, "").message, "Error 1012: Exception.: NOT_FOUND");
+  EXPECT_EQ(ResultFailure({3, "X"}, "").message, "Error 1013: Sys-Exception raised !");
+  EXPECT_EQ(ResultFailure({7, "X"}, "").message, "Error 1015: Other Failure raised !");
+  EXPECT_EQ(ResultFailure({-1, "X"}, " - why").message, "Error 1015: Other Failure raised ! - why");
+  EXPECT_EQ(ResultFailure({2, "NOT_FOUND"}, "").number, 1012);
 }
 
 TEST(ConsoleLines, LabelLinesAndParameters) {

@@ -1,4 +1,4 @@
-#include "driver/outcome_frame.h"
+#include "driver/child/outcome_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@ SystemOutcome Measured() {
   s.rows = {{"PSAPSR3", 4000000, 1000000, 75}, {"with 3:x, inside", -5, 0, -1}};
   s.work.steps = {{true, "RfcOpen called", ""}, {false, "end", "3:end,"}};
   s.work.consoleLines = {"* SapRfc.Ini.......: PRD<\n"};
-  s.libraryFiles = {{"Dev_Rfc.Trc", "**** ERROR file opened\nERROR       end\n"}};
-  s.parameterCopy = "DEST=PRD\r\nTYPE=A\r\n";
+  s.files.traces = {{"Dev_Rfc.Trc", "**** ERROR file opened\nERROR       end\n"}};
+  s.files.parameterCopy = "DEST=PRD\r\nTYPE=A\r\n";
   return s;
 }
 
@@ -34,8 +34,8 @@ TEST(OutcomeFrame, RoundTripAndEveryCut) {
   EXPECT_TRUE(got.work.steps[0].onConnection);
   EXPECT_EQ(got.work.steps[1].detail, "3:end,");
   EXPECT_EQ(got.work.consoleLines, sent.work.consoleLines);
-  EXPECT_EQ(got.libraryFiles, sent.libraryFiles);
-  EXPECT_EQ(got.parameterCopy, sent.parameterCopy);
+  EXPECT_EQ(got.files.traces, sent.files.traces);
+  EXPECT_EQ(got.files.parameterCopy, sent.files.parameterCopy);
   ASSERT_TRUE(got.handler.has_value());
   EXPECT_EQ(got.handler->internalStatus, "IT 7");
   EXPECT_TRUE(got.handlerAtClose);
@@ -73,14 +73,14 @@ TEST(OutcomeFrame, ChildRequest) {
   sent.request.entry.password = "my pass,1:x";
   sent.request.hostOverride = "sapprd02";
   sent.request.consoleReport = true;
-  sent.directory = "/tmp/fennick-abc";
+  sent.backend = "classic";
   ChildRequest got;
   ASSERT_TRUE(DecodeChildRequest(EncodeChildRequest(sent), got));
   EXPECT_EQ(got.request.entry.password, "my pass,1:x");
   EXPECT_EQ(got.request.hostOverride, sent.request.hostOverride);
   EXPECT_FALSE(got.request.sysnrOverride.has_value());
   EXPECT_TRUE(got.request.consoleReport);
-  EXPECT_EQ(got.directory, sent.directory);
+  EXPECT_EQ(got.backend, sent.backend);
   const std::string frame = EncodeChildRequest(sent);
   EXPECT_FALSE(DecodeChildRequest(frame.substr(0, frame.size() - 1), got));
 }

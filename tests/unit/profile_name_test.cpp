@@ -1,5 +1,7 @@
 #include "profile/profile_name.h"
 
+#include "driver/keywords.h"
+
 #include <gtest/gtest.h>
 
 #include "profile/run_parameters.h"
@@ -39,7 +41,9 @@ TEST(ProfileName, Completion) {
     RunParameters rs;
     rs.parameterText = row.parameters;
     rs.parameterString = ToUpper(row.parameters);
-    CompleteProfileName(rs, row.argument);
+    RunSwitches switches;
+    ReadKeywords(rs.parameterString, rs.parameterText, kCommandLine, switches);
+    CompleteProfileName(rs, row.argument, switches.item);
     EXPECT_EQ(rs.profileDirectory, row.directory) << row.argument;
     EXPECT_EQ(rs.profileName, row.name) << row.argument;
     EXPECT_EQ(rs.itemMode, row.itemMode) << row.argument;

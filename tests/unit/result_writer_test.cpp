@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "driver/keywords.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -9,8 +10,11 @@ namespace {
 
 ResultWriter InMode(const std::string& mode, const std::string& parameters = "") {
   ResultWriter w;
-  w.outputMode = mode;
-  ReadWriterOptions(w, ToUpper(parameters), parameters);
+  const OutputForm* form = FindOutputForm(mode);
+  w.form = form ? form : &UnlistedOutputForm();
+  RunSwitches switches;
+  ReadKeywords(ToUpper(parameters), parameters, kCommandLine, switches);
+  ApplyWriterSwitches(switches, w);
   return w;
 }
 
@@ -30,7 +34,7 @@ TEST(ResultWriter, ErrorDocumentIsTheSameInEveryMode) {
   for (const char* mode : {"EXEXML", "Quimbel", "Lumenox", "Corvatel", "Tessary", "Other"}) {
     ResultWriter rs = InMode(mode);
     rs.messageBuffer = "left over";
-    WriteErrorDocument(rs, "Error 1001: Parameter for Profile-Name is missing !");
+    WriteErrorDocument(rs, RunFailure{"Error 1001: Parameter for Profile-Name is missing !"});
     EXPECT_EQ(rs.messageBuffer,
               "<Prtg>\n<Error>1</Error>\n<Text>Error 1001: Parameter for Profile-Name is missing !</Text>\n</Prtg>\n")
         << mode;
@@ -40,7 +44,7 @@ TEST(ResultWriter, ErrorDocumentIsTheSameInEveryMode) {
 TEST(ResultWriter, ErrorDocumentOfTheBuffersOwnText) {
   ResultWriter rs;
   rs.messageBuffer = "Error 1014: RFC-Failure raised ! - Look for Trace-File";
-  WriteErrorDocument(rs, rs.messageBuffer);
+  WriteErrorDocument(rs, RunFailure{rs.messageBuffer});
   EXPECT_EQ(rs.messageBuffer,
             "<Prtg>\n<Error>1</Error>\n<Text>Error 1014: RFC-Failure raised ! - Look for Trace-File</Text>\n</Prtg>\n");
 }
@@ -118,7 +122,7 @@ TEST(ResultWriter, CorvatelKeyAndUnits) {
 
 TEST(ResultWriter, MarkupCharactersAreEscapedInXmlTexts) {
   ResultWriter rs = InMode("EXEXML");
-  WriteErrorDocument(rs, "Error 1002: Profile A&B<1>.P00 is missing...");
+  WriteErrorDocument(rs, RunFailure{"Error 1002: Profile A&B<1>.P00 is missing..."});
   EXPECT_EQ(rs.messageBuffer,
             "<Prtg>\n<Error>1</Error>\n<Text>Error 1002: Profile A&amp;B&lt;1&gt;.P00 is missing...</Text>\n</Prtg>\n");
   rs.messageBuffer.clear();
@@ -147,13 +151,13 @@ TEST(ResultWriter, XmlTextsAreCleanedThenEscaped) {
 TEST(ResultWriter, AnErrorClosesADocumentAlreadyOpen) {
   for (const char* mode : {"EXEXML", "Quimbel", "Lumenox"}) {
     ResultWriter rs = InMode(mode);
-    WriteErrorEnd(rs, "Error 1018: DataBase mismatch !");
+    WriteErrorEnd(rs, RunFailure{"Error 1018: DataBase mismatch !"});
     EXPECT_EQ(rs.messageBuffer, "\n<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n") << mode;
   }
   // Modes without a document frame get the whole error document.
   for (const char* mode : {"Corvatel", "Tessary", "Other"}) {
     ResultWriter rs = InMode(mode);
-    WriteErrorEnd(rs, "Error 1018: DataBase mismatch !");
+    WriteErrorEnd(rs, RunFailure{"Error 1018: DataBase mismatch !"});
     EXPECT_EQ(rs.messageBuffer, "<Prtg>\n<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n")
         << mode;
   }

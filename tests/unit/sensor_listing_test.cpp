@@ -32,7 +32,7 @@ class SensorListing : public ::testing::Test {
     rs_.secondArgument = secondArgument;
     rs_.parameterText = secondArgument;
     rs_.parameterString = ToUpper(secondArgument);
-    return ReadSensorListing(rs_, "/", listing_);
+    return ReadSensorListing(rs_, "/", Contains(rs_.parameterString, "ITEM="), listing_);
   }
 
   std::string dir_;
@@ -97,10 +97,10 @@ TEST_F(SensorListing, MissingListings) {
   rs_.profileDirectory = dir_;
   rs_.profileName = "Vireo.Prf";
   rs_.parameterString = "ITEM=X";
-  EXPECT_EQ(ReadSensorListing(rs_, "/", listing_)->message, "Error 1024: ProFile Vireo.Prf is missing...");
+  EXPECT_EQ(ReadSensorListing(rs_, "/", true, listing_)->message, "Error 1024: ProFile Vireo.Prf is missing...");
   rs_.profileName = "SAP Vireo.Gbl";
   rs_.parameterString = "DISK";
-  EXPECT_EQ(ReadSensorListing(rs_, "/", listing_)->message, "Error 10x1: ProFile SAP Vireo.Gbl is missing...");
+  EXPECT_EQ(ReadSensorListing(rs_, "/", false, listing_)->message, "Error 10x1: ProFile SAP Vireo.Gbl is missing...");
 }
 
 TEST_F(SensorListing, ProductProfileTakesOnlyMixedCaseLines) {

@@ -21,7 +21,7 @@ TEST(StartUp, ParametersJoinSecondAndThirdArgumentOnly) {
 
   RunState none = ReadArgs({"PRD"});
   EXPECT_EQ(none.run.parameterText, "");
-  EXPECT_FALSE(none.consoleReport);
+  EXPECT_FALSE(none.switches.consoleReport);
 }
 
 TEST(StartUp, ConsoleReportSwitches) {
@@ -30,7 +30,7 @@ TEST(StartUp, ConsoleReportSwitches) {
     bool console;
   } rows[] = {{"#", true}, {"x@y", true}, {"$", true}, {"50%", true}, {"MEGABYTE,SYSLOG", false}, {"", false}};
   for (const Row& row : rows) {
-    EXPECT_EQ(ReadArgs({"PRD", row.parameters}).consoleReport, row.console) << row.parameters;
+    EXPECT_EQ(ReadArgs({"PRD", row.parameters}).switches.consoleReport, row.console) << row.parameters;
   }
 }
 

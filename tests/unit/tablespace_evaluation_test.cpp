@@ -1,5 +1,7 @@
 #include "output/tablespace_evaluation.h"
 
+#include "driver/keywords.h"
+
 #include "output/result_writer.h"
 #include "rfc/classic/tablespace_rows.h"
 
@@ -83,7 +85,9 @@ TEST(TablespaceEvaluation, ChannelValues) {
   };
   for (const Row& row : rows) {
     std::string value, unit;
-    ChannelValue(ChannelUnitOf(row.parameters), f, row.itemRun, value, unit);
+    RunSwitches switches;
+    ReadKeywords(row.parameters, row.parameters, kCommandLine, switches);
+    ChannelValue(UnitOf(switches), f, row.itemRun, value, unit);
     EXPECT_EQ(value, row.value) << row.parameters;
     EXPECT_EQ(unit, row.unit) << row.parameters;
   }

@@ -1,6 +1,9 @@
 #include "rfc/classic/classic_backend.h"
 
+#include "platform/child_process.h"
+#include "platform/paths.h"
 #include "rfc/classic/classic_state.h"
+#include "rfc/classic/classic_workspace.h"
 #include "rfc/classic/error_handler.h"
 #include "rfc/classic/logon.h"
 #include "rfc/classic/system_info.h"
@@ -14,6 +17,17 @@ namespace {
 ClassicState& State(void* state) { return *static_cast<ClassicState*>(state); }
 
 RFC_HANDLE Handle(RfcConnectionId connection) { return static_cast<RFC_HANDLE>(connection); }
+
+bool OpenWorkspace(void* state, std::string& where, std::string& why) {
+  const bool opened = OpenClassicWorkspace(State(state), why);
+  where = State(state).filesDirectory;
+  return opened;
+}
+LibraryFiles TakeFiles(void* state) { return TakeClassicFiles(State(state)); }
+std::vector<std::string> PublishFiles(void* state, const LibraryFiles& files) {
+  return PublishClassicFiles(State(state), files);
+}
+void CloseWorkspace(void* state) { CloseClassicWorkspace(State(state)); }
 
 void Prepare(void* state, RfcWork& work, bool traced) {
   // The library may keep the record's address, so it outlives every call.
@@ -55,15 +69,16 @@ std::string FailureText(void* state, const RfcWork&) { return TraceErrorText(Sta
 // Its error texts come through one trace file and its error handler ends
 // the process: one connection at a time.
 const RfcBackendOps kClassicOps = {
-    "classic", false, Prepare, LogOn, LogonFailureText, SystemInfo, TablespaceRows, Close, FailureText,
-    LibraryTraceFiles,
+    "classic", false, OpenWorkspace, TakeFiles, PublishFiles, CloseWorkspace, Prepare, LogOn, LogonFailureText,
+    SystemInfo, TablespaceRows, Close, FailureText, LibraryTraceFiles,
 };
 
 }  // namespace
 
-std::optional<std::string> MakeClassicBackend(void* library, const std::string& filesDirectory, RfcBackend& backend) {
+std::optional<std::string> MakeClassicBackend(void* library, RfcBackend& backend) {
   auto state = std::make_shared<ClassicState>();
-  state->filesDirectory = filesDirectory;
+  // Read before a workspace points the variable elsewhere.
+  state->publishedTraceDirectory = DirectoryPrefix(EnvironmentValue("RFC_TRACE_DIR"));
   if (std::optional<std::string> problem = ResolveClassicLibrary(library, state->library)) return problem;
   SetErrorHandlerLibrary(&state->library);
   backend.ops = &kClassicOps;

@@ -9,8 +9,7 @@
 namespace fennick {
 
 // Fills `backend` with the classic library's operations over the loaded
-// library, its files in `filesDirectory` (empty: the working directory).
-// The message for the error document when a function is missing.
-std::optional<std::string> MakeClassicBackend(void* library, const std::string& filesDirectory, RfcBackend& backend);
+// library. The message for the error document when a function is missing.
+std::optional<std::string> MakeClassicBackend(void* library, RfcBackend& backend);
 
 }  // namespace fennick

@@ -108,6 +108,7 @@ RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request, RfcW
   parameters.reset();
   copy.reset();
   if (!copied) return 0;
+  state.parameterCopyWritten = true;
 
   // TOUPPER=0: the library would otherwise upper-case the password, and
   // passwords have been case-sensitive since NetWeaver 7.0.

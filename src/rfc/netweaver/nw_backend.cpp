@@ -16,6 +16,12 @@ NwState& State(void* state) { return *static_cast<NwState*>(state); }
 
 NwConnection Connection(RfcConnectionId connection) { return reinterpret_cast<NwConnection>(connection); }
 
+// The library keeps no files of its own that runs side by side could share.
+bool OpenWorkspace(void*, std::string&, std::string&) { return true; }
+LibraryFiles TakeFiles(void*) { return LibraryFiles(); }
+std::vector<std::string> PublishFiles(void*, const LibraryFiles&) { return {}; }
+void CloseWorkspace(void*) {}
+
 // The library has no environment to install and no error handler: every
 // failure comes back as a result. The trace names the library's version.
 void Prepare(void* state, RfcWork& work, bool traced) {
@@ -84,7 +90,8 @@ std::vector<std::string> TraceFiles() { return {"Dev_Rfc.Trc", "dev_rfc.trc", "d
 
 // Its vendor documents it as safe for several threads, one connection each.
 const RfcBackendOps kNetWeaverOps = {
-    "netweaver", true, Prepare, LogOn, LogonFailureText, SystemInfo, TablespaceRows, Close, FailureText, TraceFiles,
+    "netweaver", true, OpenWorkspace, TakeFiles, PublishFiles, CloseWorkspace, Prepare, LogOn, LogonFailureText,
+    SystemInfo, TablespaceRows, Close, FailureText, TraceFiles,
 };
 
 }  // namespace

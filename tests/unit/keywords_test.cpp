@@ -1,4 +1,4 @@
-#include "driver/limit_keywords.h"
+#include "driver/keywords.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace fennick {
 namespace {
 
-TEST(LimitKeywords, ValuesAsTyped) {
+TEST(Keywords, ValuesAsTyped) {
   struct Row {
     const char* parameters;
     std::optional<int64_t> warning, error;
@@ -34,21 +34,18 @@ TEST(LimitKeywords, ValuesAsTyped) {
       {",TIMEOUT=0,ERROR=x", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,ERROR= !"},
   };
   for (const Row& row : rows) {
-    RunParameters run;
-    run.parameterText = row.parameters;
-    run.parameterString = ToUpper(row.parameters);
-    ChannelLimits limits;
-    int budget = 0;
-    Failure failure = ReadLimitKeywords(run, limits, budget);
+    RunSwitches switches;
+    ReadKeywords(ToUpper(row.parameters), row.parameters, kCommandLine, switches);
+    const Failure& failure = switches.badValue;
     EXPECT_EQ(failure ? failure->message : "", row.failure) << row.parameters;
     if (failure) continue;
-    EXPECT_EQ(limits.warning, row.warning) << row.parameters;
-    EXPECT_EQ(limits.error, row.error) << row.parameters;
-    EXPECT_EQ(budget, row.budget) << row.parameters;
+    EXPECT_EQ(switches.warning, row.warning) << row.parameters;
+    EXPECT_EQ(switches.error, row.error) << row.parameters;
+    EXPECT_EQ(BudgetSeconds(switches), row.budget) << row.parameters;
   }
 }
 
-TEST(LimitKeywords, ChannelsCarryTheLimitsInExexmlOnly) {
+TEST(Keywords, ChannelsCarryTheLimitsInExexmlOnly) {
   const std::string value = "\n<Result><Channel>T</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n<Value>5</Value>";
   struct Row {
     const char* mode;
@@ -66,7 +63,7 @@ TEST(LimitKeywords, ChannelsCarryTheLimitsInExexmlOnly) {
   };
   for (const Row& row : rows) {
     ResultWriter writer;
-    writer.outputMode = row.mode;
+    writer.form = FindOutputForm(row.mode);
     writer.limits.warning = row.warning;
     writer.limits.error = row.error;
     WriteChannel(writer, "T", "5", "%");

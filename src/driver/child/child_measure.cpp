@@ -1,0 +1,131 @@
+#include "driver/child/child_measure.h"
+
+#include <algorithm>
+
+#include "driver/child/child_main.h"
+#include "driver/child/outcome_frame.h"
+#include "driver/measure.h"
+#include "platform/run_lock.h"
+
+namespace fennick {
+
+namespace {
+
+// A child started and known to the run, so that an early end finds it.
+bool StartChild(ChildRoad& road, const SystemOutcome& system, RunningChild& child, std::string& why) {
+  // Started outside the run's lock: a start must not hold back the release
+  // of other systems or the budget's end.
+  if (!StartChildProcess(road.program, {{kMeasuringChildMarker, "1"}}, child.process)) {
+    why = "no measuring process could be started";
+    return false;
+  }
+  ChildRequest request;
+  request.request = system.request;
+  request.backend = road.backend;
+  const std::string frame = EncodeChildRequest(request);
+  WriteToChild(child.process, std::to_string(frame.size()) + "\n" + frame);
+  RunLock lock;
+  road.running.push_back(&child);
+  return true;
+}
+
+// The measurement, as soon as it is there: the system may be released while
+// the child closes. The caller holds the run's lock.
+void MergeMeasuredLocked(SystemOutcome& system, ChildNews& news) {
+  const SystemOutcome& measured = news.outcome;
+  system.end = measured.end;
+  system.failedStep = measured.failedStep;
+  system.reason = measured.reason;
+  system.rows = measured.rows;
+  system.files.Add(measured.files);
+  news.outcome.files = LibraryFiles();
+  system.stage = SystemStage::Measured;
+  WakeWaitersLocked();
+}
+
+// The steps and console lines the child sent since the last read.
+void TakeWorkLocked(const ChildNews& news, SystemOutcome& system) {
+  const RfcWork& sent = news.outcome.work;
+  for (size_t i = news.stepsAt; i < sent.steps.size(); ++i) system.work.steps.push_back(sent.steps[i]);
+  for (size_t i = news.consoleLinesAt; i < sent.consoleLines.size(); ++i) {
+    system.work.consoleLines.push_back(sent.consoleLines[i]);
+  }
+}
+
+// Reads what the child sends until it ends or its frame does.
+FrameState ReadChild(RunningChild& child, SystemOutcome& system, ChildNews& news) {
+  OutcomeDecoder decoder;
+  FrameState state = FrameState::Incomplete;
+  std::string bytes;
+  while ((state == FrameState::Incomplete || state == FrameState::Measured) && ReadFromChild(child.process, bytes)) {
+    state = decoder.Feed(bytes, news);
+    bytes.clear();
+    RunLock lock;
+    if (child.workspace.empty()) child.workspace = news.workspace;
+    TakeWorkLocked(news, system);
+    if (state == FrameState::Measured && system.stage == SystemStage::Measuring) MergeMeasuredLocked(system, news);
+  }
+  return state;
+}
+
+// The child leaves the run: its workspace goes before it leaves the run's
+// list, so that an early end cannot miss it; it is reaped only after, so
+// that its process id stays its own while an early end may still kill it.
+void Leave(ChildRoad& road, RunningChild& child) {
+  RemoveDirectoryTree(child.workspace);
+  {
+    RunLock lock;
+    road.running.erase(std::remove(road.running.begin(), road.running.end(), &child), road.running.end());
+  }
+  WaitForChild(child.process);
+}
+
+// What the close brought, or a child that never told its outcome: a
+// system not reached. The caller holds the run's lock.
+void MergeEndLocked(SystemOutcome& system, FrameState state, ChildNews& news) {
+  if (state != FrameState::Complete) {
+    system.work.steps.push_back(RfcStep{false, "measuring process failed", "no outcome"});
+    if (system.stage == SystemStage::Measuring) {
+      system.end = SystemEnd::LogonFailed;
+      system.rows.clear();
+    }
+  } else if (system.stage == SystemStage::Measuring) {
+    MergeMeasuredLocked(system, news);
+  }
+  system.handler = news.outcome.handler;
+  system.handlerAtClose = news.outcome.handlerAtClose;
+  system.files.Add(news.outcome.files);
+  if (system.stage == SystemStage::Measuring) system.stage = SystemStage::Measured;
+  system.closed = true;
+  WakeWaitersLocked();
+}
+
+}  // namespace
+
+bool MeasureInChild(ChildRoad& road, SystemOutcome& system, std::string& why) {
+  RunningChild child;
+  if (!StartChild(road, system, child, why)) return false;
+  ChildNews news;
+  const FrameState state = ReadChild(child, system, news);
+  Leave(road, child);
+  if (!news.started || !news.refused.empty()) {
+    // It could not set up: nothing of the system was measured.
+    why = news.refused.empty() ? "the measuring process ended at once" : news.refused;
+    return false;
+  }
+  RunLock lock;
+  MergeEndLocked(system, state, news);
+  return true;
+}
+
+void EndChildrenLocked(ChildRoad& road) {
+  // Their workers may still read their pipes: the handles stay open until
+  // the process ends, right after.
+  for (RunningChild* child : road.running) {
+    KillChild(child->process);
+    RemoveDirectoryTree(child->workspace);
+  }
+  road.running.clear();
+}
+
+}  // namespace fennick

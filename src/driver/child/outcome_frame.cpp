@@ -1,0 +1,338 @@
+#include "driver/child/outcome_frame.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace fennick {
+
+namespace {
+
+const char kRequestTag[] = "fennick-request";
+const char kOutcomeTag[] = "fennick-outcome";
+const char kEndTag[] = "end";
+// No outcome of ours comes near this; a child that sends more is broken.
+const uint64_t kLongestFrame = 64u << 20;
+
+void Put(std::string& frame, const std::string& item) { frame += std::to_string(item.size()) + ":" + item + ","; }
+
+void Put(std::string& frame, int64_t number) { Put(frame, std::to_string(number)); }
+
+// Reads the items of a frame one by one; any flaw stops it for good.
+struct ItemReader {
+  const std::string& frame;
+  size_t at = 0;
+  bool ok = true;
+  bool cutShort = false;  // the bytes end inside an item: more may come
+
+  bool Short() {
+    cutShort = true;
+    return ok = false;
+  }
+
+  bool Next(std::string& item) {
+    if (!ok) return false;
+    size_t colon = frame.find(':', at);
+    size_t digitsEnd = colon == std::string::npos ? frame.size() : colon;
+    if (digitsEnd - at > 12) return ok = false;
+    for (size_t i = at; i < digitsEnd; ++i) {
+      if (frame[i] < '0' || frame[i] > '9') return ok = false;
+    }
+    if (colon == std::string::npos) return Short();
+    if (colon == at) return ok = false;
+    uint64_t length = 0;
+    for (size_t i = at; i < colon; ++i) length = length * 10 + static_cast<uint64_t>(frame[i] - '0');
+    if (length > kLongestFrame) return ok = false;
+    if (length >= frame.size() - colon - 1) return Short();
+    if (frame[colon + 1 + length] != ',') return ok = false;
+    item.assign(frame, colon + 1, static_cast<size_t>(length));
+    at = colon + 2 + static_cast<size_t>(length);
+    return true;
+  }
+
+  bool Number(int64_t& value) {
+    std::string item;
+    if (!Next(item)) return false;
+    const bool negative = !item.empty() && item[0] == '-';
+    if (item.size() <= (negative ? 1u : 0u) || item.size() > 20) return ok = false;
+    uint64_t magnitude = 0;
+    const uint64_t largest = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + (negative ? 1 : 0);
+    for (size_t i = negative ? 1 : 0; i < item.size(); ++i) {
+      if (item[i] < '0' || item[i] > '9') return ok = false;
+      const uint64_t digit = static_cast<uint64_t>(item[i] - '0');
+      if (magnitude > (largest - digit) / 10) return ok = false;
+      magnitude = magnitude * 10 + digit;
+    }
+    value = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+    return true;
+  }
+
+  bool Flag(bool& value) {
+    int64_t number = 0;
+    if (!Number(number) || (number != 0 && number != 1)) return ok = false;
+    value = number == 1;
+    return true;
+  }
+};
+
+// The connection entry's fields, in one order for both ends.
+std::string SystemEntry::*const kEntryFields[] = {
+    &SystemEntry::extcompany, &SystemEntry::destination, &SystemEntry::client, &SystemEntry::user,
+    &SystemEntry::password,   &SystemEntry::language,    &SystemEntry::mode,   &SystemEntry::hostname,
+    &SystemEntry::sysnr,      &SystemEntry::gwhost,      &SystemEntry::gwservice,
+};
+
+void PutOptional(std::string& frame, const char* tag, const std::optional<std::string>& value) {
+  if (!value) return;
+  Put(frame, tag);
+  Put(frame, *value);
+}
+
+void PutFiles(std::string& frame, const LibraryFiles& files) {
+  for (const auto& trace : files.traces) {
+    Put(frame, "file");
+    Put(frame, trace.first);
+    Put(frame, trace.second);
+  }
+  PutOptional(frame, "parameters", files.parameterCopy);
+}
+
+void PutRow(std::string& frame, const TablespaceRow& row) {
+  Put(frame, "row");
+  Put(frame, row.name);
+  Put(frame, row.sizeKb);
+  Put(frame, row.freeKb);
+  Put(frame, row.pctUsed);
+}
+
+enum class Group { Applied, Measured, End, Cut, Broken };
+
+Group Stopped(const ItemReader& reader) { return reader.cutShort ? Group::Cut : Group::Broken; }
+
+// One group of items of an outcome, applied to `news` once it is whole.
+Group ReadGroup(ItemReader& reader, ChildNews& news) {
+  SystemOutcome& system = news.outcome;
+  std::string tag;
+  if (!reader.Next(tag)) return Stopped(reader);
+  if (tag == kEndTag) return Group::End;
+  if (tag == "measured") return Group::Measured;
+  if (tag == "workspace" || tag == "refused") {
+    std::string text;
+    if (!reader.Next(text)) return Stopped(reader);
+    news.started = true;
+    (tag == "workspace" ? news.workspace : news.refused) = text;
+  } else if (tag == "result") {
+    int64_t end = 0;
+    if (!reader.Number(end)) return Stopped(reader);
+    if (end < 0 || end > static_cast<int64_t>(SystemEnd::Measured)) return Group::Broken;
+    system.end = static_cast<SystemEnd>(end);
+  } else if (tag == "failed") {
+    StepResult step;
+    int64_t code = 0;
+    if (!reader.Number(code) || !reader.Next(step.exception)) return Stopped(reader);
+    if (code < std::numeric_limits<int>::min() || code > std::numeric_limits<int>::max()) return Group::Broken;
+    step.code = static_cast<int>(code);
+    system.failedStep = step;
+  } else if (tag == "reason") {
+    std::string reason;
+    if (!reader.Next(reason)) return Stopped(reader);
+    system.reason = reason;
+  } else if (tag == "row") {
+    TablespaceRow row;
+    int64_t pctUsed = 0;
+    if (!reader.Next(row.name) || !reader.Number(row.sizeKb) || !reader.Number(row.freeKb) ||
+        !reader.Number(pctUsed)) {
+      return Stopped(reader);
+    }
+    row.pctUsed = static_cast<int32_t>(pctUsed);
+    system.rows.push_back(row);
+  } else if (tag == "step") {
+    RfcStep step;
+    if (!reader.Flag(step.onConnection) || !reader.Next(step.message) || !reader.Next(step.detail)) {
+      return Stopped(reader);
+    }
+    system.work.steps.push_back(step);
+  } else if (tag == "console") {
+    std::string line;
+    if (!reader.Next(line)) return Stopped(reader);
+    system.work.consoleLines.push_back(line);
+  } else if (tag == "handler") {
+    HandlerReport r;
+    bool atClose = false;
+    if (!reader.Flag(atClose)) return Stopped(reader);
+    for (std::string* text : {&r.operation, &r.key, &r.status, &r.message, &r.internalStatus}) reader.Next(*text);
+    if (!reader.Flag(r.endMarkerMade)) return Stopped(reader);
+    system.handler = r;
+    system.handlerAtClose = atClose;
+  } else if (tag == "file") {
+    std::string name, content;
+    if (!reader.Next(name) || !reader.Next(content)) return Stopped(reader);
+    LibraryFiles file;
+    file.traces.emplace_back(name, content);
+    system.files.Add(file);
+  } else if (tag == "parameters") {
+    std::string content;
+    if (!reader.Next(content)) return Stopped(reader);
+    system.files.parameterCopy = content;
+  } else {
+    return Group::Broken;
+  }
+  return Group::Applied;
+}
+
+}  // namespace
+
+std::string EncodeChildRequest(const ChildRequest& request) {
+  std::string frame;
+  Put(frame, kRequestTag);
+  Put(frame, "entry");
+  for (std::string SystemEntry::*field : kEntryFields) Put(frame, request.request.entry.*field);
+  PutOptional(frame, "host", request.request.hostOverride);
+  PutOptional(frame, "sysnr", request.request.sysnrOverride);
+  Put(frame, "console");
+  Put(frame, request.request.consoleReport ? 1 : 0);
+  Put(frame, "backend");
+  Put(frame, request.backend);
+  Put(frame, kEndTag);
+  return frame;
+}
+
+bool DecodeChildRequest(const std::string& frame, ChildRequest& request) {
+  ItemReader reader{frame};
+  std::string tag;
+  if (!reader.Next(tag) || tag != kRequestTag) return false;
+  while (reader.Next(tag)) {
+    if (tag == kEndTag) return reader.at == frame.size();
+    if (tag == "entry") {
+      for (std::string SystemEntry::*field : kEntryFields) reader.Next(request.request.entry.*field);
+    } else if (tag == "host" || tag == "sysnr") {
+      std::string value;
+      if (reader.Next(value)) (tag == "host" ? request.request.hostOverride : request.request.sysnrOverride) = value;
+    } else if (tag == "console") {
+      reader.Flag(request.request.consoleReport);
+    } else if (tag == "backend") {
+      reader.Next(request.backend);
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+std::string OutcomeStart(const std::string& workspace) {
+  std::string frame;
+  Put(frame, kOutcomeTag);
+  Put(frame, "workspace");
+  Put(frame, workspace);
+  return frame;
+}
+
+std::string OutcomeRefused(const std::string& why) {
+  std::string frame;
+  Put(frame, kOutcomeTag);
+  Put(frame, "refused");
+  Put(frame, why);
+  Put(frame, kEndTag);
+  return frame;
+}
+
+std::string StepItems(const RfcStep& step) {
+  std::string items;
+  Put(items, "step");
+  Put(items, step.onConnection ? 1 : 0);
+  Put(items, step.message);
+  Put(items, step.detail);
+  return items;
+}
+
+std::string ConsoleItems(const std::string& line) {
+  std::string items;
+  Put(items, "console");
+  Put(items, line);
+  return items;
+}
+
+std::string OutcomeMeasured(const SystemOutcome& system) {
+  std::string frame;
+  Put(frame, "result");
+  Put(frame, static_cast<int64_t>(system.end));
+  Put(frame, "failed");
+  Put(frame, system.failedStep.code);
+  Put(frame, system.failedStep.exception);
+  Put(frame, "reason");
+  Put(frame, system.reason);
+  for (const TablespaceRow& row : system.rows) PutRow(frame, row);
+  PutFiles(frame, system.files);
+  Put(frame, "measured");
+  return frame;
+}
+
+std::string OutcomeEnd(const SystemOutcome& system) {
+  std::string frame;
+  if (system.handler) {
+    const HandlerReport& r = *system.handler;
+    Put(frame, "handler");
+    Put(frame, system.handlerAtClose ? 1 : 0);
+    for (const std::string* text : {&r.operation, &r.key, &r.status, &r.message, &r.internalStatus}) Put(frame, *text);
+    Put(frame, r.endMarkerMade ? 1 : 0);
+  }
+  PutFiles(frame, system.files);
+  Put(frame, kEndTag);
+  return frame;
+}
+
+std::string EncodeOutcome(const SystemOutcome& system, const std::string& workspace) {
+  std::string frame = OutcomeStart(workspace);
+  for (const RfcStep& step : system.work.steps) frame += StepItems(step);
+  for (const std::string& line : system.work.consoleLines) frame += ConsoleItems(line);
+  if (system.handler && !system.handlerAtClose) return frame + OutcomeEnd(system);
+  SystemOutcome end;  // the files went with the measurement
+  end.handler = system.handler;
+  end.handlerAtClose = system.handlerAtClose;
+  return frame + OutcomeMeasured(system) + OutcomeEnd(end);
+}
+
+FrameState OutcomeDecoder::Feed(const std::string& bytes, ChildNews& news) {
+  news.stepsAt = news.outcome.work.steps.size();
+  news.consoleLinesAt = news.outcome.work.consoleLines.size();
+  if (state_ == FrameState::Complete || state_ == FrameState::Broken) {
+    if (!bytes.empty()) state_ = FrameState::Broken;  // nothing may follow the end
+    return state_;
+  }
+  received_ += bytes.size();
+  if (received_ > kLongestFrame) return state_ = FrameState::Broken;
+  pending_ += bytes;
+  ItemReader reader{pending_};
+  size_t consumed = 0;
+  if (!tagRead_) {
+    std::string tag;
+    if (!reader.Next(tag)) return state_ = reader.cutShort ? state_ : FrameState::Broken;
+    if (tag != kOutcomeTag) return state_ = FrameState::Broken;
+    tagRead_ = true;
+    consumed = reader.at;
+  }
+  for (;;) {
+    const Group group = ReadGroup(reader, news);
+    if (group == Group::Cut) break;
+    if (group == Group::Broken) return state_ = FrameState::Broken;
+    consumed = reader.at;
+    if (group == Group::Measured) measured_ = true;
+    if (group == Group::End) {
+      state_ = reader.at == pending_.size() ? FrameState::Complete : FrameState::Broken;
+      pending_.clear();
+      return state_;
+    }
+  }
+  pending_.erase(0, consumed);
+  return state_ = measured_ ? FrameState::Measured : FrameState::Incomplete;
+}
+
+FrameState DecodeOutcome(const std::string& frame, SystemOutcome& system) {
+  OutcomeDecoder decoder;
+  ChildNews news;
+  news.outcome = system;
+  const FrameState state = decoder.Feed(frame, news);
+  system = news.outcome;
+  return state;
+}
+
+}  // namespace fennick

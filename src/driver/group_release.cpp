@@ -1,0 +1,187 @@
+#include "driver/group_release.h"
+
+#include "driver/console.h"
+#include "driver/group_run.h"
+#include "driver/run_end.h"
+#include "driver/run_state.h"
+#include "driver/workspace.h"
+#include "output/print.h"
+#include "output/result_writer.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/run_lock.h"
+
+namespace fennick {
+
+namespace {
+
+// The system's trace and console lines; it gets its connection number here,
+// so the numbers follow the listing whatever order the work was done in.
+void ReleaseWorkLocked(GroupRun& g, const SystemOutcome& system) {
+  const long number = UsedConnection(system.work) ? ++g.connectionNumbers : 0;
+  WriteStepsLocked(g.rs.trace, system.work, 0, number);
+  PrintConsoleLinesLocked(system.work, 0);
+}
+
+void PrintStateLineLocked(const GroupRun& g, const SystemOutcome& system, const std::string& state) {
+  if (!g.rs.switches.consoleReport) return;
+  PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=" + state + "\n");
+}
+
+[[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report) {
+  ResultWriter& writer = g.rs.writer;
+  WriteHandlerReport(writer, report, g.documentOpen);
+  PrintMessageBufferLocked(writer);
+  const int exitCode = ExitCodeFor(writer, kExitHandlerReport);
+  MarkFinishedLocked(exitCode);
+  EndGroupProcessLocked(g, exitCode);
+}
+
+// Puts a measured system into the output: its lines, its files, its
+// channel, its count and its state. False when it ended the run (Error 1018).
+bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
+  RunState& rs = g.rs;
+  ResultWriter& writer = rs.writer;
+  if (system.profileMissing) {
+    ++g.missing;
+    if (rs.switches.consoleReport) PrintTextLocked(MissingProfileLine(system.profileName));
+    return true;
+  }
+  ReleaseWorkLocked(g, system);
+  PublishFilesLocked(rs.rfc, system, rs.switches.consoleReport);
+  if (system.handler && !system.handlerAtClose) EndWithHandlerReportLocked(g, *system.handler);
+  if (system.end == SystemEnd::NotOracle) {
+    // The error closes the open document, so the monitor still reads one.
+    WriteErrorEnd(writer, OutcomeFailure(system));
+    PrintMessageBufferLocked(writer);
+    g.exitCode = ExitCodeFor(writer, kExitError);
+    MarkFinishedLocked(g.exitCode);
+    return false;
+  }
+  if (system.end == SystemEnd::Measured) {
+    WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.unit);
+    PrintMessageBufferLocked(writer);
+  }
+  if (IsProcessed(system)) {
+    ++g.processed;
+  } else {
+    WriteSystemState(writer, system.systemLabel, SystemState(system));
+  }
+  PrintStateLineLocked(g, system, SystemState(system));
+  return true;
+}
+
+// After a released system's close: the files it left then, and a report of
+// the library's handler at the close, which ends the run.
+void CompleteLocked(GroupRun& g, SystemOutcome& system) {
+  PublishFilesLocked(g.rs.rfc, system, g.rs.switches.consoleReport);
+  if (system.handler) EndWithHandlerReportLocked(g, *system.handler);
+}
+
+// A system the budget cut off: not reached (its profile looked up, not
+// logged on to), or not measured yet.
+void CutOffLocked(GroupRun& g, SystemOutcome& system) {
+  RunState& rs = g.rs;
+  if (system.stage == SystemStage::Listed) {
+    const std::string path = NativePath(rs.run.profileDirectory + system.profileName, rs.switches.driveRoot);
+    if (!FileExists(path)) ++g.missing;
+    return;
+  }
+  ReleaseWorkLocked(g, system);
+  if (&system == g.onMainRoad) {
+    TakeLibraryFilesLocked(rs.rfc, system);
+    PublishFilesLocked(rs.rfc, system, rs.switches.consoleReport);
+  }
+  WriteSystemState(rs.writer, system.systemLabel, "Timeout");
+  PrintStateLineLocked(g, system, "Timeout");
+}
+
+}  // namespace
+
+void OpenDocumentLocked(GroupRun& g) {
+  RunState& rs = g.rs;
+  if (rs.switches.consoleReport) {
+    PrintTextLocked(rs.banner + "\n");
+    PrintTextLocked("* " + rs.startTime + " " + ShownItemParameters(rs.run.parameterText) + " State=Executing\n");
+  }
+  BeginGroupDocument(rs.writer);
+  PrintMessageBufferLocked(rs.writer);
+  g.documentOpen = true;
+}
+
+bool AdvanceLocked(GroupRun& g, bool cutOff) {
+  for (; g.nextToAdvance < g.systems.size(); ++g.nextToAdvance) {
+    SystemOutcome& system = *g.systems[g.nextToAdvance];
+    if (system.stage == SystemStage::Measured) {
+      system.stage = SystemStage::Released;
+      if (!ReleaseLocked(g, system)) return false;
+    }
+    if (system.stage == SystemStage::Released) {
+      if (system.closed) {
+        system.stage = SystemStage::Done;
+        CompleteLocked(g, system);
+        continue;
+      }
+      if (cutOff) continue;  // a close still going on is not waited for
+      return true;
+    }
+    if (system.stage == SystemStage::Done) continue;
+    if (!cutOff) return true;
+    CutOffLocked(g, system);
+    system.stage = SystemStage::Done;
+  }
+  return true;
+}
+
+bool AllDoneLocked(const GroupRun& g) { return g.nextToAdvance == g.systems.size(); }
+
+int WriteSummaryLocked(GroupRun& g, const std::string& tail, bool cutOff) {
+  RunState& rs = g.rs;
+  ResultWriter& writer = rs.writer;
+  const unsigned failed = static_cast<unsigned>(g.systems.size()) - g.processed - g.missing;
+  GroupSummary summary;
+  summary.text = "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(g.systems.size()) +
+                 ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail;
+  summary.atLeastWarning = failed > 0 || cutOff;
+  EndGroupDocument(writer, summary);
+  PrintMessageBufferLocked(writer);
+  if (rs.switches.consoleReport) PrintTextLocked(ClosingLine());
+  g.exitCode = ExitCodeFor(writer, kExitSuccess);
+  MarkFinishedLocked(g.exitCode);
+  return g.exitCode;
+}
+
+void EndGroupProcessLocked(GroupRun& g, int exitCode) {
+  EndChildrenLocked(g.children);
+  if (g.workspaceOpen) CloseWorkspace(g.rs.rfc);
+  EndProcessLocked(exitCode);
+}
+
+void AtGroupBudget(void* run, int budgetSeconds) {
+  GroupRun& g = *static_cast<GroupRun*>(run);
+  RunState& rs = g.rs;
+  if (!g.documentOpen) {
+    BeginGroupDocument(rs.writer);
+    PrintMessageBufferLocked(rs.writer);
+    g.documentOpen = true;
+  }
+  // What has finished is released in listing order; what has not is cut off.
+  if (!AdvanceLocked(g, true)) EndGroupProcessLocked(g, g.exitCode);
+  traceLineLocked(rs.trace, 0, "Timeout reached", std::to_string(budgetSeconds) + " s");
+  WriteSummaryLocked(g, " (Timeout after " + std::to_string(budgetSeconds) + " s)", true);
+  EndGroupProcessLocked(g, g.exitCode);
+}
+
+void AtGroupHandler(void* run, const HandlerReport& report) {
+  GroupRun& g = *static_cast<GroupRun*>(run);
+  // The library is in this process only for a system the main road
+  // measures: its work so far comes before the report.
+  if (SystemOutcome* system = g.onMainRoad) {
+    if (system->stage == SystemStage::Measuring) ReleaseWorkLocked(g, *system);
+    TakeLibraryFilesLocked(g.rs.rfc, *system);
+    PublishFilesLocked(g.rs.rfc, *system, g.rs.switches.consoleReport);
+  }
+  EndWithHandlerReportLocked(g, report);
+}
+
+}  // namespace fennick

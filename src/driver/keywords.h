@@ -1,0 +1,79 @@
+// The run's switches, and the one table of keywords that sets them: each
+// keyword's name, where it may come from, how its value is read and the
+// field it sets. Lower folders receive the switches they read, never the
+// parameter text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "output/tablespace_evaluation.h"
+#include "profile/failure.h"
+
+namespace fennick {
+
+struct ResultWriter;
+struct LogonRequest;
+struct SystemEntry;
+
+// Where a keyword may come from.
+enum KeywordSource : unsigned {
+  kCommandLine = 1,  // the parameters after the profile
+  kSensorLine = 2,   // a global sensor's "# GSNX:" line
+};
+
+struct RunSwitches {
+  // The command line's alone.
+  bool consoleReport = false;   // "#", "@", "$", "%"
+  bool profileAsGiven = false;  // "@": the profile from the path given
+  bool syslog = false;          // ",SYSLOG": the trace in Fennick.Log
+  std::optional<std::string> item;  // "ITEM=": an item run over Vireo.Prf
+  // Also a global sensor's line.
+  bool plugin = false;  // ",NAGIOS": the plugin form, over Fennick.Ini
+  std::optional<std::string> hostOverride;   // ",HOST="
+  std::optional<std::string> sysnrOverride;  // ",NO="
+  bool megabyte = false;                     // "MEGABYTE"
+  bool gigabyte = false;                     // "GIGABYTE"
+  std::optional<int64_t> channel;            // "CH=": Tessary's one channel
+  std::optional<int64_t> warning;            // ",WARN="
+  std::optional<int64_t> error;              // ",ERROR="
+  std::optional<int64_t> timeout;            // ",TIMEOUT=": seconds
+  std::optional<int64_t> parallel;           // ",PARALLEL=": systems at once
+  // The first keyword whose value is bad, in table order: Error 1031,
+  // reported once the run has found its profiles.
+  Failure badValue;
+
+  // Fennick.Ini.
+  std::string outputMode = "EXEXML";  // "Outputmode.:", checked against the forms
+  std::string driveRoot = "/";        // "Driveroot..:"
+  std::string rfcLibrary;             // "Rfclibrary.:": empty for the one that loads
+};
+
+// A group's systems measured at once without ",PARALLEL=".
+constexpr int kDefaultParallel = 8;
+
+// Reads the keywords that `source` may give from the parameters, upper-cased
+// for the search and as typed for the values (the same positions). A keyword
+// found replaces what an earlier source gave.
+void ReadKeywords(const std::string& parameterString, const std::string& parameterText, unsigned source,
+                  RunSwitches& switches);
+
+// Forgets what the command line gave of the keywords a sensor line may
+// give: a global sensor's own line sets them.
+void ForgetSensorKeywords(RunSwitches& switches);
+
+// The unit the channels are written in: GIGABYTE wins over MEGABYTE.
+ChannelUnit UnitOf(const RunSwitches& switches);
+
+// The time budget in seconds, 0 for none; the group's width.
+int BudgetSeconds(const RunSwitches& switches);
+int ParallelOf(const RunSwitches& switches);
+
+// Hands the writer the switches it reads: limits and CH=.
+void ApplyWriterSwitches(const RunSwitches& switches, ResultWriter& writer);
+
+// A logon for an entry, with the overrides and the console switch.
+LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry);
+
+}  // namespace fennick

@@ -1,0 +1,80 @@
+// The one road that measures a system: logon, system information, the
+// Oracle check, the rows, and the close after. A single-profile run measures
+// one system on it; a group run measures each listed system on it, in a
+// thread, in a child process or on the main road. Its outcome is a value.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "rfc/backend.h"
+#include "rfc/handler_report.h"
+
+namespace fennick {
+
+// How far the measurement of a system came.
+enum class SystemEnd {
+  LogonFailed,  // no connection
+  InfoFailed,   // RFC_SYSTEM_INFO failed
+  NotOracle,    // another database: ends the whole run
+  RowsFailed,   // DB_ORA_CURRENT_SIZES failed
+  Measured,     // the rows are there
+};
+
+// Where a group's system stands, advanced under the run's lock.
+enum class SystemStage {
+  Listed,     // its profile is not read yet
+  Waiting,    // read, for a worker to take
+  Measuring,  // taken
+  Measured,   // its outcome is known
+  Released,   // in the output; its close may still be going on
+  Done,       // released, and what its close brought is out too
+};
+
+struct SystemOutcome {
+  // Read on the main road, in listing order.
+  std::string profileName;
+  bool profileMissing = false;
+  LogonRequest request;     // the entry and the parameters' overrides
+  char entryStatus = '.';   // 'X': the entry is incomplete
+  std::string systemLabel;  // the channel's name
+
+  // Measured.
+  RfcWork work;
+  RfcConnectionId connection = 0;  // closed after the measurement
+  SystemEnd end = SystemEnd::LogonFailed;
+  StepResult failedStep;  // the call that failed, for InfoFailed and RowsFailed
+  std::string reason;     // what follows the failure's message: " - " and the library's text
+  std::vector<TablespaceRow> rows;
+  // The library's fatal report, when its handler ended this system; at the
+  // close, the system's outcome was complete before it.
+  std::optional<HandlerReport> handler;
+  bool handlerAtClose = false;
+  // What the library wrote to its private files, not yet published.
+  LibraryFiles files;
+
+  // Under the run's lock.
+  SystemStage stage = SystemStage::Listed;
+  bool closed = false;     // its connection is closed and what that brought is here
+  bool inProcess = false;  // no child could measure it: the main road does
+};
+
+// The state the console shows for a measured system: "Processed",
+// "Not Found" or "Rfc Failure".
+const char* SystemState(const SystemOutcome& system);
+
+// Whether the system counts as processed.
+bool IsProcessed(const SystemOutcome& system);
+
+// Logs on, reads the system information and, on Oracle, the rows: the
+// outcome, with the connection left open for CloseSystem. With `traced` the
+// library's environment is traced too (a single-profile run).
+void MeasureSystem(const RfcBackend& rfc, SystemOutcome& system, bool traced);
+
+void CloseSystem(const RfcBackend& rfc, SystemOutcome& system);
+
+// The error a single-profile run reports for a system that was not measured.
+RunFailure OutcomeFailure(const SystemOutcome& system);
+
+}  // namespace fennick

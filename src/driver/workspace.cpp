@@ -1,0 +1,30 @@
+#include "driver/workspace.h"
+
+#include "driver/console.h"
+#include "driver/measure.h"
+#include "output/print.h"
+#include "platform/run_lock.h"
+
+namespace fennick {
+
+void OpenWorkspace(const RfcBackend& rfc, bool consoleReport) {
+  std::string where, why;
+  if (rfc.ops->openWorkspace(rfc.state.get(), where, why) || !consoleReport) return;
+  PrintText(NoteLine(why + ": the RFC library's files stay in the working folder"));
+}
+
+void TakeLibraryFilesLocked(const RfcBackend& rfc, SystemOutcome& system) {
+  system.files.Add(rfc.ops->takeFiles(rfc.state.get()));
+}
+
+void PublishFilesLocked(const RfcBackend& rfc, SystemOutcome& system, bool consoleReport) {
+  if (system.files.Empty()) return;
+  const std::vector<std::string> problems = rfc.ops->publishFiles(rfc.state.get(), system.files);
+  system.files = LibraryFiles();
+  if (!consoleReport) return;
+  for (const std::string& problem : problems) PrintTextLocked(NoteLine(problem));
+}
+
+void CloseWorkspace(const RfcBackend& rfc) { rfc.ops->closeWorkspace(rfc.state.get()); }
+
+}  // namespace fennick

@@ -1,0 +1,32 @@
+// The library's files kept private to the process that measures, and their
+// publishing in the working folder: what the back end does, seen from the
+// run. Runs side by side in one folder then never read each other's trace
+// or parameter file.
+#pragma once
+
+#include <string>
+
+#include "rfc/backend.h"
+
+namespace fennick {
+
+struct SystemOutcome;
+
+// Opens the back end's private workspace for measuring in this process,
+// once. Where none can be made the library keeps its files in the working
+// folder, as it would alone; with the console report a line says so.
+void OpenWorkspace(const RfcBackend& rfc, bool consoleReport);
+
+// Adds what the library wrote since the last look to the system's files.
+// The caller holds the run's lock.
+void TakeLibraryFilesLocked(const RfcBackend& rfc, SystemOutcome& system);
+
+// Publishes the system's files and forgets them; with the console report a
+// line names each file that could not be written and why. Publishing never
+// changes a result. The caller holds the run's lock.
+void PublishFilesLocked(const RfcBackend& rfc, SystemOutcome& system, bool consoleReport);
+
+// Removes the workspace; its files must be taken before.
+void CloseWorkspace(const RfcBackend& rfc);
+
+}  // namespace fennick

@@ -1,0 +1,35 @@
+// The Corvatel host product's "Message."/"Statistic." key lines.
+#include "output/form_parts.h"
+
+namespace fennick {
+
+namespace {
+
+// Corvatel takes at most 10 channels a run.
+const int kMostChannels = 10;
+
+void Begin(ResultWriter& w) { w.messageBuffer.clear(); }
+void BeginLine(ResultWriter& w) { w.messageBuffer += "\n# "; }
+void AppendRaw(ResultWriter& w, const std::string& text) { w.messageBuffer += text; }
+void Nothing(ResultWriter&) {}
+void End(ResultWriter& w) { w.messageBuffer += "\n"; }
+
+void Channel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+  if (w.channelCounter > kMostChannels) return;
+  const std::string key = ChannelKey(channel);
+  w.messageBuffer += "\n\nMessage." + key + ": " + channel + " (" + TextUnit(unit) + ")";
+  w.messageBuffer += "\nStatistic." + key + ": " + value;
+}
+
+void Error(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
+
+}  // namespace
+
+extern const OutputForm kCorvatelForm = {
+    "Corvatel", false, true, false,
+    Begin, BeginLine, AppendRaw, Nothing, Channel, End,
+    BeginFramedGroup, NoSystemState, WriteFramedSummary,
+    Error, Error, WriteHandlerBlock, RunsExitCode,
+};
+
+}  // namespace fennick

@@ -1,0 +1,48 @@
+// Pieces the output forms share. Only the forms' own files use them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "output/output_form.h"
+#include "output/result_writer.h"
+
+namespace fennick {
+
+// The whole error document: "<Prtg>", the error, the message, "</Prtg>".
+std::string ErrorDocument(const std::string& message);
+
+// Its close, for a document whose opening is out already.
+std::string ErrorDocumentEnd(const std::string& message);
+
+// "RFC error: KEY - message": the report in one line.
+std::string HandlerReportText(const HandlerReport& report);
+
+// The report's five label lines, each ending in a line end.
+std::vector<std::string> HandlerReportLines(const HandlerReport& report);
+
+// The report block: "RFC error", the label lines, "* Programm aborted...".
+std::string HandlerReportBlock(const HandlerReport& report);
+
+// A channel as PRTG's XML; with `withLimits` the writer's limits follow the value.
+void WriteXmlChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit,
+                     bool withLimits);
+
+// A group document framed like a single system's, with a blank line after
+// its opening and after its close.
+void BeginFramedGroup(ResultWriter& w);
+void WriteFramedSummary(ResultWriter& w, const GroupSummary& summary);
+
+// The handler report as a block, in forms that do not close a document with it.
+void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool documentOpen);
+
+// The run's own exit code, for forms without states.
+int RunsExitCode(const ResultWriter& w, int runExitCode);
+
+// A unit as the text forms show it: "%" for percent, "#" for none.
+std::string TextUnit(const std::string& unit);
+
+// Nothing, for operations a form does not have.
+void NoSystemState(ResultWriter& w, const std::string& label, const std::string& state);
+
+}  // namespace fennick

@@ -1,0 +1,72 @@
+// The monitoring-plugin form (Nagios, Icinga, Naemon, Checkmk): the whole
+// output is known only at the end, so the channels and systems are gathered
+// and rendered at once, with the state as the exit code.
+#include "output/form_parts.h"
+#include "profile/text_util.h"
+
+namespace fennick {
+
+namespace {
+
+void Begin(ResultWriter& w) {
+  w.plugin = PluginOutput();
+  w.messageBuffer.clear();
+}
+
+void BeginPluginText(ResultWriter& w) { w.plugin.text.clear(); }
+void AppendPluginText(ResultWriter& w, const std::string& text) { w.plugin.text += text; }
+
+// The summary ends in a blank the status line has no use for.
+void EndPluginText(ResultWriter& w) {
+  while (!w.plugin.text.empty() && w.plugin.text.back() == ' ') w.plugin.text.pop_back();
+}
+
+void Channel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+  PluginLine line;
+  line.channel = PluginChannel{channel, LeadingInteger(value), PluginUnit(unit)};
+  w.plugin.lines.push_back(line);
+}
+
+void End(ResultWriter& w) { w.messageBuffer = RenderPluginResult(w.plugin, w.limits); }
+
+void SystemState(ResultWriter& w, const std::string& label, const std::string& state) {
+  PluginLine line;
+  line.label = label;
+  line.state = state;
+  w.plugin.lines.push_back(line);
+}
+
+void Summary(ResultWriter& w, const GroupSummary& summary) {
+  w.messageBuffer.clear();
+  w.plugin.atLeastWarning = summary.atLeastWarning;
+  BeginPluginText(w);
+  AppendPluginText(w, summary.text);
+  EndPluginText(w);
+  End(w);
+}
+
+// One state for the run: what was measured before the error is dropped.
+void Error(ResultWriter& w, const RunFailure& failure) {
+  w.plugin.state = ErrorState(failure.number);
+  w.messageBuffer = RenderPluginError(w.plugin.state, failure.message, {});
+}
+
+void PluginHandlerReport(ResultWriter& w, const HandlerReport& report, bool) {
+  std::vector<std::string> lines = HandlerReportLines(report);
+  for (std::string& line : lines) line.pop_back();  // the renderer ends each line
+  w.plugin.state = PluginState::Critical;
+  w.messageBuffer = RenderPluginError(w.plugin.state, HandlerReportText(report), lines);
+}
+
+int ExitCode(const ResultWriter& w, int) { return static_cast<int>(w.plugin.state); }
+
+}  // namespace
+
+extern const OutputForm kPluginForm = {
+    "Nagios", false, true, true,
+    Begin, BeginPluginText, AppendPluginText, EndPluginText, Channel, End,
+    Begin, SystemState, Summary,
+    Error, Error, PluginHandlerReport, ExitCode,
+};
+
+}  // namespace fennick

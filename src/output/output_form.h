@@ -1,0 +1,63 @@
+// An output form: one constant table of operations that writes a result in
+// the form a monitor reads. Each form lives in a file of its own; the run
+// chooses one at start by its name, and nothing after that asks which form
+// it holds.
+#pragma once
+
+#include <string>
+
+namespace fennick {
+
+struct ResultWriter;
+struct HandlerReport;
+struct RunFailure;
+
+// How a group run's document closes.
+struct GroupSummary {
+  std::string text;             // "(***) ITEM: NoSystems=..."
+  bool atLeastWarning = false;  // failed or cut-off systems
+};
+
+struct OutputForm {
+  const char* name;  // as Fennick.Ini writes it
+  // PRTG's own sensor form: only it carries limits in its channels.
+  bool prtgSensor;
+  // The profile is read from the path given rather than searched in the
+  // monitor's sensor directories.
+  bool profileAsGiven;
+  // Standard output holds the result alone; console lines go elsewhere.
+  bool consoleOnStandardError;
+
+  // A single system's result: the document, its text line, the channels.
+  void (*beginDocument)(ResultWriter& w);
+  void (*beginText)(ResultWriter& w);
+  void (*appendText)(ResultWriter& w, const std::string& text);
+  void (*endText)(ResultWriter& w);
+  void (*channel)(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit);
+  void (*endDocument)(ResultWriter& w);
+
+  // A group's document: its opening, a system without a channel, its close.
+  void (*beginGroup)(ResultWriter& w);
+  void (*systemState)(ResultWriter& w, const std::string& label, const std::string& state);
+  void (*summary)(ResultWriter& w, const GroupSummary& summary);
+
+  // An error that ends the run: alone, or closing a document already open.
+  void (*error)(ResultWriter& w, const RunFailure& failure);
+  void (*errorEnd)(ResultWriter& w, const RunFailure& failure);
+  // The library's fatal report.
+  void (*handlerReport)(ResultWriter& w, const HandlerReport& report, bool documentOpen);
+
+  // The exit code of a run whose output is complete.
+  int (*exitCode)(const ResultWriter& w, int runExitCode);
+};
+
+// The form of that name, exactly as written; null for none.
+const OutputForm* FindOutputForm(const std::string& name);
+
+// The names of the forms, for messages: "EXEXML, Lumenox, ... or Nagios".
+std::string OutputFormNames();
+
+// A form outside the list: no document frame, channels as XML.
+const OutputForm& UnlistedOutputForm();
+
+}  // namespace fennick
