@@ -106,77 +106,111 @@ void PutRow(std::string& frame, const TablespaceRow& row) {
 
 enum class Group { Applied, Measured, End, Cut, Broken };
 
-Group Stopped(const ItemReader& reader) { return reader.cutShort ? Group::Cut : Group::Broken; }
+// Each group's items, applied to the news once they are all read; false
+// when the bytes stop or break inside the group.
+using GroupReader = bool (*)(ItemReader& reader, ChildNews& news);
+
+bool ReadWorkspace(ItemReader& reader, ChildNews& news) {
+  news.started = reader.Next(news.workspace);
+  return news.started;
+}
+
+bool ReadRefused(ItemReader& reader, ChildNews& news) {
+  news.started = reader.Next(news.refused);
+  return news.started;
+}
+
+bool ReadResult(ItemReader& reader, ChildNews& news) {
+  int64_t end = 0;
+  if (!reader.Number(end)) return false;
+  if (end < 0 || end > static_cast<int64_t>(SystemEnd::Measured)) return reader.ok = false;
+  news.outcome.end = static_cast<SystemEnd>(end);
+  return true;
+}
+
+bool ReadFailedStep(ItemReader& reader, ChildNews& news) {
+  StepResult step;
+  int64_t code = 0;
+  if (!reader.Number(code) || !reader.Next(step.exception)) return false;
+  if (code < std::numeric_limits<int>::min() || code > std::numeric_limits<int>::max()) return reader.ok = false;
+  step.code = static_cast<int>(code);
+  news.outcome.failedStep = step;
+  return true;
+}
+
+bool ReadReason(ItemReader& reader, ChildNews& news) { return reader.Next(news.outcome.reason); }
+
+bool ReadRow(ItemReader& reader, ChildNews& news) {
+  TablespaceRow row;
+  int64_t pctUsed = 0;
+  if (!reader.Next(row.name) || !reader.Number(row.sizeKb) || !reader.Number(row.freeKb) || !reader.Number(pctUsed)) {
+    return false;
+  }
+  row.pctUsed = static_cast<int32_t>(pctUsed);
+  news.outcome.rows.push_back(row);
+  return true;
+}
+
+bool ReadStep(ItemReader& reader, ChildNews& news) {
+  RfcStep step;
+  if (!reader.Flag(step.onConnection) || !reader.Next(step.message) || !reader.Next(step.detail)) return false;
+  news.outcome.work.steps.push_back(step);
+  return true;
+}
+
+bool ReadConsoleLine(ItemReader& reader, ChildNews& news) {
+  std::string line;
+  if (!reader.Next(line)) return false;
+  news.outcome.work.consoleLines.push_back(line);
+  return true;
+}
+
+bool ReadHandler(ItemReader& reader, ChildNews& news) {
+  HandlerReport r;
+  bool atClose = false;
+  if (!reader.Flag(atClose)) return false;
+  for (std::string* text : {&r.operation, &r.key, &r.status, &r.message, &r.internalStatus}) reader.Next(*text);
+  if (!reader.Flag(r.endMarkerMade)) return false;
+  news.outcome.handler = r;
+  news.outcome.handlerAtClose = atClose;
+  return true;
+}
+
+bool ReadFile(ItemReader& reader, ChildNews& news) {
+  std::string name, content;
+  if (!reader.Next(name) || !reader.Next(content)) return false;
+  LibraryFiles file;
+  file.traces.emplace_back(name, content);
+  news.outcome.files.Add(file);
+  return true;
+}
+
+bool ReadParameters(ItemReader& reader, ChildNews& news) {
+  std::string content;
+  if (!reader.Next(content)) return false;
+  news.outcome.files.parameterCopy = content;
+  return true;
+}
+
+const std::pair<const char*, GroupReader> kGroups[] = {
+    {"workspace", ReadWorkspace}, {"refused", ReadRefused}, {"result", ReadResult},
+    {"failed", ReadFailedStep},   {"reason", ReadReason},   {"row", ReadRow},
+    {"step", ReadStep},           {"console", ReadConsoleLine}, {"handler", ReadHandler},
+    {"file", ReadFile},           {"parameters", ReadParameters},
+};
 
 // One group of items of an outcome, applied to `news` once it is whole.
 Group ReadGroup(ItemReader& reader, ChildNews& news) {
-  SystemOutcome& system = news.outcome;
   std::string tag;
-  if (!reader.Next(tag)) return Stopped(reader);
+  if (!reader.Next(tag)) return reader.cutShort ? Group::Cut : Group::Broken;
   if (tag == kEndTag) return Group::End;
   if (tag == "measured") return Group::Measured;
-  if (tag == "workspace" || tag == "refused") {
-    std::string text;
-    if (!reader.Next(text)) return Stopped(reader);
-    news.started = true;
-    (tag == "workspace" ? news.workspace : news.refused) = text;
-  } else if (tag == "result") {
-    int64_t end = 0;
-    if (!reader.Number(end)) return Stopped(reader);
-    if (end < 0 || end > static_cast<int64_t>(SystemEnd::Measured)) return Group::Broken;
-    system.end = static_cast<SystemEnd>(end);
-  } else if (tag == "failed") {
-    StepResult step;
-    int64_t code = 0;
-    if (!reader.Number(code) || !reader.Next(step.exception)) return Stopped(reader);
-    if (code < std::numeric_limits<int>::min() || code > std::numeric_limits<int>::max()) return Group::Broken;
-    step.code = static_cast<int>(code);
-    system.failedStep = step;
-  } else if (tag == "reason") {
-    std::string reason;
-    if (!reader.Next(reason)) return Stopped(reader);
-    system.reason = reason;
-  } else if (tag == "row") {
-    TablespaceRow row;
-    int64_t pctUsed = 0;
-    if (!reader.Next(row.name) || !reader.Number(row.sizeKb) || !reader.Number(row.freeKb) ||
-        !reader.Number(pctUsed)) {
-      return Stopped(reader);
-    }
-    row.pctUsed = static_cast<int32_t>(pctUsed);
-    system.rows.push_back(row);
-  } else if (tag == "step") {
-    RfcStep step;
-    if (!reader.Flag(step.onConnection) || !reader.Next(step.message) || !reader.Next(step.detail)) {
-      return Stopped(reader);
-    }
-    system.work.steps.push_back(step);
-  } else if (tag == "console") {
-    std::string line;
-    if (!reader.Next(line)) return Stopped(reader);
-    system.work.consoleLines.push_back(line);
-  } else if (tag == "handler") {
-    HandlerReport r;
-    bool atClose = false;
-    if (!reader.Flag(atClose)) return Stopped(reader);
-    for (std::string* text : {&r.operation, &r.key, &r.status, &r.message, &r.internalStatus}) reader.Next(*text);
-    if (!reader.Flag(r.endMarkerMade)) return Stopped(reader);
-    system.handler = r;
-    system.handlerAtClose = atClose;
-  } else if (tag == "file") {
-    std::string name, content;
-    if (!reader.Next(name) || !reader.Next(content)) return Stopped(reader);
-    LibraryFiles file;
-    file.traces.emplace_back(name, content);
-    system.files.Add(file);
-  } else if (tag == "parameters") {
-    std::string content;
-    if (!reader.Next(content)) return Stopped(reader);
-    system.files.parameterCopy = content;
-  } else {
-    return Group::Broken;
+  for (const auto& group : kGroups) {
+    if (tag != group.first) continue;
+    if (group.second(reader, news)) return Group::Applied;
+    return reader.cutShort ? Group::Cut : Group::Broken;
   }
-  return Group::Applied;
+  return Group::Broken;
 }
 
 }  // namespace
