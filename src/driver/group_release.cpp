@@ -141,7 +141,8 @@ int WriteSummaryLocked(GroupRun& g, const std::string& tail, bool cutOff) {
   const unsigned failed = static_cast<unsigned>(g.systems.size()) - g.processed - g.missing;
   GroupSummary summary;
   summary.text = "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(g.systems.size()) +
-                 ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail;
+                 ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail +
+                 ChannelsLeftOutNote(writer, writer.channelsShown + writer.channelsLeftOut);
   summary.atLeastWarning = failed > 0 || cutOff;
   EndGroupDocument(writer, summary);
   PrintMessageBufferLocked(writer);

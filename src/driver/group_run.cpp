@@ -260,15 +260,11 @@ GroupRun& PrepareGroup(RunState& rs) {
 
 int RunItems(RunState& rs) {
   rs.profileFile.reset();  // the listing is opened afresh
-  const bool productProfile = rs.switches.item.has_value();
+  const bool productProfile = rs.run.productProfile;
   if (Failure failure = ReadSensorListing(rs.run, rs.switches.driveRoot, productProfile, rs.listing)) {
     return EndWithError(rs, *failure);
   }
-  if (!productProfile) {
-    // A global sensor's keywords come from its line.
-    ForgetSensorKeywords(rs.switches);
-    ReadKeywords(rs.run.parameterString, rs.run.parameterText, kSensorLine, rs.switches);
-  }
+  if (!productProfile) ReadSensorKeywords(rs);
   if (Failure failure = SettleSwitches(rs)) return EndWithError(rs, *failure);
   GroupRun& g = PrepareGroup(rs);
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, *failure);

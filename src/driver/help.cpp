@@ -8,7 +8,8 @@ namespace fennick {
 namespace {
 
 const char kUsage[] =
-    "Usage: fennick PROFILE [PARAMETERS [MORE-PARAMETERS]]\n"
+    "Usage: fennick PROFILE [PARAMETERS...] [-w N] [-c N] [-t N]\n"
+    "       fennick --help | --version\n"
     "\n"
     "Measures the free space of the Oracle tablespaces of SAP systems for a\n"
     "network monitor. PROFILE is a profile file (PRD reads PRD.P00); GLOBAL\n"
@@ -27,7 +28,17 @@ const char kUsage[] =
     "  ,ERROR=n      error limit of every channel\n"
     "  ,TIMEOUT=n    time budget of the run in seconds (1-3600)\n"
     "  ,PARALLEL=n   systems of a group measured at once (1-64, default 8)\n"
+    "  ,EXCLUDE=A:B  tablespaces left out of the channels\n"
     "  ,NAGIOS       the monitoring-plugin form of the output\n"
+    "\n"
+    "Keywords that start with a comma may be written without it after a blank.\n"
+    "Every argument after the profile counts, joined by one blank.\n"
+    "\n"
+    "Options, as monitoring plugins take them:\n"
+    "  -w N, --warning=N    the same as ,WARN=N\n"
+    "  -c N, --critical=N   the same as ,ERROR=N\n"
+    "  -t N, --timeout=N    the same as ,TIMEOUT=N\n"
+    "  -V, --version        the version\n"
     "\n"
     "Output modes, chosen in Fennick.Ini with \"Outputmode.: MODE\":\n"
     "  EXEXML (the default), Lumenox, Corvatel, Tessary, Quimbel, Nagios\n"
@@ -41,6 +52,15 @@ bool IsHelpRequest(const std::string& argument) {
 }
 
 bool AsksForHelp(const std::vector<std::string>& args) { return args.size() > 1 && IsHelpRequest(args[1]); }
+
+bool AsksForVersion(const std::vector<std::string>& args) {
+  return args.size() > 1 && (args[1] == "-V" || args[1] == "--version");
+}
+
+int PrintVersion() {
+  PrintText(std::string(kProgramName) + " " + kPackageVersion + " (" + kVersion + ")\n");
+  return 0;
+}
 
 int PrintHelp() {
   PrintText(std::string(kUsage) + "\nSAP " + kProgramName + " " + kVersion + "\n");

@@ -17,4 +17,10 @@ bool AsksForHelp(const std::vector<std::string>& args);
 // Prints the usage text on standard output; the exit code is 0.
 int PrintHelp();
 
+// Whether the first argument asks for the version: -V or --version.
+bool AsksForVersion(const std::vector<std::string>& args);
+
+// "Fennick 4.3.0 (Vers 4.3 / 29.08.22)"; the exit code is 0.
+int PrintVersion();
+
 }  // namespace fennick

@@ -1,5 +1,7 @@
 #include "driver/keywords.h"
 
+#include <algorithm>
+
 #include "output/result_writer.h"
 #include "profile/profile_name.h"
 #include "profile/text_util.h"
@@ -15,6 +17,7 @@ enum class Reading {
   Item,         // ITEM=: up to a blank or a comma, 90 characters, ":" as blank
   Override,     // up to a comma or a blank; an empty value overrides nothing
   Number,       // a whole number in range, else Error 1031
+  Names,        // up to a comma or a blank, not empty, else Error 1031
   ChannelDigits // CH=: up to three characters before a comma, leading digits
 };
 
@@ -48,6 +51,20 @@ const Keyword kKeywords[] = {
     {",ERROR=", kBoth, Reading::Number, 0, kLargestLimit, nullptr, nullptr, &RunSwitches::error},
     {",TIMEOUT=", kBoth, Reading::Number, 1, 3600, nullptr, nullptr, &RunSwitches::timeout},
     {",PARALLEL=", kBoth, Reading::Number, 1, 64, nullptr, nullptr, &RunSwitches::parallel},
+    {",EXCLUDE=", kBoth, Reading::Names, 0, 0, nullptr, &RunSwitches::exclude, nullptr},
+};
+
+// The plugin-style options, and the keyword each stands for.
+struct Option {
+  const char* shortName;  // "-w N"
+  const char* longName;   // "--warning=N"
+  const char* keyword;
+};
+
+const Option kOptions[] = {
+    {"-w", "--warning=", ",WARN="},
+    {"-c", "--critical=", ",ERROR="},
+    {"-t", "--timeout=", ",TIMEOUT="},
 };
 
 bool WholeNumber(const std::string& text, int64_t smallest, int64_t largest, int64_t& value) {
@@ -67,33 +84,95 @@ int64_t ChannelNumber(const std::string& parameterText, size_t start) {
   return LeadingInteger(digits.substr(0, digits.find(',')));
 }
 
+// Where a keyword stands in the upper-cased parameters, and how long it is
+// there. One that begins with a comma is also found without it after a
+// blank or at the start, as users type it.
+size_t FindKeyword(const std::string& upper, const std::string& name, size_t& length) {
+  length = name.size();
+  if (name[0] != ',') return upper.find(name);
+  const std::string body = name.substr(1);
+  for (size_t at = upper.find(body); at != std::string::npos; at = upper.find(body, at + 1)) {
+    if (at > 0 && upper[at - 1] == ',') return at - 1;
+    if (at == 0 || upper[at - 1] == ' ') {
+      length = body.size();
+      return at;
+    }
+  }
+  return std::string::npos;
+}
+
+void Invalid(const Keyword& k, RunSwitches& s) {
+  if (s.badValue) return;
+  s.badValue = NumberedFailure(1031, "Invalid Parameter-Value " + std::string(k.name) + " !");
+  s.badKeyword = k.name;
+}
+
+// A good value given later takes back the keyword's bad one.
+void Valid(const Keyword& k, RunSwitches& s) {
+  if (s.badKeyword != k.name) return;
+  s.badValue.reset();
+  s.badKeyword.clear();
+}
+
 void ReadKeyword(const Keyword& k, const std::string& upper, const std::string& typed, RunSwitches& s) {
   if (k.reading == Reading::AnyOf) {
     if (upper.find_first_of(k.name) != std::string::npos) s.*k.flag = true;
     return;
   }
-  const size_t at = upper.find(k.name);
-  if (at == std::string::npos) return;
-  const size_t start = at + std::string(k.name).size();
-  std::optional<std::string> value = KeywordValue(upper, typed, k.name);
+  size_t length = 0;
+  const size_t found = FindKeyword(upper, k.name, length);
+  if (found == std::string::npos) return;
+  const size_t start = found + length;
+  const std::string value = start >= typed.size() ? std::string() : typed.substr(start, typed.find_first_of(", ", start) - start);
   switch (k.reading) {
     case Reading::AnyOf:
     case Reading::Present: s.*k.flag = true; break;
     case Reading::Item: s.*k.text = ExtractItemName(typed, start); break;
     case Reading::Override:
-      if (!value->empty()) s.*k.text = *value;
+      if (!value.empty()) s.*k.text = value;
       break;
     case Reading::ChannelDigits: s.*k.number = ChannelNumber(typed, start); break;
+    case Reading::Names:
+      if (value.empty()) return Invalid(k, s);
+      s.*k.text = value;
+      Valid(k, s);
+      break;
     case Reading::Number: {
       int64_t number = 0;
-      if (WholeNumber(*value, k.smallest, k.largest, number)) {
-        s.*k.number = number;
-      } else if (!s.badValue) {
-        s.badValue = NumberedFailure(1031, "Invalid Parameter-Value " + std::string(k.name) + " !");
-      }
+      if (!WholeNumber(value, k.smallest, k.largest, number)) return Invalid(k, s);
+      s.*k.number = number;
+      Valid(k, s);
       break;
     }
   }
+}
+
+// The option's value: what follows "--long=", or the next argument after
+// "-x"; none when the option is no option of ours.
+bool OptionValue(const Option& option, const std::vector<std::string>& args, size_t& i, std::string& value) {
+  const std::string& arg = args[i];
+  if (arg.rfind(option.longName, 0) == 0) {
+    value = arg.substr(std::string(option.longName).size());
+    return true;
+  }
+  if (arg != option.shortName) return false;
+  value = i + 1 < args.size() ? args[++i] : std::string();
+  return true;
+}
+
+// The keyword text of one argument that begins with "-"; false for an
+// argument that is no option of ours.
+bool ReadOption(const std::vector<std::string>& args, size_t& i, std::string& options) {
+  for (const Option& option : kOptions) {
+    std::string value;
+    if (!OptionValue(option, args, i, value)) continue;
+    // A blank or a comma would end the value early: such a value is bad.
+    if (value.find_first_of(", ") != std::string::npos) value = "?";
+    // The first of each kind counts, as with keywords.
+    if (options.find(option.keyword) == std::string::npos) options += std::string(option.keyword) + value + " ";
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -103,6 +182,40 @@ void ReadKeywords(const std::string& parameterString, const std::string& paramet
   for (const Keyword& keyword : kKeywords) {
     if (keyword.sources & source) ReadKeyword(keyword, parameterString, parameterText, switches);
   }
+}
+
+std::string ParameterWords(const std::vector<std::string>& args, std::string& options, RunSwitches& switches) {
+  std::string words;
+  for (size_t i = 2; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() > 1 && arg[0] == '-') {
+      if (ReadOption(args, i, options)) continue;
+      if (!switches.badOption) switches.badOption = NumberedFailure(1031, "Invalid Parameter-Value " + arg + " !");
+      continue;
+    }
+    words += (i == 2 ? "" : " ") + arg;
+  }
+  return words;
+}
+
+Failure KeywordProblem(const RunSwitches& s) {
+  if (s.badOption) return s.badOption;
+  if (s.badKeyword == ",WARN=" || s.badKeyword == ",ERROR=") return s.badValue;
+  // A warning that comes after the error helps nobody; equal limits may be.
+  if (s.warning && s.error && *s.warning < *s.error) return NumberedFailure(1031, "Invalid Parameter-Value ,WARN= !");
+  return s.badValue;
+}
+
+std::vector<std::string> ExcludedNames(const RunSwitches& switches) {
+  std::vector<std::string> names;
+  if (!switches.exclude) return names;
+  const std::string list = ToUpper(*switches.exclude);
+  for (size_t start = 0; start <= list.size();) {
+    const size_t end = std::min(list.find(':', start), list.size());
+    if (end > start) names.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
 }
 
 void ForgetSensorKeywords(RunSwitches& switches) {
@@ -115,6 +228,7 @@ void ForgetSensorKeywords(RunSwitches& switches) {
     if (k.number) (switches.*k.number).reset();
   }
   switches.badValue.reset();
+  switches.badKeyword.clear();
 }
 
 ChannelUnit UnitOf(const RunSwitches& switches) {

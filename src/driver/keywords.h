@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "output/tablespace_evaluation.h"
 #include "profile/failure.h"
@@ -40,9 +41,14 @@ struct RunSwitches {
   std::optional<int64_t> error;              // ",ERROR="
   std::optional<int64_t> timeout;            // ",TIMEOUT=": seconds
   std::optional<int64_t> parallel;           // ",PARALLEL=": systems at once
-  // The first keyword whose value is bad, in table order: Error 1031,
-  // reported once the run has found its profiles.
+  std::optional<std::string> exclude;        // ",EXCLUDE=": tablespaces left out, ":" between
+  // The first keyword whose value is bad, in table order, and which it is:
+  // Error 1031, reported once the run has found its profiles. A later
+  // source that gives the keyword a good value takes it back.
   Failure badValue;
+  std::string badKeyword;
+  // A command-line option no one knows ("-x"): Error 1031 with its text.
+  Failure badOption;
 
   // Fennick.Ini.
   std::string outputMode = "EXEXML";  // "Outputmode.:", checked against the forms
@@ -62,6 +68,21 @@ void ReadKeywords(const std::string& parameterString, const std::string& paramet
 // Forgets what the command line gave of the keywords a sensor line may
 // give: a global sensor's own line sets them.
 void ForgetSensorKeywords(RunSwitches& switches);
+
+// The arguments after the profile (args[2] on) as the parameters: every
+// argument that is no option, joined by one blank. The plugin-style options
+// (-w N, --warning=N, -c, --critical=, -t, --timeout=) become keyword text
+// in `options`, the first of each kind; any other argument that begins
+// with "-" is a bad option.
+std::string ParameterWords(const std::vector<std::string>& args, std::string& options, RunSwitches& switches);
+
+// The run's keyword problem once its sources are all read, in the order
+// they are named: a bad option, a bad limit, a warning limit below the
+// error limit, any other bad value.
+Failure KeywordProblem(const RunSwitches& switches);
+
+// The tablespaces ",EXCLUDE=" names, upper-cased.
+std::vector<std::string> ExcludedNames(const RunSwitches& switches);
 
 // The unit the channels are written in: GIGABYTE wins over MEGABYTE.
 ChannelUnit UnitOf(const RunSwitches& switches);

@@ -23,6 +23,7 @@ int EndWithError(RunState& rs, const RunFailure& failure) {
 
 int RunFennick(const std::vector<std::string>& args) {
   if (AsksForHelp(args)) return PrintHelp();
+  if (AsksForVersion(args)) return PrintVersion();
   RunState rs;
   if (Failure failure = StartRun(rs, args)) return EndWithError(rs, *failure);
   return rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);

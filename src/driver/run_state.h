@@ -28,6 +28,8 @@ struct RunState {
 
   // Command line, run switches and installation settings
   RunParameters run;
+  std::string commandParameters;  // the parameters as the command line gave them
+  std::string optionKeywords;     // its plugin-style options as keywords
   RunSwitches switches;
 
   // Output

@@ -2,6 +2,7 @@
 
 #include "output/output_form.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/text_lines.h"
 #include "profile/text_util.h"
 #include "rfc/backends.h"
@@ -21,8 +22,9 @@ std::string TrimTrailingBlanks(std::string value) {
 
 }  // namespace
 
-Failure ReadInstallationSettings(RunSwitches& switches) {
+Failure ReadInstallationSettings(RunSwitches& switches, const std::string& programPath) {
   FilePtr file = OpenForRead(kSettingsFile);
+  if (!file) file = OpenForRead(NativeDirectoryOf(programPath) + kSettingsFile);
   if (!file) return std::nullopt;  // no settings: EXEXML, drives below "/"
   return ReadSettingsFile(file.get(), switches);
 }

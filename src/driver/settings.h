@@ -2,14 +2,17 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "driver/keywords.h"
 
 namespace fennick {
 
-// Reads Outputmode.:, Driveroot..: and Rfclibrary.:; an unknown output mode
-// or library ends the run.
-Failure ReadInstallationSettings(RunSwitches& switches);
+// Reads Outputmode.:, Driveroot..: and Rfclibrary.: from Fennick.Ini in the
+// working directory, else from the one beside the program (a monitor's
+// service may start it in its system folder); an unknown output mode or
+// library ends the run.
+Failure ReadInstallationSettings(RunSwitches& switches, const std::string& programPath);
 
 // The same for an open settings file.
 Failure ReadSettingsFile(std::FILE* file, RunSwitches& switches);

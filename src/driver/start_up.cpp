@@ -28,10 +28,12 @@ void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
   rs.programPath = OwnExecutablePath(args[0].c_str());
   RunParameters& run = rs.run;
   if (args.size() > 2) run.secondArgument = args[2];
-  run.parameterText = run.secondArgument;
-  if (args.size() > 3) run.parameterText += " " + args[3];
+  // Every argument counts: monitors split what users type at blanks.
+  run.parameterText = ParameterWords(args, rs.optionKeywords, rs.switches);
   run.parameterString = ToUpper(run.parameterText);
+  rs.commandParameters = run.parameterText;
   ReadKeywords(run.parameterString, run.parameterText, kCommandLine, rs.switches);
+  ReadKeywords(ToUpper(rs.optionKeywords), rs.optionKeywords, kCommandLine, rs.switches);
   CompleteProfileName(run, args[1], rs.switches.item);
 }
 
@@ -45,7 +47,7 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   if (args.size() < 2) return NumberedFailure(1001, "Parameter for Profile-Name is missing !");
   ReadArguments(rs, args);
 
-  Failure settingsProblem = ReadInstallationSettings(rs.switches);
+  Failure settingsProblem = ReadInstallationSettings(rs.switches, rs.programPath);
   ChooseForm(rs);  // a plugin's own settings error reads as one
   if (settingsProblem) return settingsProblem;
   OpenTraceLog(rs.trace, rs.switches.syslog);
@@ -53,8 +55,19 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   return FindProfile(rs.run, searchSensorDirectories, rs.switches.driveRoot, rs.profileFile);
 }
 
+void ReadSensorKeywords(RunState& rs) {
+  RunSwitches& switches = rs.switches;
+  ForgetSensorKeywords(switches);
+  ReadKeywords(rs.run.parameterString, rs.run.parameterText, kSensorLine, switches);
+  // The words after the sensor's key, and the options, win over its line.
+  const size_t blank = rs.commandParameters.find(' ');
+  const std::string tail = blank == std::string::npos ? std::string() : rs.commandParameters.substr(blank + 1);
+  ReadKeywords(ToUpper(tail), tail, kSensorLine, switches);
+  ReadKeywords(ToUpper(rs.optionKeywords), rs.optionKeywords, kSensorLine, switches);
+}
+
 Failure SettleSwitches(RunState& rs) {
-  if (rs.switches.badValue) return rs.switches.badValue;
+  if (Failure problem = KeywordProblem(rs.switches)) return problem;
   ApplyWriterSwitches(rs.switches, rs.writer);
   ChooseForm(rs);
   return std::nullopt;

@@ -17,6 +17,10 @@ void ReadArguments(RunState& rs, const std::vector<std::string>& args);
 // installation settings, and finds the profile.
 Failure StartRun(RunState& rs, const std::vector<std::string>& args);
 
+// A global sensor's keywords: its line's, then those the command line gave
+// after its key, which win.
+void ReadSensorKeywords(RunState& rs);
+
 // Once the run's parameters are final (a global sensor's come from its
 // line): a bad keyword value ends the run before any logon; the writer and
 // the form get the switches they read.

@@ -63,7 +63,7 @@ int ExitCode(const ResultWriter& w, int) { return static_cast<int>(w.plugin.stat
 }  // namespace
 
 extern const OutputForm kPluginForm = {
-    "Nagios", false, true, true,
+    "Nagios", false, 0, true, true,
     Begin, BeginPluginText, AppendPluginText, EndPluginText, Channel, End,
     Begin, SystemState, Summary,
     Error, Error, PluginHandlerReport, ExitCode,

@@ -12,7 +12,15 @@ void AppendXmlText(ResultWriter& w, const std::string& text) { w.messageBuffer +
 void EndXmlText(ResultWriter& w) { w.messageBuffer += "</Text>\n"; }
 void EndXmlDocument(ResultWriter& w) { w.messageBuffer += "\n</Prtg>\n"; }
 
+// PRTG refuses a sensor with more channels.
+const int kPrtgChannels = 50;
+
 void SensorChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+  if (w.channelsShown >= kPrtgChannels - w.channelsKept) {
+    ++w.channelsLeftOut;
+    return;
+  }
+  ++w.channelsShown;
   WriteXmlChannel(w, channel, value, unit, true);
 }
 
@@ -41,28 +49,28 @@ void AppendRawText(ResultWriter& w, const std::string& text) { w.messageBuffer +
 }  // namespace
 
 extern const OutputForm kExexmlForm = {
-    "EXEXML", true, false, false,
+    "EXEXML", true, kPrtgChannels, false, false,
     BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, SensorChannel, EndXmlDocument,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
 };
 
 extern const OutputForm kLumenoxForm = {
-    "Lumenox", false, true, false,
+    "Lumenox", false, 0, true, false,
     BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, HostChannel, EndXmlDocument,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
 };
 
 extern const OutputForm kQuimbelForm = {
-    "Quimbel", false, true, false,
+    "Quimbel", false, 0, true, false,
     BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, HostChannel, EndXmlDocument,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
 };
 
 extern const OutputForm kUnlistedForm = {
-    "", false, true, false,
+    "", false, 0, true, false,
     Nothing, Nothing, AppendRawText, Nothing, HostChannel, Nothing,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     XmlError, XmlError, WriteHandlerBlock, RunsExitCode,

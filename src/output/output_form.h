@@ -20,8 +20,10 @@ struct GroupSummary {
 
 struct OutputForm {
   const char* name;  // as Fennick.Ini writes it
-  // PRTG's own sensor form: only it carries limits in its channels.
+  // PRTG's own sensor form: only it carries limits in its channels, and it
+  // shows at most this many channels (0: no limit).
   bool prtgSensor;
+  int channelRoom;
   // The profile is read from the path given rather than searched in the
   // monitor's sensor directories.
   bool profileAsGiven;

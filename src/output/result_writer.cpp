@@ -67,6 +67,12 @@ void WriteSystemState(ResultWriter& w, const std::string& label, const std::stri
   w.form->systemState(w, label, state);
 }
 
+std::string ChannelsLeftOutNote(const ResultWriter& w, int channels) {
+  const int room = w.form->channelRoom - w.channelsKept;
+  if (w.form->channelRoom == 0 || channels <= room) return std::string();
+  return " - " + std::to_string(channels - room) + " more channels than PRTG shows: split the sensor";
+}
+
 int ExitCodeFor(const ResultWriter& w, int runExitCode) { return w.form->exitCode(w, runExitCode); }
 
 void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen) {

@@ -29,6 +29,11 @@ struct ResultWriter {
   ChannelLimits limits;
   std::string messageBuffer;
   int channelCounter = 0;
+  // Where a form shows only so many channels: those shown, those left
+  // out, and those kept for channels written after the systems'.
+  int channelsShown = 0;
+  int channelsLeftOut = 0;
+  int channelsKept = 0;
   PluginOutput plugin;  // the plugin form, gathered until the end
 };
 
@@ -58,6 +63,10 @@ void EndGroupDocument(ResultWriter& w, const GroupSummary& summary);
 // A system of a group that gave no channel, with its label and state
 // ("Rfc Failure", "Not Found", "Timeout"), where the form lists them.
 void WriteSystemState(ResultWriter& w, const std::string& label, const std::string& state);
+
+// " - N more channels than PRTG shows: split the sensor" for a run with
+// `channels` channels where the form shows fewer; empty otherwise.
+std::string ChannelsLeftOutNote(const ResultWriter& w, int channels);
 
 // The exit code of a run whose output is complete: the plugin form's state,
 // else the run's own.

@@ -1,5 +1,6 @@
 #include "output/tablespace_evaluation.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "output/numbers.h"
@@ -52,18 +53,22 @@ void ChannelValue(ChannelUnit unit, const TablespaceRow& row, bool itemRun, std:
 }
 
 void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& destination,
-                       ChannelUnit unit) {
+                       ChannelUnit unit, const std::vector<std::string>& excluded) {
   int64_t totalSize = 0;
   int64_t totalFree = 0;
+  std::vector<const TablespaceRow*> channels;
   for (const TablespaceRow& row : rows) {
     totalSize = SaturatingAdd(totalSize, row.sizeKb);
     totalFree = SaturatingAdd(totalFree, row.freeKb);
+    if (std::find(excluded.begin(), excluded.end(), ToUpper(row.name)) == excluded.end()) channels.push_back(&row);
   }
   BeginDocument(writer);
   BeginText(writer);
-  AppendText(writer, SummaryLine(destination, rows.size(), totalSize, totalFree));
+  AppendText(writer, SummaryLine(destination, rows.size(), totalSize, totalFree) +
+                         ChannelsLeftOutNote(writer, static_cast<int>(channels.size())));
   EndText(writer);
-  for (const TablespaceRow& row : rows) {
+  for (const TablespaceRow* channel : channels) {
+    const TablespaceRow& row = *channel;
     std::string value, unitText;
     ChannelValue(unit, row, false, value, unitText);
     WriteChannel(writer, row.name, value, unitText);

@@ -30,30 +30,26 @@ std::string WithDefaultExtension(const std::string& name) {
 }
 
 void CompleteProfileName(RunParameters& run, const std::string& argument, const std::optional<std::string>& item) {
-  std::string name = argument;
-  if (item) {
-    run.itemMode = true;
-    run.itemName = *item;
-    name = kProductProfile;
-  }
-  name = WithDefaultExtension(name);
-  if (ToUpper(name) == kGlobalName) {
-    run.itemMode = true;
-    name = WithDefaultExtension(kGlobalListing);
-  }
+  std::string name = WithDefaultExtension(argument);
   // Split at the last separator; a separator only in front stays with the name.
   size_t split = name.find_last_of("\\/");
-  if (split == std::string::npos || split == 0) {
-    run.profileDirectory.clear();
-    run.profileName = name;
-  } else {
-    run.profileDirectory = name.substr(0, split + 1);
-    run.profileName = name.substr(split + 1);
-  }
-  if (ToUpper(run.profileName) == kGlobalName) {
+  if (split == std::string::npos || split == 0) split = 0;
+  std::string directory = split == 0 ? std::string() : name.substr(0, split + 1);
+  std::string base = split == 0 ? name : name.substr(split + 1);
+  if (ToUpper(name) == kGlobalName || ToUpper(base) == kGlobalName) {
+    // A global sensor's line names its item: an ITEM= beside it is ignored.
     run.itemMode = true;
-    run.profileName = kGlobalListing;
+    base = kGlobalListing;
+    if (ToUpper(name) == kGlobalName) directory.clear();
+  } else if (item) {
+    run.itemMode = true;
+    run.productProfile = true;
+    run.itemName = *item;
+    directory.clear();
+    base = kProductProfile;
   }
+  run.profileDirectory = directory;
+  run.profileName = base;
 }
 
 }  // namespace fennick

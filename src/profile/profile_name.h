@@ -15,9 +15,10 @@ std::string ExtractItemName(const std::string& text, size_t start);
 // Appends ".P00" unless the name has a three-character extension.
 std::string WithDefaultExtension(const std::string& name);
 
-// Completes the profile argument: an item from ITEM= (item run over
-// "Vireo.Prf"), the default extension, GLOBAL.P00 (item run over "SAP
-// Vireo.Gbl"), and the split into profileDirectory and profileName.
+// Completes the profile argument: the default extension, GLOBAL.P00 (item
+// run over "SAP Vireo.Gbl", whatever ITEM= says), else an item from ITEM=
+// (item run over "Vireo.Prf"), and the split into profileDirectory and
+// profileName.
 void CompleteProfileName(RunParameters& run, const std::string& argument, const std::optional<std::string>& item);
 
 }  // namespace fennick

@@ -15,6 +15,7 @@ struct RunParameters {
   std::string profileDirectory;
   std::string itemName;
   bool itemMode = false;
+  bool productProfile = false;  // an item run over "Vireo.Prf" (ITEM=)
 };
 
 }  // namespace fennick

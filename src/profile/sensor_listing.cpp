@@ -1,5 +1,7 @@
 #include "profile/sensor_listing.h"
 
+#include <limits>
+
 #include "platform/text_lines.h"
 #include "profile/profile_lookup.h"
 #include "profile/profile_name.h"
@@ -9,7 +11,9 @@ namespace fennick {
 
 namespace {
 
-const size_t kListingLineLimit = 199;
+// Listing lines are read whole: a name cut at a piece's end would run into
+// the next piece as a name of its own.
+const size_t kListingLineLimit = std::numeric_limits<size_t>::max();
 const size_t kSensorKeyLength = 10;
 const char kSensorAssignment[] = "Sensor=\"SAP Fennick\"";
 
@@ -29,9 +33,25 @@ char LabelKindOf(const std::string& sensorLine, char current) {
   return kind;
 }
 
+RunFailure KeyTooLong(const std::string& key) {
+  return NumberedFailure(1030, "Global Sensor " + key + " is longer than 10 characters...");
+}
+
+// A listing line of this sensor whose key runs on past the ten characters
+// that are compared: the line is another sensor's, or a typing slip, and
+// either way it must not be read from the middle of its key.
+bool KeyRunsOn(const std::string& line, const std::string& key, std::string& lineKey) {
+  const std::string head = ToUpper(line.substr(0, 8));
+  if (head != "# GSNG: " && head != "# GSNX: ") return false;
+  lineKey = line.substr(8, line.find_first_of(" =", 8) - 8);
+  return lineKey.size() > kSensorKeyLength && ToUpper(lineKey.substr(0, kSensorKeyLength)) == key;
+}
+
 Failure ReadGlobalListing(std::FILE* file, RunParameters& run, SensorListing& listing) {
-  std::string key = ToUpper(run.secondArgument.substr(0, run.secondArgument.find(' ')));
-  key.resize(kSensorKeyLength, ' ');  // only the first ten characters count
+  const std::string typedKey = run.secondArgument.substr(0, run.secondArgument.find(' '));
+  if (typedKey.size() > kSensorKeyLength) return KeyTooLong(typedKey);
+  std::string key = ToUpper(typedKey);
+  key.resize(kSensorKeyLength, ' ');
   const std::string listPrefix = "# GSNG: " + key;
   const std::string sensorPrefix = "# GSNX: " + key;
 
@@ -39,7 +59,8 @@ Failure ReadGlobalListing(std::FILE* file, RunParameters& run, SensorListing& li
   bool found = false;
   std::string sensorText;
   TextLineReader reader(file, kListingLineLimit);
-  for (std::string line; reader.Next(line);) {
+  for (std::string line, lineKey; reader.Next(line);) {
+    if (KeyRunsOn(line, key, lineKey)) return KeyTooLong(lineKey);
     const std::string head = ToUpper(line.substr(0, listPrefix.size()));
     if (head == listPrefix) {
       if (line.size() > 20) listing.systemList += line.substr(20);

@@ -29,7 +29,8 @@
 //   --- expect-file NAME [noeol]   expected file content after the run
 //
 // NAME may start with "drive:" for a path below the drive root (where
-// "C:\..." paths lead). In contents and arguments {PASSWD:text} becomes the
+// "C:\..." paths lead), or with "program:" for a file beside the program
+// (with program-alone). In contents and arguments {PASSWD:text} becomes the
 // value fennick-passwd makes for text, {PASSWD-TAMPERED:text} the same with
 // its check digit made wrong (text must start with "b"), {REPEAT:n:text} repeats text n times
 // and {WORK} is the working directory. In expected texts {TIME} matches a
@@ -66,8 +67,9 @@
 // the exit code is 2 (the error document, in every mode) or when it is 0 and
 // the case's Fennick.Ini selects EXEXML, Lumenox or Quimbel ("Outputmode.:",
 // value from column 14; EXEXML when absent), unless the first argument asks
-// for help (--help, -h, /?: a usage text). The console-report lines, those
-// starting with "* ", are left out and the rest goes byte for byte to
+// for help (--help, -h, /?: a usage text) or the version (-V, --version).
+// The console-report lines, those starting with "* ", are left out and the
+// rest goes byte for byte to
 // "xmllint --noout --nonet". Without xmllint on the PATH the check is
 // skipped, with a note at the start.
 
@@ -571,7 +573,8 @@ bool OutputIsXmlDocument(int exitCode, const std::string& mode, const std::vecto
                          const std::string& out) {
   if (mode == "Nagios" || StartsWith(out, "FENNICK ")) return false;
   if (exitCode == 2) return true;
-  const bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "/?");
+  const bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "/?" ||
+                                      args[0] == "-V" || args[0] == "--version");
   const bool xmlForm = mode == "EXEXML" || mode == "Lumenox" || mode == "Quimbel";
   if (exitCode == 1) return xmlForm && out.find("RFC error\n") == std::string::npos;
   return exitCode == 0 && !help && xmlForm;
@@ -638,6 +641,8 @@ std::string DrivePath(const Options& options, const std::string& scratch) {
 
 std::string Place(const std::string& name, const std::string& work, const std::string& drive) {
   if (StartsWith(name, "drive:")) return drive + "/" + name.substr(6);
+  // The program-alone folder lies beside the working folder.
+  if (StartsWith(name, "program:")) return work + "/../alone/" + name.substr(8);
   return work + "/" + name;
 }
 
@@ -779,6 +784,7 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   const std::string drive = DrivePath(options, scratch);
   MakeDirectories(work);
   MakeDirectories(drive);
+  MakeDirectories(scratch + "/alone");
   Expander expander(options, scratch);
   expander.work = work;
 
@@ -812,7 +818,6 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   if (c.programAlone) {
     // A folder of its own: no RFC library beside the program.
     const std::string alone = scratch + "/alone";
-    MakeDirectories(alone);
     program = alone + program.substr(program.rfind('/'));
     WriteFile(program, ReadFile(options.fennick));
     chmod(program.c_str(), 0755);

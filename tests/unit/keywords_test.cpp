@@ -20,7 +20,9 @@ TEST(Keywords, ValuesAsTyped) {
       {"megabyte,warn=0 ,error=2147483647", 0, 2147483647, 0, ""},
       {"x ,TIMEOUT=3600", {}, {}, 3600, ""},
       {",TIMEOUT=1", {}, {}, 1, ""},
-      {"WARN=5", {}, {}, 0, ""},  // without its comma it is no keyword
+      {"WARN=5", 5, {}, 0, ""},  // without its comma, at the start
+      {"x TIMEOUT=9,error=3", {}, 3, 9, ""},  // and after a blank
+      {"xWARN=5", {}, {}, 0, ""},  // but not inside a word
       {",WARN=", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
       {",WARN=2147483648", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
       {",WARN=99999999999999999999999", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},

@@ -34,7 +34,7 @@ TEST(ProfileName, Completion) {
       {"\\Dir\\PRD.P00", "", "\\Dir\\", "PRD.P00", false, ""},
       {"dir/PRD", "", "dir/", "PRD.P00", false, ""},
       {"C:\\Dir\\X.P00", "ITEM=Disk:C,x", "", "Vireo.Prf", true, "Disk C"},
-      {"GLOBAL", "a item=PsapSr3 b", "", "Vireo.Prf", true, "PsapSr3"},
+      {"GLOBAL", "a item=PsapSr3 b", "", "SAP Vireo.Gbl", true, ""},  // the sensor's line names the item
       {"X", "ITEM=", "", "Vireo.Prf", true, ""},
   };
   for (const Completion& row : rows) {

@@ -55,14 +55,33 @@ TEST_F(SensorListing, GlobalListingWithAliasLabels) {
   EXPECT_EQ(rs_.parameterString, "ITEM=PSAP SR3,MEGABYTE,ALIAS");
 }
 
-TEST_F(SensorListing, SensorKeyOfTwelveCharactersMatchesItsFirstTen) {
-  Failure f = Read("SAP Vireo.Gbl",
-                   "# GSNG: ABCDEFGHIJ  X.P00#\n"
-                   "# GSNX: ABCDEFGHIJ Item=T1,Host,Sensor=\"SAP Fennick\"\n",
-                   "abcdefghijkl rest");
+TEST_F(SensorListing, KeysOfTenCharactersAndLonger) {
+  const std::string listing =
+      "# GSNG: ABCDEFGHIJ  X.P00#\n"
+      "# GSNX: ABCDEFGHIJ Item=T1,Host,Sensor=\"SAP Fennick\"\n";
+  Failure f = Read("SAP Vireo.Gbl", listing, "abcdefghij rest");
   ASSERT_FALSE(f.has_value()) << f->message;
   EXPECT_EQ(listing_.systemList, "X.P00#");
   EXPECT_EQ(listing_.labelKind, '3');
+
+  // A longer key is refused, never cut, on the command line and in the file.
+  f = Read("SAP Vireo.Gbl", listing, "abcdefghijkl rest");
+  EXPECT_EQ(f->message, "Error 1030: Global Sensor abcdefghijkl is longer than 10 characters...");
+  f = Read("SAP Vireo.Gbl", "# GSNG: ABCDEFGHIJKL = Y.P00#\n" + listing, "abcdefghij");
+  EXPECT_EQ(f->message, "Error 1030: Global Sensor ABCDEFGHIJKL is longer than 10 characters...");
+  // Another sensor's long key is not looked at.
+  f = Read("SAP Vireo.Gbl", "# GSNG: ZBCDEFGHIJKL = Y.P00#\n" + listing, "abcdefghij");
+  EXPECT_FALSE(f.has_value());
+}
+
+TEST_F(SensorListing, ALineOfAnyLengthIsReadWhole) {
+  std::string names;
+  for (int i = 0; i < 500; ++i) names += "SYSTEM" + std::to_string(i) + ".P00#";
+  Failure f = Read("SAP Vireo.Gbl",
+                   "# GSNG: DISK      = " + names + "\n# GSNX: DISK      =Item=T1,Sensor=\"SAP Fennick\"\n", "disk");
+  ASSERT_FALSE(f.has_value()) << f->message;
+  EXPECT_EQ(listing_.systemList, names);
+  EXPECT_EQ(CountSystems(listing_.systemList), 500u);
 }
 
 TEST_F(SensorListing, Errors) {

@@ -12,10 +12,11 @@ RunState ReadArgs(std::vector<std::string> args) {
   return rs;
 }
 
-TEST(StartUp, ParametersJoinSecondAndThirdArgumentOnly) {
-  RunState rs = ReadArgs({"PRD", "MegaByte,x", "Ch=2", "ignored", "also ignored"});
-  EXPECT_EQ(rs.run.parameterText, "MegaByte,x Ch=2");
-  EXPECT_EQ(rs.run.parameterString, "MEGABYTE,X CH=2");
+TEST(StartUp, EveryArgumentAfterTheProfileCounts) {
+  RunState rs = ReadArgs({"PRD", "MegaByte,x", "Ch=2", "and more", ",Warn=5"});
+  EXPECT_EQ(rs.run.parameterText, "MegaByte,x Ch=2 and more ,Warn=5");
+  EXPECT_EQ(rs.run.parameterString, "MEGABYTE,X CH=2 AND MORE ,WARN=5");
+  EXPECT_EQ(rs.switches.warning, 5);
   EXPECT_EQ(rs.run.secondArgument, "MegaByte,x");
   EXPECT_EQ(rs.run.profileName, "PRD.P00");
 
