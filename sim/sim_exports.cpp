@@ -215,7 +215,11 @@ void RFC_CALLCONV RfcClose(RFC_HANDLE handle) {
   // Closing every connection is the program's last act before it ends on a
   // fatal error: that waits on no partner.
   if (handle != 0) {
-    if (const Connection* connection = FindConnection(handle)) WaitMilliseconds(connection->system.closeDelayMs);
+    if (const Connection* connection = FindConnection(handle)) {
+      WaitMilliseconds(connection->system.closeDelayMs);
+      const SystemConfig system = connection->system;  // the handler closes every connection
+      if (HandlerFault(system, "RfcClose")) return;
+    }
   }
   std::vector<Connection>& connections = State().connections;
   for (size_t i = connections.size(); i > 0; --i) {

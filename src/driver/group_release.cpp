@@ -28,6 +28,24 @@ void PrintStateLineLocked(const GroupRun& g, const SystemOutcome& system, const 
   PrintTextLocked("\n" + SystemLine(system.request.entry, system.profileName) + " State=" + state + "\n");
 }
 
+// A system that gave no channel: the forms that list them get it, and the
+// summary names it.
+void NoteUnmeasuredLocked(GroupRun& g, const std::string& label, const std::string& state,
+                          const std::string& reason = std::string(), bool measured = false) {
+  UnmeasuredSystem system{label, state, reason, measured};
+  WriteSystemState(g.rs.writer, system);
+  g.unmeasured.push_back(system);
+}
+
+// A system not processed: a failure, with the library's own words where it
+// gave some (without the " - " that joins them to a message), or one whose
+// table was empty.
+void NoteFailedLocked(GroupRun& g, const SystemOutcome& system) {
+  const std::string reason = system.reasonKnown && system.reason.size() > 3 ? system.reason.substr(3) : "";
+  const bool measured = system.end == SystemEnd::Measured && system.entryStatus == '.';
+  NoteUnmeasuredLocked(g, system.systemLabel, SystemState(system), reason, measured);
+}
+
 [[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report) {
   ResultWriter& writer = g.rs.writer;
   WriteHandlerReport(writer, report, g.documentOpen);
@@ -45,6 +63,7 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
   if (system.profileMissing) {
     ++g.missing;
     if (rs.switches.consoleReport) PrintTextLocked(MissingProfileLine(system.profileName));
+    NoteUnmeasuredLocked(g, system.profileName, "Profile missing");
     return true;
   }
   ReleaseWorkLocked(g, system);
@@ -58,14 +77,16 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
     MarkFinishedLocked(g.exitCode);
     return false;
   }
+  int channels = 0;
   if (system.end == SystemEnd::Measured) {
-    WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.unit);
+    channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.unit);
     PrintMessageBufferLocked(writer);
   }
-  if (IsProcessed(system)) {
-    ++g.processed;
-  } else {
-    WriteSystemState(writer, system.systemLabel, SystemState(system));
+  if (!IsProcessed(system)) {
+    NoteFailedLocked(g, system);
+  } else if (++g.processed && channels == 0) {
+    // Its rows are there, but not the item's.
+    NoteUnmeasuredLocked(g, system.systemLabel, "no tablespace " + rs.run.itemName, "", true);
   }
   PrintStateLineLocked(g, system, SystemState(system));
   return true;
@@ -84,7 +105,9 @@ void CutOffLocked(GroupRun& g, SystemOutcome& system) {
   RunState& rs = g.rs;
   if (system.stage == SystemStage::Listed) {
     const std::string path = NativePath(rs.run.profileDirectory + system.profileName, rs.switches.driveRoot);
-    if (!FileExists(path)) ++g.missing;
+    const bool missing = !FileExists(path);
+    if (missing) ++g.missing;
+    NoteUnmeasuredLocked(g, system.profileName, missing ? "Profile missing" : "Timeout");
     return;
   }
   ReleaseWorkLocked(g, system);
@@ -92,7 +115,7 @@ void CutOffLocked(GroupRun& g, SystemOutcome& system) {
     TakeLibraryFilesLocked(rs.rfc, system);
     PublishFilesLocked(rs.rfc, system, rs.switches.consoleReport);
   }
-  WriteSystemState(rs.writer, system.systemLabel, "Timeout");
+  NoteUnmeasuredLocked(g, system.systemLabel, "Timeout");
   PrintStateLineLocked(g, system, "Timeout");
 }
 
@@ -141,9 +164,10 @@ int WriteSummaryLocked(GroupRun& g, const std::string& tail, bool cutOff) {
   const unsigned failed = static_cast<unsigned>(g.systems.size()) - g.processed - g.missing;
   GroupSummary summary;
   summary.text = "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(g.systems.size()) +
-                 ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail +
-                 ChannelsLeftOutNote(writer, writer.channelsShown + writer.channelsLeftOut);
+                 ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail;
   summary.atLeastWarning = failed > 0 || cutOff;
+  summary.unmeasured = g.unmeasured;
+  summary.itemName = rs.run.itemName;
   EndGroupDocument(writer, summary);
   PrintMessageBufferLocked(writer);
   if (rs.switches.consoleReport) PrintTextLocked(ClosingLine());

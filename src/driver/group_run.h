@@ -10,6 +10,7 @@
 
 #include "driver/child/child_measure.h"
 #include "driver/measure.h"
+#include "output/output_form.h"
 #include "output/tablespace_evaluation.h"
 
 namespace fennick {
@@ -30,6 +31,7 @@ struct GroupRun {
   size_t nextToAdvance = 0;  // the first system not done
   unsigned processed = 0;
   unsigned missing = 0;  // listed profiles that do not exist
+  std::vector<UnmeasuredSystem> unmeasured;  // the systems that gave no channel
   long connectionNumbers = 0;
   int busyWorkers = 0;
   SystemOutcome* onMainRoad = nullptr;  // measured in this process right now

@@ -23,6 +23,7 @@ void MeasureSystem(const RfcBackend& rfc, SystemOutcome& system, bool traced) {
   if (system.connection == 0) {
     system.end = SystemEnd::LogonFailed;
     system.reason = ops.logonFailureText(state, work);
+    system.reasonKnown = !system.reason.empty();
     return;
   }
   std::string databaseSystem;
@@ -30,7 +31,7 @@ void MeasureSystem(const RfcBackend& rfc, SystemOutcome& system, bool traced) {
   if (system.failedStep.code != 0) {
     // A wrong sign-on shows up here too; it is this system's failure alone.
     system.end = SystemEnd::InfoFailed;
-    system.reason = ops.failureText(state, work);
+    system.reason = ops.failureText(state, work, system.reasonKnown);
     return;
   }
   if (!StartsWith(databaseSystem, "ORA")) {
@@ -41,7 +42,7 @@ void MeasureSystem(const RfcBackend& rfc, SystemOutcome& system, bool traced) {
   if (system.failedStep.code != 0) {
     system.rows.clear();
     system.end = SystemEnd::RowsFailed;
-    system.reason = ops.failureText(state, work);
+    system.reason = ops.failureText(state, work, system.reasonKnown);
     return;
   }
   system.end = SystemEnd::Measured;

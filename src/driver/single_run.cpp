@@ -101,29 +101,14 @@ int WriteResult(SingleRun& s) {
   return s.pendingExitCode;
 }
 
-// The outcome as the run's result. A failed call's error is out before
-// the close, but for a failed row call: its close deletes the row table
-// first, as the library's table lived until then.
+// The outcome as the run's result: a failure's error document is out
+// before the close.
 int Report(SingleRun& s) {
-  RunState& rs = s.rs;
-  switch (s.system.end) {
-    case SystemEnd::LogonFailed:
-      FinishFiles(s);
-      return EndWithError(rs, OutcomeFailure(s.system));
-    case SystemEnd::InfoFailed:
-    case SystemEnd::NotOracle: {
-      const int exitCode = EndWithError(rs, OutcomeFailure(s.system));
-      Close(s);
-      FinishFiles(s);
-      return exitCode;
-    }
-    case SystemEnd::RowsFailed:
-      Close(s);
-      FinishFiles(s);
-      return EndWithError(rs, OutcomeFailure(s.system));
-    case SystemEnd::Measured: break;
-  }
-  return WriteResult(s);
+  if (s.system.end == SystemEnd::Measured) return WriteResult(s);
+  const int exitCode = EndWithError(s.rs, OutcomeFailure(s.system));
+  Close(s);
+  FinishFiles(s);
+  return exitCode;
 }
 
 // The time budget ran out: Error 1032 while nothing of the result is out,
@@ -153,7 +138,8 @@ void AtHandler(void* run, const HandlerReport& report) {
   SingleRun& s = *static_cast<SingleRun*>(run);
   WriteWorkLocked(s);
   ResultWriter& writer = s.endWriter;
-  WriteHandlerReport(writer, report, false);
+  // Once the result is out, the report closes its document.
+  WriteHandlerReport(writer, report, s.ending);
   PrintMessageBufferLocked(writer);
   const int exitCode = ExitCodeFor(writer, kExitHandlerReport);
   MarkFinishedLocked(exitCode);

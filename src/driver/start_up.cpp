@@ -70,6 +70,8 @@ Failure SettleSwitches(RunState& rs) {
   if (Failure problem = KeywordProblem(rs.switches)) return problem;
   ApplyWriterSwitches(rs.switches, rs.writer);
   ChooseForm(rs);
+  const int defaultBudget = rs.writer.form->defaultBudgetSeconds;
+  if (!rs.switches.timeout && defaultBudget > 0) rs.switches.timeout = defaultBudget;
   return std::nullopt;
 }
 

@@ -26,7 +26,7 @@ void Error(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = Error
 }  // namespace
 
 extern const OutputForm kCorvatelForm = {
-    "Corvatel", false, 0, true, false,
+    "Corvatel", false, 0, true, false, 0,
     Begin, BeginLine, AppendRaw, Nothing, Channel, End,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     Error, Error, WriteHandlerBlock, RunsExitCode,

@@ -33,6 +33,9 @@ void WriteXmlChannel(ResultWriter& w, const std::string& channel, const std::str
 void BeginFramedGroup(ResultWriter& w);
 void WriteFramedSummary(ResultWriter& w, const GroupSummary& summary);
 
+// The summary's text line and the document's end, with a blank line after.
+void WriteFramedText(ResultWriter& w, const std::string& text);
+
 // The handler report as a block, in forms that do not close a document with it.
 void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool documentOpen);
 
@@ -43,6 +46,6 @@ int RunsExitCode(const ResultWriter& w, int runExitCode);
 std::string TextUnit(const std::string& unit);
 
 // Nothing, for operations a form does not have.
-void NoSystemState(ResultWriter& w, const std::string& label, const std::string& state);
+void NoSystemState(ResultWriter& w, const UnmeasuredSystem& system);
 
 }  // namespace fennick

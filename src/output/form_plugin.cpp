@@ -8,6 +8,9 @@ namespace fennick {
 
 namespace {
 
+// Monitors kill a check at 60 s by default, and a killed check says nothing.
+const int kPluginBudgetSeconds = 50;
+
 void Begin(ResultWriter& w) {
   w.plugin = PluginOutput();
   w.messageBuffer.clear();
@@ -23,22 +26,29 @@ void EndPluginText(ResultWriter& w) {
 
 void Channel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
   PluginLine line;
-  line.channel = PluginChannel{channel, LeadingInteger(value), PluginUnit(unit)};
+  line.channel = PluginChannel();
+  line.channel->label = channel;
+  line.channel->value = LeadingInteger(value);
+  line.channel->unit = PluginUnit(unit);
   w.plugin.lines.push_back(line);
 }
 
 void End(ResultWriter& w) { w.messageBuffer = RenderPluginResult(w.plugin, w.limits); }
 
-void SystemState(ResultWriter& w, const std::string& label, const std::string& state) {
+void SystemState(ResultWriter& w, const UnmeasuredSystem& system) {
   PluginLine line;
-  line.label = label;
-  line.state = state;
+  line.label = system.label;
+  line.state = system.state;
+  line.reason = system.reason;
+  line.measured = system.measured;
   w.plugin.lines.push_back(line);
 }
 
 void Summary(ResultWriter& w, const GroupSummary& summary) {
   w.messageBuffer.clear();
   w.plugin.atLeastWarning = summary.atLeastWarning;
+  w.plugin.itemRun = true;
+  w.plugin.itemName = summary.itemName;
   BeginPluginText(w);
   AppendPluginText(w, summary.text);
   EndPluginText(w);
@@ -63,7 +73,7 @@ int ExitCode(const ResultWriter& w, int) { return static_cast<int>(w.plugin.stat
 }  // namespace
 
 extern const OutputForm kPluginForm = {
-    "Nagios", false, 0, true, true,
+    "Nagios", false, 0, true, true, kPluginBudgetSeconds,
     Begin, BeginPluginText, AppendPluginText, EndPluginText, Channel, End,
     Begin, SystemState, Summary,
     Error, Error, PluginHandlerReport, ExitCode,

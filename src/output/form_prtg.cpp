@@ -31,14 +31,57 @@ void HostChannel(ResultWriter& w, const std::string& channel, const std::string&
 void XmlError(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
 void XmlErrorEnd(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocumentEnd(failure.message); }
 
-// An open document is closed as an error, so the channels already out stay
-// readable; a report before any document is the block.
+// A monitor that reads XML shows the reason rather than a parse error: an
+// open document is closed as an error, so the channels already out stay
+// readable; else the report is an error document of its own.
 void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen) {
-  if (documentOpen) {
-    w.messageBuffer = ErrorDocumentEnd(HandlerReportText(report));
-    return;
+  const std::string text = HandlerReportText(report);
+  w.messageBuffer = documentOpen ? ErrorDocumentEnd(text) : ErrorDocument(text);
+}
+
+// PRTG takes at most 2,000 characters of a sensor's text.
+const size_t kPrtgTextLength = 2000;
+
+bool Alerting(const ResultWriter& w) { return w.limits.warning || w.limits.error; }
+
+// With alerting on, the sensor keeps a channel for the systems that gave
+// none, so that it turns to warning while one is missing.
+void SensorGroup(ResultWriter& w) {
+  BeginFramedGroup(w);
+  w.channelsKept = Alerting(w) ? 1 : 0;
+}
+
+void WriteUnmeasuredChannel(ResultWriter& w, size_t count) {
+  w.messageBuffer += "\n<Result><Channel>Unmeasured systems</Channel>\n<Unit>Count</Unit>\n<Value>" +
+                     std::to_string(count) + "</Value>\n<LimitMode>1</LimitMode>\n<LimitMaxWarning>0</LimitMaxWarning>" +
+                     "</Result>\n";
+}
+
+// " - unmeasured: QAS (Rfc Failure), DVE.P00 (Profile missing), ..." within
+// `room` characters, cut after whole entries.
+std::string UnmeasuredNote(const std::vector<UnmeasuredSystem>& systems, size_t room) {
+  const std::string start = " - unmeasured: ";
+  std::string note = start;
+  for (size_t i = 0; i < systems.size(); ++i) {
+    const std::string entry = (i == 0 ? "" : ", ") + systems[i].label + " (" + systems[i].state + ")";
+    const size_t kept = i + 1 < systems.size() ? std::string(", ...").size() : 0;
+    if (note.size() + entry.size() + kept > room) return note + (i == 0 ? "..." : ", ...");
+    note += entry;
   }
-  WriteHandlerBlock(w, report, documentOpen);
+  return note;
+}
+
+void SensorSummary(ResultWriter& w, const GroupSummary& summary) {
+  w.messageBuffer.clear();
+  if (!Alerting(w)) return WriteFramedSummary(w, summary);
+  WriteUnmeasuredChannel(w, summary.unmeasured.size());
+  const std::string channels = ChannelsLeftOutNote(w, w.channelsShown + w.channelsLeftOut);
+  std::string text = summary.text;
+  if (!summary.unmeasured.empty()) {
+    const size_t used = text.size() + channels.size();
+    text += UnmeasuredNote(summary.unmeasured, used < kPrtgTextLength ? kPrtgTextLength - used : 0);
+  }
+  WriteFramedText(w, text + channels);
 }
 
 // A form outside the list writes no frame, its text as it is, and its
@@ -49,28 +92,28 @@ void AppendRawText(ResultWriter& w, const std::string& text) { w.messageBuffer +
 }  // namespace
 
 extern const OutputForm kExexmlForm = {
-    "EXEXML", true, kPrtgChannels, false, false,
+    "EXEXML", true, kPrtgChannels, false, false, 0,
     BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, SensorChannel, EndXmlDocument,
-    BeginFramedGroup, NoSystemState, WriteFramedSummary,
+    SensorGroup, NoSystemState, SensorSummary,
     XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
 };
 
 extern const OutputForm kLumenoxForm = {
-    "Lumenox", false, 0, true, false,
+    "Lumenox", false, 0, true, false, 0,
     BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, HostChannel, EndXmlDocument,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
 };
 
 extern const OutputForm kQuimbelForm = {
-    "Quimbel", false, 0, true, false,
+    "Quimbel", false, 0, true, false, 0,
     BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, HostChannel, EndXmlDocument,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
 };
 
 extern const OutputForm kUnlistedForm = {
-    "", false, 0, true, false,
+    "", false, 0, true, false, 0,
     Nothing, Nothing, AppendRawText, Nothing, HostChannel, Nothing,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     XmlError, XmlError, WriteHandlerBlock, RunsExitCode,

@@ -28,7 +28,7 @@ void Error(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = Error
 }  // namespace
 
 extern const OutputForm kTessaryForm = {
-    "Tessary", false, 0, true, false,
+    "Tessary", false, 0, true, false, 0,
     Begin, BeginLine, AppendRaw, EndLine, Channel, End,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
     Error, Error, WriteHandlerBlock, RunsExitCode,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace fennick {
 
@@ -12,10 +13,20 @@ struct ResultWriter;
 struct HandlerReport;
 struct RunFailure;
 
+// A listed system that gave no channel, as the output names it.
+struct UnmeasuredSystem {
+  std::string label;   // the channel's label, or the name as listed
+  std::string state;   // "Rfc Failure", "Timeout", "Profile missing", "no tablespace ITEM"
+  std::string reason;  // the library's reason, where one is known
+  bool measured = false;  // reached and measured, but without the item
+};
+
 // How a group run's document closes.
 struct GroupSummary {
   std::string text;             // "(***) ITEM: NoSystems=..."
   bool atLeastWarning = false;  // failed or cut-off systems
+  std::vector<UnmeasuredSystem> unmeasured;  // in listing order
+  std::string itemName;
 };
 
 struct OutputForm {
@@ -29,6 +40,8 @@ struct OutputForm {
   bool profileAsGiven;
   // Standard output holds the result alone; console lines go elsewhere.
   bool consoleOnStandardError;
+  // The time budget of a run that gives none, in seconds (0: none).
+  int defaultBudgetSeconds;
 
   // A single system's result: the document, its text line, the channels.
   void (*beginDocument)(ResultWriter& w);
@@ -40,7 +53,7 @@ struct OutputForm {
 
   // A group's document: its opening, a system without a channel, its close.
   void (*beginGroup)(ResultWriter& w);
-  void (*systemState)(ResultWriter& w, const std::string& label, const std::string& state);
+  void (*systemState)(ResultWriter& w, const UnmeasuredSystem& system);
   void (*summary)(ResultWriter& w, const GroupSummary& summary);
 
   // An error that ends the run: alone, or closing a document already open.

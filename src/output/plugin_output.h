@@ -21,20 +21,29 @@ const char* PluginStateName(PluginState state);
 struct PluginChannel {
   std::string label;
   int64_t value = 0;
-  std::string unit;  // "%", "MB" or "GB"
+  std::string unit;              // "%", "MB" or "GB"
+  std::optional<int64_t> max;    // the performance data's max, where it is not 100 %
+  std::string offline;           // the status of a tablespace that is not online
 };
 
 // A long-output line: a channel, or a system that gave none.
 struct PluginLine {
   std::optional<PluginChannel> channel;
-  std::string label;  // a system without a channel: its label and state
+  // A system without a channel: its label, its state ("Rfc Failure",
+  // "Timeout", "Profile missing", "no tablespace ITEM") and the library's
+  // reason where one is known.
+  std::string label;
   std::string state;
+  std::string reason;
+  bool measured = false;  // reached and measured, but without the item
 };
 
 struct PluginOutput {
   std::string text;  // the summary
   std::vector<PluginLine> lines;
   bool atLeastWarning = false;  // a group with failed or cut-off systems
+  bool itemRun = false;         // a group: without any channel it measured nothing
+  std::string itemName;
   PluginState state = PluginState::Ok;  // of the last rendering
 };
 
@@ -44,8 +53,9 @@ constexpr size_t kPluginOutputLimit = 8000;
 // The unit as performance data writes it, from the writer's unit text.
 std::string PluginUnit(const std::string& unit);
 
-// The whole output of a result: status line, performance data, long output;
-// sets `plugin.state`.
+// The whole output of a result: status line (the problems first, when there
+// are any), performance data, long output, within kPluginOutputLimit; sets
+// `plugin.state`.
 std::string RenderPluginResult(PluginOutput& plugin, const ChannelLimits& limits);
 
 // An error's state by its number: CRITICAL for Errors 1011 to 1018 and 1032

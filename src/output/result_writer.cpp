@@ -63,9 +63,7 @@ void EndDocument(ResultWriter& w) { w.form->endDocument(w); }
 void BeginGroupDocument(ResultWriter& w) { w.form->beginGroup(w); }
 void EndGroupDocument(ResultWriter& w, const GroupSummary& summary) { w.form->summary(w, summary); }
 
-void WriteSystemState(ResultWriter& w, const std::string& label, const std::string& state) {
-  w.form->systemState(w, label, state);
-}
+void WriteSystemState(ResultWriter& w, const UnmeasuredSystem& system) { w.form->systemState(w, system); }
 
 std::string ChannelsLeftOutNote(const ResultWriter& w, int channels) {
   const int room = w.form->channelRoom - w.channelsKept;
@@ -131,8 +129,12 @@ void BeginFramedGroup(ResultWriter& w) {
 
 void WriteFramedSummary(ResultWriter& w, const GroupSummary& summary) {
   w.messageBuffer.clear();
+  WriteFramedText(w, summary.text + ChannelsLeftOutNote(w, w.channelsShown + w.channelsLeftOut));
+}
+
+void WriteFramedText(ResultWriter& w, const std::string& text) {
   w.form->beginText(w);
-  w.form->appendText(w, summary.text);
+  w.form->appendText(w, text);
   w.form->endText(w);
   w.form->endDocument(w);
   w.messageBuffer += "\n";
@@ -149,6 +151,6 @@ std::string TextUnit(const std::string& unit) {
   return unit;
 }
 
-void NoSystemState(ResultWriter&, const std::string&, const std::string&) {}
+void NoSystemState(ResultWriter&, const UnmeasuredSystem&) {}
 
 }  // namespace fennick

@@ -60,9 +60,8 @@ void EndDocument(ResultWriter& w);
 void BeginGroupDocument(ResultWriter& w);
 void EndGroupDocument(ResultWriter& w, const GroupSummary& summary);
 
-// A system of a group that gave no channel, with its label and state
-// ("Rfc Failure", "Not Found", "Timeout"), where the form lists them.
-void WriteSystemState(ResultWriter& w, const std::string& label, const std::string& state);
+// A system of a group that gave no channel, where the form lists them.
+void WriteSystemState(ResultWriter& w, const UnmeasuredSystem& system);
 
 // " - N more channels than PRTG shows: split the sensor" for a run with
 // `channels` channels where the form shows fewer; empty otherwise.

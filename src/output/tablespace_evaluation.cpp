@@ -75,15 +75,18 @@ void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& r
   }
 }
 
-void WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
-                       const std::string& systemLabel, ChannelUnit unit) {
+int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
+                      const std::string& systemLabel, ChannelUnit unit) {
   const std::string item = ToUpper(itemName);
+  int written = 0;
   for (const TablespaceRow& row : rows) {
     if (item != ToUpper(row.name)) continue;
     std::string value, unitText;
     ChannelValue(unit, row, true, value, unitText);
     WriteChannel(writer, systemLabel, value, unitText);
+    ++written;
   }
+  return written;
 }
 
 }  // namespace fennick

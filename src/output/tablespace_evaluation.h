@@ -28,8 +28,8 @@ void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& r
 
 // A group run's channel of one system, into the message buffer: one for
 // each row whose name is the item's, whatever its case, named with the
-// system's label.
-void WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
+// system's label. Returns how many it wrote.
+int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
                        const std::string& systemLabel, ChannelUnit unit);
 
 }  // namespace fennick

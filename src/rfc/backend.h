@@ -113,8 +113,8 @@ struct RfcBackendOps {
                                std::vector<TablespaceRow>& rows);
   void (*close)(void* state, RfcConnectionId connection, RfcWork& work);
   // What follows a failed step's message in the error document: " - " and
-  // the library's text, or a hint.
-  std::string (*failureText)(void* state, const RfcWork& work);
+  // the library's text, or a hint where it names no reason (`known` false).
+  std::string (*failureText)(void* state, const RfcWork& work, bool& known);
   // The library's trace files in the working folder, removed after a
   // successful single-profile run.
   std::vector<std::string> (*traceFiles)();

@@ -43,7 +43,10 @@ StepResult Rows(void* state, RfcConnectionId, RfcWork&, std::vector<TablespaceRo
   return S(state).rows;
 }
 void Close(void* state, RfcConnectionId, RfcWork&) { ++S(state).closes; }
-std::string FailureText(void*, const RfcWork&) { return " - connection broken"; }
+std::string FailureText(void*, const RfcWork&, bool& known) {
+  known = true;
+  return " - connection broken";
+}
 std::vector<std::string> TraceFiles() { return {}; }
 
 const RfcBackendOps kScripted = {"scripted", true, Open,        Take, Publish,     CloseWorkspace, Prepare,

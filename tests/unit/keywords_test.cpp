@@ -1,5 +1,8 @@
 #include "driver/keywords.h"
 
+#include "driver/run_state.h"
+#include "driver/start_up.h"
+
 #include <gtest/gtest.h>
 
 #include "output/result_writer.h"
@@ -70,6 +73,23 @@ TEST(Keywords, ChannelsCarryTheLimitsInExexmlOnly) {
     writer.limits.error = row.error;
     WriteChannel(writer, "T", "5", "%");
     EXPECT_EQ(writer.messageBuffer, row.expected) << row.mode;
+  }
+}
+
+}  // namespace
+}  // namespace fennick
+
+namespace fennick {
+namespace {
+
+// Without ,TIMEOUT= the plugin form ends a run before the monitor kills it.
+TEST(Keywords, ThePluginFormHasABudgetOfItsOwn) {
+  for (const char* parameters : {",NAGIOS", ",NAGIOS,TIMEOUT=7", ""}) {
+    RunState rs;
+    ReadKeywords(ToUpper(parameters), parameters, kCommandLine, rs.switches);
+    ASSERT_FALSE(SettleSwitches(rs).has_value());
+    const int expected = std::string(parameters) == ",NAGIOS" ? 50 : std::string(parameters).empty() ? 0 : 7;
+    EXPECT_EQ(BudgetSeconds(rs.switches), expected) << parameters;
   }
 }
 

@@ -9,7 +9,10 @@ namespace {
 
 PluginLine Channel(const std::string& label, int64_t value, const std::string& unit = "%") {
   PluginLine line;
-  line.channel = PluginChannel{label, value, unit};
+  line.channel = PluginChannel();
+  line.channel->label = label;
+  line.channel->value = value;
+  line.channel->unit = unit;
   return line;
 }
 
@@ -45,10 +48,30 @@ TEST(PluginOutput, SizeLimit) {
   const std::string out = RenderPluginResult(plugin, limits);
   const std::string status = out.substr(0, out.find('\n') + 1);
   EXPECT_LE(status.size(), kPluginOutputLimit);
-  EXPECT_EQ(status.compare(0, 30, "FENNICK WARNING - (***) PSAPSR"), 0) << status;
+  EXPECT_EQ(status.compare(0, 70, "FENNICK WARNING - SYSTEM7 5% free, QAS.P00 Rfc Failure - (***) PSAPSR3"), 0)
+      << status;
   EXPECT_EQ(status.substr(status.size() - 7), ";0;100\n") << "whole entries only";
   EXPECT_EQ(out.substr(status.size()), "SYSTEM7: 5% free (WARNING)\nQAS.P00: Rfc Failure\n... and 399 more\n");
   EXPECT_EQ(plugin.state, PluginState::Warning);
+}
+
+// Many channels below a limit: the long output keeps whole lines up to the
+// cap, and the status line names the five most severe.
+TEST(PluginOutput, TheCapHoldsWhenEveryChannelAlerts) {
+  ChannelLimits limits;
+  limits.warning = 51;
+  limits.error = 10;
+  PluginOutput plugin;
+  plugin.text = "(BIG) OraSizes: NoSpc=400";
+  for (int i = 0; i < 400; ++i) plugin.lines.push_back(Channel("TABLESPACE" + std::to_string(i), 50 - i % 45));
+  const std::string out = RenderPluginResult(plugin, limits);
+  EXPECT_LE(out.size(), kPluginOutputLimit);
+  EXPECT_EQ(out.rfind("FENNICK CRITICAL - TABLESPACE44 6% free (CRITICAL), TABLESPACE89 6% free (CRITICAL), ", 0), 0u)
+      << out.substr(0, 200);
+  EXPECT_NE(out.find(" and 395 more - (BIG) OraSizes"), std::string::npos);
+  const std::string last = out.substr(out.rfind('\n', out.size() - 2) + 1);
+  EXPECT_EQ(last.rfind("... and ", 0), 0u) << last;
+  EXPECT_EQ(out.find("TABLESPACE0: 50% free (WARNING)\n"), out.find('\n') + 1) << "whole lines in channel order";
 }
 
 TEST(PluginOutput, TextsTheMonitorCanRead) {

@@ -36,6 +36,7 @@ void MergeMeasuredLocked(SystemOutcome& system, ChildNews& news) {
   system.end = measured.end;
   system.failedStep = measured.failedStep;
   system.reason = measured.reason;
+  system.reasonKnown = measured.reasonKnown;
   system.rows = measured.rows;
   system.files.Add(measured.files);
   news.outcome.files = LibraryFiles();

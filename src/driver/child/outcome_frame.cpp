@@ -138,7 +138,14 @@ bool ReadFailedStep(ItemReader& reader, ChildNews& news) {
   return true;
 }
 
-bool ReadReason(ItemReader& reader, ChildNews& news) { return reader.Next(news.outcome.reason); }
+bool ReadReason(ItemReader& reader, ChildNews& news) {
+  std::string reason;
+  bool known = false;
+  if (!reader.Next(reason) || !reader.Flag(known)) return false;
+  news.outcome.reason = reason;
+  news.outcome.reasonKnown = known;
+  return true;
+}
 
 bool ReadRow(ItemReader& reader, ChildNews& news) {
   TablespaceRow row;
@@ -294,6 +301,7 @@ std::string OutcomeMeasured(const SystemOutcome& system) {
   Put(frame, system.failedStep.exception);
   Put(frame, "reason");
   Put(frame, system.reason);
+  Put(frame, system.reasonKnown ? 1 : 0);
   for (const TablespaceRow& row : system.rows) PutRow(frame, row);
   PutFiles(frame, system.files);
   Put(frame, "measured");

@@ -64,7 +64,9 @@ void Close(void* state, RfcConnectionId connection, RfcWork&) {
   if (connection != 0) s.library.RfcClose(Handle(connection));
 }
 
-std::string FailureText(void* state, const RfcWork&) { return TraceErrorText(State(state).filesDirectory); }
+std::string FailureText(void* state, const RfcWork&, bool& known) {
+  return TraceErrorText(State(state).filesDirectory, known);
+}
 
 // Its error texts come through one trace file and its error handler ends
 // the process: one connection at a time.

@@ -32,8 +32,8 @@ struct ClassicState {
   std::atomic<bool> parameterCopyWritten{false};
   LogonRecords logon;
   StructureSet structures;
-  // Deleted when the connection is closed, after the rows were written out,
-  // as the library's table lived through the evaluation.
+  // The row table of the tablespace call, deleted before the call returns
+  // (or at the close, when the call never returned).
   RFC_ITAB rowTable = nullptr;
   // Where the trace file ended before the last logon.
   TraceMark logonMark;

@@ -28,14 +28,16 @@ StepResult FetchTablespaceRows(ClassicState& state, RFC_HANDLE handle, RfcWork& 
   if (!state.rowTable) RfcErrorHandler(const_cast<char*>("ItCreate TS"));
   TablespaceReply reply;
   int result = CallTablespaceSizes(state, handle, work, state.rowTable, reply);
-  if (result != 0) return StepResult{result, reply.exception};
   // The count is asked again after each row, as the table may still grow.
-  for (unsigned row = 1; row <= library.ItFill(state.rowTable); ++row) {
+  for (unsigned row = 1; result == 0 && row <= library.ItFill(state.rowTable); ++row) {
     void* line = library.ItGetLine(state.rowTable, row);
     if (!line) RfcErrorHandler(const_cast<char*>("ItGetLine TS"));
     rows.push_back(ReadTablespaceRow(static_cast<const unsigned char*>(line)));
   }
-  return StepResult{};
+  // The table lives for the call alone: a failure to delete it ends the run
+  // before anything of the result is written.
+  DeleteRowTable(state);
+  return StepResult{result, result == 0 ? std::string() : reply.exception};
 }
 
 void DeleteRowTable(ClassicState& state) {

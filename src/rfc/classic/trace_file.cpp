@@ -49,11 +49,13 @@ std::string LastTraceErrorText(std::FILE* traceFile) {
   return text;
 }
 
-std::string TraceErrorText(const std::string& directory) {
+std::string TraceErrorText(const std::string& directory, bool& known) {
+  known = false;
   std::string name;
   FilePtr file = OpenTraceFile(directory, name);
   if (!file) return " - Look for Trace-File";
   std::string text = LastTraceErrorText(file.get());
+  known = !text.empty();
   return text.empty() ? " - Please Check Trace-File !" : " - " + text;
 }
 

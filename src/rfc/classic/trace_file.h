@@ -17,8 +17,9 @@ std::string LastTraceErrorText(std::FILE* traceFile);
 // The functions below read the trace file in `directory` (empty: the
 // working directory; else ending in a separator).
 
-// " - " and the last error text of the trace file, or a hint.
-std::string TraceErrorText(const std::string& directory);
+// " - " and the last error text of the trace file, or a hint (`known`
+// false).
+std::string TraceErrorText(const std::string& directory, bool& known);
 
 // Where the trace file ends before a logon: what the logon writes follows.
 struct TraceMark {

@@ -82,7 +82,10 @@ void Close(void* state, RfcConnectionId connection, RfcWork&) {
   s.library.RfcCloseConnection(Connection(connection), &ignored);
 }
 
-std::string FailureText(void*, const RfcWork& work) { return work.failureSuffix; }
+std::string FailureText(void*, const RfcWork& work, bool& known) {
+  known = !work.failureSuffix.empty();
+  return work.failureSuffix;
+}
 
 // The library writes its log as dev_rfc.trc, or dev_rfc.log from 7.50
 // patch level 6 on; the classic name is removed too.
