@@ -39,12 +39,21 @@ std::string BadNumber(const std::string& word) { return "bad number '" + word + 
 
 LineError ParseTablespace(const std::string& value, SystemConfig& system) {
   std::vector<std::string> words = SplitWords(value);
-  if (words.size() != 4) return {"tablespace needs NAME SIZE_KB FREE_KB PCTUSED"};
+  if (words.size() < 4 || words.size() > 6)
+    return {"tablespace needs NAME SIZE_KB FREE_KB PCTUSED [AUTOMAX_KB [STATUS]]"};
   Tablespace row;
   row.name = words[0];
   if (!ParseSize(words[1], row.size)) return {BadNumber(words[1])};
   if (!ParseSize(words[2], row.free)) return {BadNumber(words[2])};
   if (!ParseInt32(words[3], row.pctUsed)) return {BadNumber(words[3])};
+  if (words.size() > 4) {
+    if (words[4].size() > kAutoMaxLength) return {"autoextend maximum longer than 14 characters: '" + words[4] + "'"};
+    row.autoMax = words[4];
+  }
+  if (words.size() > 5) {
+    if (words[5].size() > kStatusLength) return {"status longer than 9 characters: '" + words[5] + "'"};
+    row.status = words[5];
+  }
   system.tablespaces.push_back(row);
   return {};
 }

@@ -23,7 +23,16 @@ struct Tablespace {
   SizeValue size;
   SizeValue free;
   int32_t pctUsed = 0;
+  // TSAU as written, so that a value that is no number can be sent too;
+  // empty: a blank field.
+  std::string autoMax;
+  std::string status = "ONLINE";
 };
+
+// The widths of the TSAU and STATUS fields: a longer value in sapsim.ini is
+// refused rather than cut into another one.
+constexpr size_t kAutoMaxLength = 14;
+constexpr size_t kStatusLength = 9;
 
 enum class FaultKind { Logon, Call, Receive, Handler, Install, ItCreate, ItGetLine, ItDelete };
 

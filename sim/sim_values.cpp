@@ -1,6 +1,9 @@
 #include "sim_values.h"
 
+#include <cstdint>
 #include <cstdio>
+
+#include "sim_text.h"
 
 namespace rfcsim {
 
@@ -10,7 +13,31 @@ FieldValue SizeFieldValue(const SizeValue& size) {
   return size.raw ? RawValue(size.rawBytes) : NumberValue(size.number);
 }
 
+// (SIZE - FREE) * 100 / maximum, truncated toward zero, held to the range
+// of a 4-byte integer. Exact while the product fits; beyond that only the
+// landscapes of hostile tests go, and long double is near enough there.
+int32_t UsedPercentOf(int64_t size, int64_t free, int64_t maximum) {
+  int64_t used = 0, product = 0;
+  long double percent = 0;
+  if (!__builtin_sub_overflow(size, free, &used) && !__builtin_mul_overflow(used, int64_t{100}, &product)) {
+    percent = static_cast<long double>(product / maximum);
+  } else {
+    percent = (static_cast<long double>(size) - static_cast<long double>(free)) * 100 / maximum;
+  }
+  if (percent >= INT32_MAX) return INT32_MAX;
+  if (percent <= INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(percent);
+}
+
 }  // namespace
+
+int32_t AutoextendPercent(const Tablespace& tablespace) {
+  int64_t maximum = 0;
+  if (!ParseInt64(tablespace.autoMax, maximum) || maximum <= 0) return 0;
+  // Raw packed bytes carry no number to count with.
+  if (tablespace.size.raw || tablespace.free.raw) return 0;
+  return UsedPercentOf(tablespace.size.number, tablespace.free.number, maximum);
+}
 
 FieldValue TextValue(const std::string& text) {
   FieldValue value;
@@ -89,7 +116,9 @@ FieldValues TablespaceRowValues(const Tablespace& tablespace) {
       {"TSIZE", SizeFieldValue(tablespace.size)},
       {"TFREE", SizeFieldValue(tablespace.free)},
       {"TPCTUSED", NumberValue(tablespace.pctUsed)},
-      {"STATUS", TextValue("ONLINE")},
+      {"STATUS", TextValue(tablespace.status)},
+      {"TSAU", TextValue(tablespace.autoMax)},
+      {"TSAUPCT", NumberValue(AutoextendPercent(tablespace))},
   };
 }
 

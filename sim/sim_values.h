@@ -36,7 +36,12 @@ FieldValues SystemInfoValues(const SystemConfig& system);
 // MAXIMAL_RESOURCES, RECOMMENDED_DELAY, DIALOG_USER_TYPE, RFC_LOGIN_COMPLETE.
 FieldValues SystemInfoScalars();
 
-// One row of table TS, by field name.
+// TSAUPCT: (SIZE - FREE) * 100 / maximum, truncated, where the maximum
+// (TSAU as written) is a number above 0 and both sizes are numbers; else 0.
+int32_t AutoextendPercent(const Tablespace& tablespace);
+
+// One row of table TS, by field name: TSAU as written (left-aligned, blank
+// padded by the field), STATUS as written or "ONLINE".
 FieldValues TablespaceRowValues(const Tablespace& tablespace);
 
 }  // namespace rfcsim

@@ -12,7 +12,9 @@ const char kLandscape[] =
     "tablespace = ODD      x0000000000123ABC  0   -7\n"
     "[EMPTY]\nashost = sapempty\nsysnr = 01\n"
     "[WIDE]\nashost = sapwide\nsysnr = 02\nfield_width = TS 40\nfield_width = RFCDBSYS 20\n"
-    "tablespace = PSAPSR3_TABLESPACE_WITH_A_LONG_NAME  1000  500  50\n";
+    "tablespace = PSAPSR3_TABLESPACE_WITH_A_LONG_NAME  1000  500  50\n"
+    "[AUTO]\nashost = sapauto\nsysnr = 03\n"
+    "tablespace = PSAPSR3  2097152  419430  80  10485760  OFFLINE\n";
 
 class NwData : public NwTest {
  protected:
@@ -186,6 +188,29 @@ TEST_F(NwData, FieldsOfADeclaredWidth) {
   for (const Row& row : rows) Check(row.container, row.get, row.container == ts ? "TS" : "RFCSI");
   EXPECT_EQ(RfcDestroyFunction(info, &error), NW_OK);
   EXPECT_EQ(RfcDestroyFunction(sizes, &error), NW_OK);
+}
+
+// The autoextend maximum, its percentage and the status of a tablespace
+// line; without them, a blank maximum, 0 and ONLINE.
+TEST_F(NwData, AutoextendFields) {
+  for (const char* host : {"sapprd01", "sapauto"}) {
+    const bool given = std::string(host) == "sapauto";
+    NwFunction function = Invoke(host, given ? "03" : "00", "DB_ORA_CURRENT_SIZES");
+    NwErrorInfo error;
+    NwTable table = nullptr;
+    ASSERT_EQ(RfcGetTable(function, U("TS").data(), &table, &error), NW_OK);
+    const Get gets[] = {
+        {Get::Chars, "TSAU", 14, 0, given ? "10485760      " : std::string(14, ' '), 0},
+        {Get::String, "TSAU", 20, 0, given ? "10485760" : "", given ? 8u : 0u},
+        {Get::Int, "TSAUPCT", 0, 0, given ? "16" : "0", 0},
+        {Get::String, "STATUS", 20, 0, given ? "OFFLINE" : "ONLINE", given ? 7u : 6u},
+        {Get::Int, "TSAU", 0, NW_CONVERSION_FAILURE, "", 0},
+    };
+    for (const Get& get : gets) Check(table, get, host);
+    EXPECT_EQ(RfcDestroyFunction(function, &error), NW_OK);
+    EXPECT_EQ(RfcCloseConnection(connection_, &error), NW_OK);
+    connection_ = nullptr;
+  }
 }
 
 TEST_F(NwData, EmptyTableHasNoCurrentRow) {

@@ -21,6 +21,8 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
       "dbsys = MSSQL\n"
       "tablespace = PSAPSR3  52428800 10485760 80\n"
       "tablespace = NEG -5 x0123456789ABCDEF -1\n"
+      "tablespace = GROW 2097152 419430 80 10485760\n"
+      "tablespace = OFF 2097152 419430 80 12x OFFLINE\n"
       "fault = logon\n"
       "fault = call RFC_SYSTEM_INFO 3\n"
       "fault = receive DB_ORA_CURRENT_SIZES 2 NOT_AUTHORIZED\n"
@@ -57,7 +59,7 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
   EXPECT_EQ(prd.user, "MONITOR");
   EXPECT_EQ(prd.passwd, "Sec=ret 1");
   EXPECT_EQ(prd.dbsys, "MSSQL");
-  ASSERT_EQ(prd.tablespaces.size(), 2u);
+  ASSERT_EQ(prd.tablespaces.size(), 4u);
   EXPECT_EQ(prd.tablespaces[0].name, "PSAPSR3");
   EXPECT_EQ(prd.tablespaces[0].size.number, 52428800);
   EXPECT_EQ(prd.tablespaces[0].free.number, 10485760);
@@ -66,6 +68,13 @@ TEST(SimConfig, EveryKeyOfAGoodFile) {
   EXPECT_TRUE(prd.tablespaces[1].free.raw);
   EXPECT_EQ(prd.tablespaces[1].free.rawBytes, std::string("\x01\x23\x45\x67\x89\xAB\xCD\xEF", 8));
   EXPECT_EQ(prd.tablespaces[1].pctUsed, -1);
+  // Without the optional fields: a blank maximum and ONLINE.
+  EXPECT_EQ(prd.tablespaces[1].autoMax, "");
+  EXPECT_EQ(prd.tablespaces[1].status, "ONLINE");
+  EXPECT_EQ(prd.tablespaces[2].autoMax, "10485760");
+  EXPECT_EQ(prd.tablespaces[2].status, "ONLINE");
+  EXPECT_EQ(prd.tablespaces[3].autoMax, "12x");
+  EXPECT_EQ(prd.tablespaces[3].status, "OFFLINE");
   EXPECT_EQ(prd.mshost, "sapms01");
   ASSERT_EQ(prd.faults.size(), 10u);
   EXPECT_EQ(prd.faults[0].kind, FaultKind::Logon);
@@ -146,8 +155,10 @@ TEST(SimConfig, MalformedLinesAreNamedWithTheirNumber) {
       {"field_width = TS 0", "field_width must be 1..255"},
       {"field_width = TS 256", "field_width must be 1..255"},
       {"field_width = TS wide", "bad number 'wide'"},
-      {"tablespace = A 1 2", "tablespace needs NAME SIZE_KB FREE_KB PCTUSED"},
-      {"tablespace = A 1 2 3 4", "tablespace needs NAME SIZE_KB FREE_KB PCTUSED"},
+      {"tablespace = A 1 2", "tablespace needs NAME SIZE_KB FREE_KB PCTUSED [AUTOMAX_KB [STATUS]]"},
+      {"tablespace = A 1 2 3 4 ONLINE 5", "tablespace needs NAME SIZE_KB FREE_KB PCTUSED [AUTOMAX_KB [STATUS]]"},
+      {"tablespace = A 1 2 3 123456789012345", "autoextend maximum longer than 14 characters: '123456789012345'"},
+      {"tablespace = A 1 2 3 4 READ_WRITE", "status longer than 9 characters: 'READ_WRITE'"},
       {"tablespace = A 1.5 2 3", "bad number '1.5'"},
       {"tablespace = A 1 2 3%", "bad number '3%'"},
       {"tablespace = A 9223372036854775808 2 3", "bad number '9223372036854775808'"},

@@ -137,6 +137,43 @@ TEST(SimLayout, TablespaceRowInTheRowLayout) {
   EXPECT_EQ(number, 0);
 }
 
+// The optional fields of a tablespace line: TSAU as written, TSAUPCT
+// worked out from the sizes and a numeric maximum, STATUS as written.
+TEST(SimLayout, AutoextendFieldsOfATablespaceLine) {
+  StructLayout xpc = LayOut(TableXpc(), 14);
+  struct Row {
+    const char* line;
+    const char* tsau;  // 14 bytes
+    int32_t pct;
+    const char* status;  // 9 bytes
+  } rows[] = {
+      {"T 2097152 419430 80", "              ", 0, "ONLINE   "},
+      {"T 2097152 419430 80 10485760 OFFLINE", "10485760      ", 16, "OFFLINE  "},  // 16.000004, truncated
+      {"T 300 100 100 50", "50            ", 400, "ONLINE   "},  // a maximum below the size
+      {"T 0 1 0 3", "3             ", -33, "ONLINE   "},  // truncated toward zero
+      {"T 100 50 50 0", "0             ", 0, "ONLINE   "},
+      {"T 100 50 50 -5", "-5            ", 0, "ONLINE   "},
+      {"T 100 50 50 12x", "12x           ", 0, "ONLINE   "},
+      {"T 100 50 50 99999999999999 READWRITE", "99999999999999", 0, "READWRITE"},
+      {"T x000000000000001C 0 0 10", "10            ", 0, "ONLINE   "},  // raw bytes are no number
+      {"T 9223372036854775807 -9223372036854775807 0 1", "1             ", INT32_MAX, "ONLINE   "},
+      {"T -9223372036854775807 9223372036854775807 0 1", "1             ", INT32_MIN, "ONLINE   "},
+      {"T 1 1 1 5 \xE9t\xE9\x01", "5             ", 0, "\xE9t\xE9\x01     "},
+  };
+  for (const Row& row : rows) {
+    ConfigResult config = ParseSimConfig(std::string("[S]\ntablespace = ") + row.line + "\n");
+    ASSERT_TRUE(config.ok) << row.line << ": " << config.error;
+    std::vector<unsigned char> record(112, 0xEE);
+    FillRecord(xpc, TablespaceRowValues(config.config.systems[0].tablespaces[0]), record.data(), record.size());
+    std::string bytes(record.begin(), record.end());
+    int32_t pct = -1;
+    std::memcpy(&pct, &record[108], 4);
+    EXPECT_EQ(bytes.substr(92, 14), row.tsau) << row.line;
+    EXPECT_EQ(pct, row.pct) << row.line;
+    EXPECT_EQ(bytes.substr(52, 9), row.status) << row.line;
+  }
+}
+
 TEST(SimLayout, WritesStopAtTheRecordLength) {
   StructLayout rfcsi = LayOut(Rfcsi(), 18);
   SystemConfig system;

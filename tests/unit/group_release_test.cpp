@@ -22,6 +22,15 @@ struct Script {
   int closes = 0;
 };
 
+TablespaceRow Tablespace(const std::string& name, int64_t size, int64_t free, int32_t pctUsed) {
+  TablespaceRow row;
+  row.name = name;
+  row.sizeKb = size;
+  row.freeKb = free;
+  row.pctUsed = pctUsed;
+  return row;
+}
+
 Script& S(void* state) { return *static_cast<Script*>(state); }
 
 bool Open(void*, std::string&, std::string&) { return true; }
@@ -84,7 +93,7 @@ TEST(OneRoad, EveryEndAndTheErrorItReports) {
       {"not Oracle", Scripted(7, {}, "MSSQL"), SystemEnd::NotOracle, "Error 1018: DataBase mismatch !"},
       {"row call", Scripted(7, {}, "ORACLE", {2, "NO_TS"}), SystemEnd::RowsFailed,
        "Error 1012: Exception.: NO_TS - connection broken"},
-      {"measured", Scripted(7, {}, "ORACLE", {}, {{"PSAPSR3", 100, 20, 80}}), SystemEnd::Measured, ""},
+      {"measured", Scripted(7, {}, "ORACLE", {}, {Tablespace("PSAPSR3", 100, 20, 80)}), SystemEnd::Measured, ""},
   };
   for (Row& row : rows) {
     SystemOutcome system;
@@ -119,7 +128,7 @@ struct Group {
   void Measure(size_t i, int64_t free, bool closed = true) {
     SystemOutcome& s = *g.systems[i];
     s.end = SystemEnd::Measured;
-    s.rows = {{"PSAPSR3", 1000, free, 100 - static_cast<int32_t>(free / 10)}};
+    s.rows = {Tablespace("PSAPSR3", 1000, free, 100 - static_cast<int32_t>(free / 10))};
     s.stage = SystemStage::Measured;
     s.closed = closed;
   }

@@ -8,7 +8,8 @@ namespace {
 SystemOutcome Measured() {
   SystemOutcome s;
   s.end = SystemEnd::Measured;
-  s.rows = {{"PSAPSR3", 4000000, 1000000, 75}, {"with 3:x, inside", -5, 0, -1}};
+  s.rows = {{"PSAPSR3", 4000000, 1000000, 75, std::nullopt, 0, ""},
+            {"with 3:x, inside", -5, 0, -1, std::nullopt, 0, ""}};
   s.work.steps = {{true, "RfcOpen called", ""}, {false, "end", "3:end,"}};
   s.work.consoleLines = {"* SapRfc.Ini.......: PRD<\n"};
   s.files.traces = {{"Dev_Rfc.Trc", "**** ERROR file opened\nERROR       end\n"}};

@@ -35,6 +35,11 @@ constexpr unsigned kRowSizeOffset = 61;
 constexpr unsigned kRowFreeOffset = 69;
 constexpr unsigned kRowPackedLength = 8;
 constexpr unsigned kRowPctUsedOffset = 80;
+constexpr unsigned kRowStatusOffset = 52;
+constexpr unsigned kRowStatusLength = 9;
+constexpr unsigned kRowAutoextendOffset = 92;
+constexpr unsigned kRowAutoextendLength = 14;
+constexpr unsigned kRowAutoextendPctOffset = 108;
 
 // Installs the structure unless it is installed already; yields its type
 // handle. A refusal ends the process through the RFC error handler.

@@ -9,14 +9,25 @@
 
 namespace fennick {
 
+namespace {
+
+std::string TextField(const unsigned char* row, unsigned offset, unsigned length) {
+  const char* text = reinterpret_cast<const char*>(row + offset);
+  return std::string(text, strnlen(text, length));
+}
+
+}  // namespace
+
 TablespaceRow ReadTablespaceRow(const unsigned char* row) {
   TablespaceRow figures;
-  const char* name = reinterpret_cast<const char*>(row + kRowNameOffset);
-  figures.name.assign(name, strnlen(name, kRowNameLength));
+  figures.name = TextField(row, kRowNameOffset, kRowNameLength);
   while (!figures.name.empty() && figures.name.back() == ' ') figures.name.pop_back();
   figures.sizeKb = PackedValue(row + kRowSizeOffset, kRowPackedLength);
   figures.freeKb = PackedValue(row + kRowFreeOffset, kRowPackedLength);
   std::memcpy(&figures.pctUsed, row + kRowPctUsedOffset, sizeof figures.pctUsed);
+  figures.status = TrimFieldBlanks(TextField(row, kRowStatusOffset, kRowStatusLength));
+  figures.autoextendKb = AutoextendKbOf(TextField(row, kRowAutoextendOffset, kRowAutoextendLength));
+  std::memcpy(&figures.autoextendPct, row + kRowAutoextendPctOffset, sizeof figures.autoextendPct);
   return figures;
 }
 

@@ -12,8 +12,9 @@ namespace fennick {
 
 struct ClassicState;
 
-// One 112-byte row of TABLE_XPC: TS at 0, TSIZE at 61, TFREE at 69 (packed),
-// TPCTUSED at 80.
+// One 112-byte row of TABLE_XPC: TS at 0, STATUS at 52, TSIZE at 61 and
+// TFREE at 69 (packed), TPCTUSED at 80, TSAU at 92, TSAUPCT at 108. A text
+// field ends at its length or at a zero byte, whichever comes first.
 TablespaceRow ReadTablespaceRow(const unsigned char* row);
 
 // Creates the table, calls DB_ORA_CURRENT_SIZES and reads its rows. A table

@@ -40,8 +40,9 @@ bool Invoke(NwState& state, NwConnection connection, RfcWork& work, const char* 
   return code == NW_OK;
 }
 
-bool GetString(const NwLibrary& library, NwContainer container, const char* field, std::string& value,
-               NwErrorInfo& error) {
+// The field as text; returns the library's code (NW_OK when `value` is set).
+int GetString(const NwLibrary& library, NwContainer container, const char* field, std::string& value,
+              NwErrorInfo& error) {
   const std::vector<NwChar> name = ToNwText(field);
   std::vector<NwChar> buffer(kFirstStringLength);
   unsigned needed = 0;
@@ -52,28 +53,53 @@ bool GetString(const NwLibrary& library, NwContainer container, const char* fiel
     code = library.RfcGetString(container, name.data(), buffer.data(), static_cast<unsigned>(buffer.size()), &needed,
                                 &error);
   }
-  if (code != NW_OK) return false;
-  value = FromNwText(buffer.data(), buffer.size());
-  return true;
+  if (code == NW_OK) value = FromNwText(buffer.data(), buffer.size());
+  return code;
 }
 
 // A CHAR field of any width, without its blanks on the right. A fixed
 // buffer would fail on a system whose field is wider than ours.
 bool GetText(const NwLibrary& library, NwContainer container, const char* field, std::string& value,
              NwErrorInfo& error) {
-  if (!GetString(library, container, field, value, error)) return false;
+  if (GetString(library, container, field, value, error) != NW_OK) return false;
   value = TrimRight(value);
   return true;
 }
 
+// The codes by which the library says a container has no field of that
+// name: a system of an older release whose TS row ends before the field.
+// RFC_INVALID_PARAMETER is what it answers for an unknown name;
+// RFC_NOT_FOUND is taken as the same. Any other code is a failure.
+bool FieldMissing(int code) { return code == NW_INVALID_PARAMETER || code == NW_NOT_FOUND; }
+
+// The fields a row may lack (STATUS, TSAU, TSAUPCT): a missing one leaves
+// `values` as it is; false only for another failure.
+bool ReadOptionalFields(const NwLibrary& library, NwStructure row, TablespaceRow& values, NwErrorInfo& error) {
+  std::string status, autoextend;
+  int code = GetString(library, row, "STATUS", status, error);
+  if (code == NW_OK) values.status = TrimFieldBlanks(status);
+  else if (!FieldMissing(code)) return false;
+  code = GetString(library, row, "TSAU", autoextend, error);
+  if (code == NW_OK) values.autoextendKb = AutoextendKbOf(autoextend);
+  else if (!FieldMissing(code)) return false;
+  int pct = 0;
+  code = library.RfcGetInt(row, ToNwText("TSAUPCT").data(), &pct, &error);
+  if (code == NW_OK) values.autoextendPct = pct;
+  else if (!FieldMissing(code)) return false;
+  return true;
+}
+
 // One row of TS: the name and the packed sizes as text (the library cannot
-// read packed fields as integers), the percentage as an integer.
+// read packed fields as integers), the percentages as integers, the status
+// and the autoextend maximum as text of any width.
 bool ReadRow(const NwLibrary& library, NwStructure row, TablespaceRow& values, NwErrorInfo& error) {
   std::string size, free;
   int used = 0;
   if (!GetText(library, row, "TS", values.name, error) ||
-      !GetString(library, row, "TSIZE", size, error) || !GetString(library, row, "TFREE", free, error) ||
-      library.RfcGetInt(row, ToNwText("TPCTUSED").data(), &used, &error) != NW_OK) {
+      GetString(library, row, "TSIZE", size, error) != NW_OK ||
+      GetString(library, row, "TFREE", free, error) != NW_OK ||
+      library.RfcGetInt(row, ToNwText("TPCTUSED").data(), &used, &error) != NW_OK ||
+      !ReadOptionalFields(library, row, values, error)) {
     return false;
   }
   values.sizeKb = PackedTextValue(size);
