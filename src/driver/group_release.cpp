@@ -79,7 +79,7 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
   }
   int channels = 0;
   if (system.end == SystemEnd::Measured) {
-    channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.unit);
+    channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.rules);
     PrintMessageBufferLocked(writer);
   }
   if (!IsProcessed(system)) {

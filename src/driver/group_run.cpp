@@ -245,7 +245,7 @@ GroupRun& PrepareGroup(RunState& rs) {
   // Never freed: the timer, the handler and the workers may still look at
   // it while the process ends.
   GroupRun& g = *new GroupRun(rs);
-  g.unit = UnitOf(rs.switches);
+  g.rules = RulesOf(rs.switches);
   g.children.program = rs.programPath;
   for (std::string list = rs.listing.systemList; !list.empty();) {
     g.systems.push_back(std::make_unique<SystemOutcome>());

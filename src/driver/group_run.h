@@ -19,7 +19,7 @@ struct RunState;
 
 struct GroupRun {
   RunState& rs;
-  ChannelUnit unit = ChannelUnit::Percent;
+  ChannelRules rules;
   std::vector<std::unique_ptr<SystemOutcome>> systems;  // in listing order
   bool inChildren = false;  // each system in a child process of its own
   ChildRoad children;

@@ -52,6 +52,7 @@ const Keyword kKeywords[] = {
     {",TIMEOUT=", kBoth, Reading::Number, 1, 3600, nullptr, nullptr, &RunSwitches::timeout},
     {",PARALLEL=", kBoth, Reading::Number, 1, 64, nullptr, nullptr, &RunSwitches::parallel},
     {",EXCLUDE=", kBoth, Reading::Names, 0, 0, nullptr, &RunSwitches::exclude, nullptr},
+    {",AUTOEXTEND", kBoth, Reading::Present, 0, 0, &RunSwitches::autoextend, nullptr, nullptr},
 };
 
 // The plugin-style options, and the keyword each stands for.
@@ -235,6 +236,15 @@ ChannelUnit UnitOf(const RunSwitches& switches) {
   if (switches.gigabyte) return ChannelUnit::Gigabyte;
   if (switches.megabyte) return ChannelUnit::Megabyte;
   return ChannelUnit::Percent;
+}
+
+ChannelRules RulesOf(const RunSwitches& switches) {
+  ChannelRules rules;
+  rules.unit = UnitOf(switches);
+  rules.autoextend = switches.autoextend;
+  rules.alerting = switches.warning || switches.error;
+  rules.excluded = ExcludedNames(switches);
+  return rules;
 }
 
 int BudgetSeconds(const RunSwitches& switches) { return static_cast<int>(switches.timeout.value_or(0)); }

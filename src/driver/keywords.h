@@ -42,6 +42,7 @@ struct RunSwitches {
   std::optional<int64_t> timeout;            // ",TIMEOUT=": seconds
   std::optional<int64_t> parallel;           // ",PARALLEL=": systems at once
   std::optional<std::string> exclude;        // ",EXCLUDE=": tablespaces left out, ":" between
+  bool autoextend = false;                   // ",AUTOEXTEND": free space against the maximum
   // The first keyword whose value is bad, in table order, and which it is:
   // Error 1031, reported once the run has found its profiles. A later
   // source that gives the keyword a good value takes it back.
@@ -86,6 +87,10 @@ std::vector<std::string> ExcludedNames(const RunSwitches& switches);
 
 // The unit the channels are written in: GIGABYTE wins over MEGABYTE.
 ChannelUnit UnitOf(const RunSwitches& switches);
+
+// How the rows become channels: the unit, the autoextend maximum, whether
+// limits are given, the tablespaces left out.
+ChannelRules RulesOf(const RunSwitches& switches);
 
 // The time budget in seconds, 0 for none; the group's width.
 int BudgetSeconds(const RunSwitches& switches);

@@ -81,8 +81,7 @@ void PrintHeader(const RunState& rs, const SystemEntry& entry) {
 // replace it, since nothing waits on the network any more.
 int WriteResult(SingleRun& s) {
   RunState& rs = s.rs;
-  WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, UnitOf(rs.switches),
-                    ExcludedNames(rs.switches));
+  WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, RulesOf(rs.switches));
   const std::string result = rs.writer.messageBuffer;
   rs.writer.messageBuffer.clear();
   EndDocument(rs.writer);

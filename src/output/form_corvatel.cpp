@@ -14,11 +14,11 @@ void AppendRaw(ResultWriter& w, const std::string& text) { w.messageBuffer += te
 void Nothing(ResultWriter&) {}
 void End(ResultWriter& w) { w.messageBuffer += "\n"; }
 
-void Channel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+void Channel(ResultWriter& w, const ChannelOut& channel) {
   if (w.channelCounter > kMostChannels) return;
-  const std::string key = ChannelKey(channel);
-  w.messageBuffer += "\n\nMessage." + key + ": " + channel + " (" + TextUnit(unit) + ")";
-  w.messageBuffer += "\nStatistic." + key + ": " + value;
+  const std::string key = ChannelKey(channel.name);
+  w.messageBuffer += "\n\nMessage." + key + ": " + channel.name + " (" + TextUnit(channel.unit) + ")";
+  w.messageBuffer += "\nStatistic." + key + ": " + channel.value;
 }
 
 void Error(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }

@@ -24,9 +24,9 @@ std::vector<std::string> HandlerReportLines(const HandlerReport& report);
 // The report block: "RFC error", the label lines, "* Programm aborted...".
 std::string HandlerReportBlock(const HandlerReport& report);
 
-// A channel as PRTG's XML; with `withLimits` the writer's limits follow the value.
-void WriteXmlChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit,
-                     bool withLimits);
+// A channel as PRTG's XML; for PRTG's own `sensor` the writer's limits and
+// an offline warning follow the value.
+void WriteXmlChannel(ResultWriter& w, const ChannelOut& channel, bool sensor);
 
 // A group document framed like a single system's, with a blank line after
 // its opening and after its close.

@@ -24,12 +24,14 @@ void EndPluginText(ResultWriter& w) {
   while (!w.plugin.text.empty() && w.plugin.text.back() == ' ') w.plugin.text.pop_back();
 }
 
-void Channel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+void Channel(ResultWriter& w, const ChannelOut& channel) {
   PluginLine line;
   line.channel = PluginChannel();
-  line.channel->label = channel;
-  line.channel->value = LeadingInteger(value);
-  line.channel->unit = PluginUnit(unit);
+  line.channel->label = channel.name;
+  line.channel->value = LeadingInteger(channel.value);
+  line.channel->unit = PluginUnit(channel.unit);
+  line.channel->max = channel.max;
+  line.channel->offline = channel.offline;
   w.plugin.lines.push_back(line);
 }
 

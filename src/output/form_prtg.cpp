@@ -15,18 +15,16 @@ void EndXmlDocument(ResultWriter& w) { w.messageBuffer += "\n</Prtg>\n"; }
 // PRTG refuses a sensor with more channels.
 const int kPrtgChannels = 50;
 
-void SensorChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+void SensorChannel(ResultWriter& w, const ChannelOut& channel) {
   if (w.channelsShown >= kPrtgChannels - w.channelsKept) {
     ++w.channelsLeftOut;
     return;
   }
   ++w.channelsShown;
-  WriteXmlChannel(w, channel, value, unit, true);
+  WriteXmlChannel(w, channel, true);
 }
 
-void HostChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
-  WriteXmlChannel(w, channel, value, unit, false);
-}
+void HostChannel(ResultWriter& w, const ChannelOut& channel) { WriteXmlChannel(w, channel, false); }
 
 void XmlError(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
 void XmlErrorEnd(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocumentEnd(failure.message); }

@@ -15,12 +15,12 @@ void EndLine(ResultWriter& w) {
   if (w.singleChannel) w.messageBuffer.clear();
 }
 
-void Channel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+void Channel(ResultWriter& w, const ChannelOut& channel) {
   if (w.singleChannel) {
-    if (w.requestedChannel == w.channelCounter) w.messageBuffer += value;
+    if (w.requestedChannel == w.channelCounter) w.messageBuffer += channel.value;
     return;
   }
-  w.messageBuffer += "\n> " + channel + ": " + value + " " + TextUnit(unit);
+  w.messageBuffer += "\n> " + channel.name + ": " + channel.value + " " + TextUnit(channel.unit);
 }
 
 void Error(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }

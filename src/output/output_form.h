@@ -4,6 +4,8 @@
 // it holds.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,15 @@ namespace fennick {
 struct ResultWriter;
 struct HandlerReport;
 struct RunFailure;
+
+// A channel as the forms write it.
+struct ChannelOut {
+  std::string name;
+  std::string value;
+  std::string unit;
+  std::optional<int64_t> max;  // where it is not the unit's own (the autoextend maximum)
+  std::string offline;         // the status of a tablespace not online, where it alerts
+};
 
 // A listed system that gave no channel, as the output names it.
 struct UnmeasuredSystem {
@@ -48,7 +59,7 @@ struct OutputForm {
   void (*beginText)(ResultWriter& w);
   void (*appendText)(ResultWriter& w, const std::string& text);
   void (*endText)(ResultWriter& w);
-  void (*channel)(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit);
+  void (*channel)(ResultWriter& w, const ChannelOut& channel);
   void (*endDocument)(ResultWriter& w);
 
   // A group's document: its opening, a system without a channel, its close.

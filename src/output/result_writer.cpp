@@ -54,9 +54,17 @@ void AppendText(ResultWriter& w, const std::string& text) { w.form->appendText(w
 void EndText(ResultWriter& w) { w.form->endText(w); }
 
 void WriteChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit) {
+  ChannelOut out;
+  out.name = channel;
+  out.value = value;
+  out.unit = unit;
+  WriteChannel(w, out);
+}
+
+void WriteChannel(ResultWriter& w, const ChannelOut& channel) {
   // Counted in every form, also where the channel is then left out.
   ++w.channelCounter;
-  w.form->channel(w, channel, value, unit);
+  w.form->channel(w, channel);
 }
 
 void EndDocument(ResultWriter& w) { w.form->endDocument(w); }
@@ -105,20 +113,21 @@ std::string HandlerReportBlock(const HandlerReport& report) {
   return block;
 }
 
-void WriteXmlChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit,
-                     bool withLimits) {
+void WriteXmlChannel(ResultWriter& w, const ChannelOut& channel, bool sensor) {
   std::string& out = w.messageBuffer;
-  out += "\n<Result><Channel>" + EscapeXml(channel) + "</Channel>";
-  if (!unit.empty()) {
+  out += "\n<Result><Channel>" + EscapeXml(channel.name) + "</Channel>";
+  if (!channel.unit.empty()) {
     out += "\n<Unit>Custom</Unit>";
-    out += "\n<CustomUnit>" + EscapeXml(unit) + "</CustomUnit>";
+    out += "\n<CustomUnit>" + EscapeXml(channel.unit) + "</CustomUnit>";
   }
-  out += "\n<Value>" + EscapeXml(value) + "</Value>";
-  if (withLimits && (w.limits.warning || w.limits.error)) {
+  out += "\n<Value>" + EscapeXml(channel.value) + "</Value>";
+  if (sensor && (w.limits.warning || w.limits.error)) {
     out += "\n<LimitMode>1</LimitMode>";
     if (w.limits.warning) out += "\n<LimitMinWarning>" + std::to_string(*w.limits.warning) + "</LimitMinWarning>";
     if (w.limits.error) out += "\n<LimitMinError>" + std::to_string(*w.limits.error) + "</LimitMinError>";
   }
+  // A tablespace not online is an alert of its own.
+  if (sensor && !channel.offline.empty()) out += "\n<Warning>1</Warning>";
   out += "</Result>\n";
 }
 

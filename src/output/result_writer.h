@@ -52,6 +52,7 @@ void BeginText(ResultWriter& w);
 void AppendText(ResultWriter& w, const std::string& text);
 void EndText(ResultWriter& w);
 void WriteChannel(ResultWriter& w, const std::string& channel, const std::string& value, const std::string& unit);
+void WriteChannel(ResultWriter& w, const ChannelOut& channel);
 void EndDocument(ResultWriter& w);
 
 // A group run's document: its opening, and its close with the summary. A

@@ -18,6 +18,13 @@ int64_t SaturatingAdd(int64_t a, int64_t b) {
   return a + b;
 }
 
+int64_t SaturatingSubtract(int64_t a, int64_t b) {
+  if (b == std::numeric_limits<int64_t>::min()) return a >= 0 ? std::numeric_limits<int64_t>::max() : a - b;
+  return SaturatingAdd(a, -b);
+}
+
+const char kOnline[] = "ONLINE";
+
 }  // namespace
 
 std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t totalSizeKb, int64_t totalFreeKb) {
@@ -52,8 +59,38 @@ void ChannelValue(ChannelUnit unit, const TablespaceRow& row, bool itemRun, std:
   }
 }
 
+std::optional<int64_t> AutoextendMaximum(const TablespaceRow& row) {
+  if (!row.autoextendKb || *row.autoextendKb <= row.sizeKb) return std::nullopt;
+  return row.autoextendKb;
+}
+
+ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const ChannelRules& rules, bool itemRun) {
+  ChannelOut out;
+  out.name = label;
+  ChannelValue(rules.unit, row, itemRun, out.value, out.unit);
+  const std::optional<int64_t> maximum = rules.autoextend ? AutoextendMaximum(row) : std::nullopt;
+  if (maximum) {
+    // The room the data files may still grow into, used space taken off.
+    const int64_t room = SaturatingSubtract(*maximum, SaturatingSubtract(row.sizeKb, row.freeKb));
+    switch (rules.unit) {
+      case ChannelUnit::Percent: out.value = std::to_string(100 - static_cast<int64_t>(row.autoextendPct)); break;
+      case ChannelUnit::Megabyte:
+        out.value = std::to_string(room / 1000);
+        out.max = *maximum / 1000;
+        break;
+      case ChannelUnit::Gigabyte:
+        out.value = std::to_string(room / 1000000);
+        out.max = *maximum / 1000000;
+        break;
+    }
+  }
+  if (rules.alerting && !row.status.empty() && row.status != kOnline) out.offline = row.status;
+  return out;
+}
+
 void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& destination,
-                       ChannelUnit unit, const std::vector<std::string>& excluded) {
+                       const ChannelRules& rules) {
+  const std::vector<std::string>& excluded = rules.excluded;
   int64_t totalSize = 0;
   int64_t totalFree = 0;
   std::vector<const TablespaceRow*> channels;
@@ -67,23 +104,16 @@ void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& r
   AppendText(writer, SummaryLine(destination, rows.size(), totalSize, totalFree) +
                          ChannelsLeftOutNote(writer, static_cast<int>(channels.size())));
   EndText(writer);
-  for (const TablespaceRow* channel : channels) {
-    const TablespaceRow& row = *channel;
-    std::string value, unitText;
-    ChannelValue(unit, row, false, value, unitText);
-    WriteChannel(writer, row.name, value, unitText);
-  }
+  for (const TablespaceRow* row : channels) WriteChannel(writer, ChannelOf(*row, row->name, rules, false));
 }
 
 int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
-                      const std::string& systemLabel, ChannelUnit unit) {
+                      const std::string& systemLabel, const ChannelRules& rules) {
   const std::string item = ToUpper(itemName);
   int written = 0;
   for (const TablespaceRow& row : rows) {
     if (item != ToUpper(row.name)) continue;
-    std::string value, unitText;
-    ChannelValue(unit, row, true, value, unitText);
-    WriteChannel(writer, systemLabel, value, unitText);
+    WriteChannel(writer, ChannelOf(row, systemLabel, rules, true));
     ++written;
   }
   return written;

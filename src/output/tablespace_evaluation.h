@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,26 +11,42 @@
 namespace fennick {
 
 struct ResultWriter;
+struct ChannelOut;
 
 enum class ChannelUnit { Percent, Megabyte, Gigabyte };
+
+// How the rows become channels.
+struct ChannelRules {
+  ChannelUnit unit = ChannelUnit::Percent;
+  bool autoextend = false;  // free space against the autoextend maximum where a row has one
+  bool alerting = false;    // limits are given: a tablespace not online alerts too
+  std::vector<std::string> excluded;  // upper-case names left out of a single system's channels
+};
 
 // The summary line's text: "(DEST) OraSizes: NoSpc=..., Free=..% ".
 std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t totalSizeKb, int64_t totalFreeKb);
 
-// The channel value and unit of one tablespace.
+// The channel value and unit of one tablespace, against its current size.
 void ChannelValue(ChannelUnit unit, const TablespaceRow& row, bool itemRun, std::string& value, std::string& unitText);
+
+// The autoextend maximum of a row, in KB, where it has one: TSAU above the
+// current size.
+std::optional<int64_t> AutoextendMaximum(const TablespaceRow& row);
+
+// The channel of one tablespace by the rules, named `label`.
+ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const ChannelRules& rules, bool itemRun);
 
 // A single-profile run's result for the rows, into the message buffer: the
 // document's start, the summary line and a channel per tablespace but for
-// the `excluded` ones (upper-case names); the summary counts them all. The
+// those the rules exclude; the summary counts them all. The
 // caller appends the end.
 void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& destination,
-                       ChannelUnit unit, const std::vector<std::string>& excluded);
+                       const ChannelRules& rules);
 
 // A group run's channel of one system, into the message buffer: one for
 // each row whose name is the item's, whatever its case, named with the
 // system's label. Returns how many it wrote.
 int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
-                       const std::string& systemLabel, ChannelUnit unit);
+                      const std::string& systemLabel, const ChannelRules& rules);
 
 }  // namespace fennick

@@ -102,6 +102,10 @@ void PutRow(std::string& frame, const TablespaceRow& row) {
   Put(frame, row.sizeKb);
   Put(frame, row.freeKb);
   Put(frame, row.pctUsed);
+  Put(frame, row.autoextendKb ? 1 : 0);
+  Put(frame, row.autoextendKb.value_or(0));
+  Put(frame, row.autoextendPct);
+  Put(frame, row.status);
 }
 
 enum class Group { Applied, Measured, End, Cut, Broken };
@@ -149,11 +153,16 @@ bool ReadReason(ItemReader& reader, ChildNews& news) {
 
 bool ReadRow(ItemReader& reader, ChildNews& news) {
   TablespaceRow row;
-  int64_t pctUsed = 0;
-  if (!reader.Next(row.name) || !reader.Number(row.sizeKb) || !reader.Number(row.freeKb) || !reader.Number(pctUsed)) {
+  int64_t pctUsed = 0, autoextendPct = 0, autoextendKb = 0;
+  bool hasMaximum = false;
+  if (!reader.Next(row.name) || !reader.Number(row.sizeKb) || !reader.Number(row.freeKb) || !reader.Number(pctUsed) ||
+      !reader.Flag(hasMaximum) || !reader.Number(autoextendKb) || !reader.Number(autoextendPct) ||
+      !reader.Next(row.status)) {
     return false;
   }
   row.pctUsed = static_cast<int32_t>(pctUsed);
+  row.autoextendPct = static_cast<int32_t>(autoextendPct);
+  if (hasMaximum) row.autoextendKb = autoextendKb;
   news.outcome.rows.push_back(row);
   return true;
 }
