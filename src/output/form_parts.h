@@ -45,6 +45,15 @@ int RunsExitCode(const ResultWriter& w, int runExitCode);
 // A unit as the text forms show it: "%" for percent, "#" for none.
 std::string TextUnit(const std::string& unit);
 
+// The text forms' common parts: the buffer emptied, a "# " line opened,
+// text as it is, a line end, nothing at all, and the whole error document.
+void ClearDocument(ResultWriter& w);
+void BeginHashLine(ResultWriter& w);
+void AppendPlainText(ResultWriter& w, const std::string& text);
+void AppendLineEnd(ResultWriter& w);
+void NoOperation(ResultWriter& w);
+void WriteWholeErrorDocument(ResultWriter& w, const RunFailure& failure);
+
 // Nothing, for operations a form does not have.
 void NoSystemState(ResultWriter& w, const UnmeasuredSystem& system);
 

@@ -5,10 +5,6 @@ namespace fennick {
 
 namespace {
 
-void Begin(ResultWriter& w) { w.messageBuffer.clear(); }
-void BeginLine(ResultWriter& w) { w.messageBuffer += "\n# "; }
-void AppendRaw(ResultWriter& w, const std::string& text) { w.messageBuffer += text; }
-void End(ResultWriter& w) { w.messageBuffer += "\n"; }
 
 // With CH= only the chosen channel's bare value is wanted.
 void EndLine(ResultWriter& w) {
@@ -23,15 +19,13 @@ void Channel(ResultWriter& w, const ChannelOut& channel) {
   w.messageBuffer += "\n> " + channel.name + ": " + channel.value + " " + TextUnit(channel.unit);
 }
 
-void Error(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
-
 }  // namespace
 
 extern const OutputForm kTessaryForm = {
     "Tessary", false, 0, true, false, 0,
-    Begin, BeginLine, AppendRaw, EndLine, Channel, End,
+    ClearDocument, BeginHashLine, AppendPlainText, EndLine, Channel, AppendLineEnd,
     BeginFramedGroup, NoSystemState, WriteFramedSummary,
-    Error, Error, WriteHandlerBlock, RunsExitCode,
+    WriteWholeErrorDocument, WriteWholeErrorDocument, WriteHandlerBlock, RunsExitCode,
 };
 
 }  // namespace fennick

@@ -153,6 +153,13 @@ void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool) { w.m
 
 int RunsExitCode(const ResultWriter&, int runExitCode) { return runExitCode; }
 
+void ClearDocument(ResultWriter& w) { w.messageBuffer.clear(); }
+void BeginHashLine(ResultWriter& w) { w.messageBuffer += "\n# "; }
+void AppendPlainText(ResultWriter& w, const std::string& text) { w.messageBuffer += text; }
+void AppendLineEnd(ResultWriter& w) { w.messageBuffer += "\n"; }
+void NoOperation(ResultWriter&) {}
+void WriteWholeErrorDocument(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
+
 std::string TextUnit(const std::string& unit) {
   if (unit.empty()) return "#";
   if (unit == "PerCent") return "%";

@@ -1,16 +1,10 @@
-// PRTG's EXE/XML sensor document, written in the EXEXML form and in the
-// host-product forms Lumenox and Quimbel; only EXEXML carries limits.
-#include "output/form_parts.h"
+// PRTG's own EXE/XML sensor form: the document with limits, at most 50
+// channels, and for a group with limits the systems that gave none.
+#include "output/form_xml.h"
 
 namespace fennick {
 
 namespace {
-
-void BeginXmlDocument(ResultWriter& w) { w.messageBuffer = "\n<Prtg>\n"; }
-void BeginXmlText(ResultWriter& w) { w.messageBuffer += "\n<Text>"; }
-void AppendXmlText(ResultWriter& w, const std::string& text) { w.messageBuffer += EscapeXml(text); }
-void EndXmlText(ResultWriter& w) { w.messageBuffer += "</Text>\n"; }
-void EndXmlDocument(ResultWriter& w) { w.messageBuffer += "\n</Prtg>\n"; }
 
 // PRTG refuses a sensor with more channels.
 const int kPrtgChannels = 50;
@@ -22,19 +16,6 @@ void SensorChannel(ResultWriter& w, const ChannelOut& channel) {
   }
   ++w.channelsShown;
   WriteXmlChannel(w, channel, true);
-}
-
-void HostChannel(ResultWriter& w, const ChannelOut& channel) { WriteXmlChannel(w, channel, false); }
-
-void XmlError(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
-void XmlErrorEnd(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocumentEnd(failure.message); }
-
-// A monitor that reads XML shows the reason rather than a parse error: an
-// open document is closed as an error, so the channels already out stay
-// readable; else the report is an error document of its own.
-void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen) {
-  const std::string text = HandlerReportText(report);
-  w.messageBuffer = documentOpen ? ErrorDocumentEnd(text) : ErrorDocument(text);
 }
 
 // PRTG takes at most 2,000 characters of a sensor's text.
@@ -82,11 +63,6 @@ void SensorSummary(ResultWriter& w, const GroupSummary& summary) {
   WriteFramedText(w, text + channels);
 }
 
-// A form outside the list writes no frame, its text as it is, and its
-// channels as XML.
-void Nothing(ResultWriter&) {}
-void AppendRawText(ResultWriter& w, const std::string& text) { w.messageBuffer += text; }
-
 }  // namespace
 
 extern const OutputForm kExexmlForm = {
@@ -94,27 +70,6 @@ extern const OutputForm kExexmlForm = {
     BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, SensorChannel, EndXmlDocument,
     SensorGroup, NoSystemState, SensorSummary,
     XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
-};
-
-extern const OutputForm kLumenoxForm = {
-    "Lumenox", false, 0, true, false, 0,
-    BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, HostChannel, EndXmlDocument,
-    BeginFramedGroup, NoSystemState, WriteFramedSummary,
-    XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
-};
-
-extern const OutputForm kQuimbelForm = {
-    "Quimbel", false, 0, true, false, 0,
-    BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, HostChannel, EndXmlDocument,
-    BeginFramedGroup, NoSystemState, WriteFramedSummary,
-    XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
-};
-
-extern const OutputForm kUnlistedForm = {
-    "", false, 0, true, false, 0,
-    Nothing, Nothing, AppendRawText, Nothing, HostChannel, Nothing,
-    BeginFramedGroup, NoSystemState, WriteFramedSummary,
-    XmlError, XmlError, WriteHandlerBlock, RunsExitCode,
 };
 
 }  // namespace fennick

@@ -1,0 +1,33 @@
+#include "output/form_xml.h"
+
+namespace fennick {
+
+void BeginXmlDocument(ResultWriter& w) { w.messageBuffer = "\n<Prtg>\n"; }
+void BeginXmlText(ResultWriter& w) { w.messageBuffer += "\n<Text>"; }
+void AppendXmlText(ResultWriter& w, const std::string& text) { w.messageBuffer += EscapeXml(text); }
+void EndXmlText(ResultWriter& w) { w.messageBuffer += "</Text>\n"; }
+void EndXmlDocument(ResultWriter& w) { w.messageBuffer += "\n</Prtg>\n"; }
+
+void HostChannel(ResultWriter& w, const ChannelOut& channel) { WriteXmlChannel(w, channel, false); }
+
+void XmlError(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
+void XmlErrorEnd(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocumentEnd(failure.message); }
+
+// A monitor that reads XML shows the reason rather than a parse error: an
+// open document is closed as an error, so the channels already out stay
+// readable; else the report is an error document of its own.
+void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen) {
+  const std::string text = HandlerReportText(report);
+  w.messageBuffer = documentOpen ? ErrorDocumentEnd(text) : ErrorDocument(text);
+}
+
+// A form outside the list writes no frame, its text as it is, and its
+// channels as XML.
+extern const OutputForm kUnlistedForm = {
+    "", false, 0, true, false, 0,
+    NoOperation, NoOperation, AppendPlainText, NoOperation, HostChannel, NoOperation,
+    BeginFramedGroup, NoSystemState, WriteFramedSummary,
+    WriteWholeErrorDocument, WriteWholeErrorDocument, WriteHandlerBlock, RunsExitCode,
+};
+
+}  // namespace fennick
