@@ -268,19 +268,19 @@ bool DecodeChildRequest(const std::string& frame, ChildRequest& request) {
   return false;
 }
 
-std::string OutcomeStart(const std::string& workspace) {
+// The outcome's first group: where the child measures, or why it cannot.
+std::string Opening(const char* group, const std::string& text) {
   std::string frame;
   Put(frame, kOutcomeTag);
-  Put(frame, "workspace");
-  Put(frame, workspace);
+  Put(frame, group);
+  Put(frame, text);
   return frame;
 }
 
+std::string OutcomeStart(const std::string& workspace) { return Opening("workspace", workspace); }
+
 std::string OutcomeRefused(const std::string& why) {
-  std::string frame;
-  Put(frame, kOutcomeTag);
-  Put(frame, "refused");
-  Put(frame, why);
+  std::string frame = Opening("refused", why);
   Put(frame, kEndTag);
   return frame;
 }
