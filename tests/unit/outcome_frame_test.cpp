@@ -61,11 +61,28 @@ TEST(OutcomeFrame, BrokenFrames) {
       {"an unknown group", "15:fennick-outcome,5:bogus,3:end,"},
       {"bytes after the end", whole + "1:x,"},
       {"a result out of range", "15:fennick-outcome,6:result,2:99,3:end,"},
+      {"a number beyond 64 bits", "15:fennick-outcome,6:result,20:99999999999999999999,3:end,"},
+      {"an item longer than any outcome", "15:fennick-outcome,999999999999:x"},
   };
   for (const Row& row : rows) {
     SystemOutcome got;
     EXPECT_EQ(DecodeOutcome(row.frame, got), FrameState::Broken) << row.what;
   }
+}
+
+// The parent reads a child's frame as it comes, a piece at a time; every
+// group is taken once.
+TEST(OutcomeFrame, ReadByteByByte) {
+  const std::string frame = EncodeOutcome(Measured(), "/tmp/fennick-1-ab");
+  OutcomeDecoder decoder;
+  ChildNews news;
+  FrameState state = FrameState::Incomplete;
+  for (char c : frame) state = decoder.Feed(std::string(1, c), news);
+  EXPECT_EQ(state, FrameState::Complete);
+  EXPECT_EQ(news.workspace, "/tmp/fennick-1-ab");
+  EXPECT_EQ(news.outcome.rows.size(), 2u);
+  EXPECT_EQ(news.outcome.work.steps.size(), 2u);
+  EXPECT_EQ(decoder.Feed("1:x,", news), FrameState::Broken) << "nothing may follow the end";
 }
 
 TEST(OutcomeFrame, ChildRequest) {
