@@ -29,6 +29,7 @@ const char kUsage[] =
     "  ,TIMEOUT=n    time budget of the run in seconds (1-3600)\n"
     "  ,PARALLEL=n   systems of a group measured at once (1-64, default 8)\n"
     "  ,EXCLUDE=A:B  tablespaces left out of the channels\n"
+    "  ,AUTOEXTEND   free space against the autoextend maximum\n"
     "  ,NAGIOS       the monitoring-plugin form of the output\n"
     "\n"
     "Keywords that start with a comma may be written without it after a blank.\n"
