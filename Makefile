@@ -56,7 +56,7 @@ test-windows: build
 # UndefinedBehaviorSanitizer; any report fails the run.
 SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 test-sanitize:
-	$(call configure,build-sanitize,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNICK_E2E_TIME_LIMITS=OFF \
+	$(call configure,build-sanitize,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNICK_E2E_TIME_LIMITS=OFF -DFENNICK_STATIC_RUNTIME=OFF \
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)" \
 	  -DCMAKE_SHARED_LINKER_FLAGS="$(SANITIZE)")
 	cmake --build build-sanitize -j $(JOBS)
@@ -67,7 +67,7 @@ test-sanitize:
 # budget's timer and the main road fails the run.
 THREAD := -fsanitize=thread -fno-omit-frame-pointer
 test-thread:
-	$(call configure,build-thread,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNICK_E2E_TIME_LIMITS=OFF \
+	$(call configure,build-thread,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENNICK_E2E_TIME_LIMITS=OFF -DFENNICK_STATIC_RUNTIME=OFF \
 	  -DCMAKE_CXX_FLAGS="$(THREAD)" -DCMAKE_EXE_LINKER_FLAGS="$(THREAD)" \
 	  -DCMAKE_SHARED_LINKER_FLAGS="$(THREAD)")
 	cmake --build build-thread -j $(JOBS)

@@ -12,7 +12,12 @@
 # BENCH_GROUP_ROUNDS (rounds of the side-by-side rows, default 2),
 # BENCH_TIMEOUT_RUNS (runs of the row with a hanging system, default 3),
 # BENCH_CHILD_RUNS (runs of a measuring child, default 100),
-# CXX (compiler for the timing helper).
+# BENCH_SIDE_RUNS (runs started side by side per library, default 2000),
+# BENCH_SIDE_WAVE (runs started at once, default 100), BENCH_WINE_RUNS
+# (the same under Wine, default 200; 0 skips), BENCH_WINE_WAVE (default 20),
+# BENCH_WINDOWS_BIN (the 64-bit Windows build, default build-win64/bin),
+# BENCH_WIDE_SYSTEMS (the wide group, default 2000), BENCH_WIDE_ROUNDS
+# (its timed runs, default 1), CXX (compiler for the helpers).
 set -euo pipefail
 
 if [ $# -ne 1 ]; then
@@ -30,6 +35,12 @@ BASE_RUNS=${BENCH_BASE_RUNS:-10}
 GROUP_ROUNDS=${BENCH_GROUP_ROUNDS:-2}
 TIMEOUT_RUNS=${BENCH_TIMEOUT_RUNS:-3}
 CHILD_RUNS=${BENCH_CHILD_RUNS:-100}
+SIDE_RUNS=${BENCH_SIDE_RUNS:-2000}
+SIDE_WAVE=${BENCH_SIDE_WAVE:-100}
+WINE_RUNS=${BENCH_WINE_RUNS:-200}
+WINE_WAVE=${BENCH_WINE_WAVE:-20}
+WIDE_SYSTEMS=${BENCH_WIDE_SYSTEMS:-2000}
+WIDE_ROUNDS=${BENCH_WIDE_ROUNDS:-1}
 ITEM=TS0007
 # The side-by-side rows: systems in the group, and how long each remote step waits.
 GROUP_SYSTEMS=100
@@ -38,11 +49,13 @@ NW_WAITS=5       # the NetWeaver stand-in waits at the open, two descriptions an
 CLASSIC_WAITS=4  # the classic stand-in at two calls and two receives
 HANG_MS=60000    # the steps of the hanging system in the timed-out row
 TIMEOUT_S=5
+WIDE_DELAY_MS=20
+WIDE_PARALLEL=64
 TRUE_BIN=/bin/true
 PASSWORD=Secret1
 
 # Targets.
-MAX_START_RATIO=3
+MAX_START_RATIO=2
 MAX_RSS_KB=4096  # "under 4 MB", ru_maxrss being in KiB
 ITEM_BAND=0.20  # per added system at the largest N within 20% of that at the smallest
 MIN_NW_SPEEDUP_8=6.4  # side by side: at least 80% of the ideal N / ceil(N / n)
@@ -50,6 +63,8 @@ MIN_NW_SPEEDUP_32=20
 MAX_NW_RSS_KB=8192  # the default run through the NetWeaver library, "under 8 MB"
 MAX_TIMEOUT_US=6000000  # the run with a hanging system, under ,TIMEOUT=5
 MIN_CLASSIC_SPEEDUP_8=5.38  # at least 70% of the ideal 100 / 13
+MAX_WRONG=0  # runs side by side whose output differs from the same run alone
+MAX_WIDE_RATIO=2  # the wide group through the classic library against the NetWeaver one
 
 die() {
   echo "bench: $*" >&2
@@ -87,6 +102,10 @@ if ! "$CXX" -std=c++17 -O2 -Wall -Wextra -static -o "$TIMER" "$HERE/spawn_timer.
   echo "bench: no static C library; the helper is linked dynamically (higher memory floor)" >&2
   "$CXX" -std=c++17 -O2 -Wall -Wextra -o "$TIMER" "$HERE/spawn_timer.cpp" || die "cannot build the timing helper"
 fi
+# The helper that starts runs side by side and compares them with the same run alone.
+SIDE=$WORK/side_by_side
+"$CXX" -std=c++17 -O2 -Wall -Wextra -I "$HERE/../tests/e2e" -o "$SIDE" "$HERE/side_by_side.cpp" ||
+  die "cannot build the side-by-side helper"
 
 PASSWORD_VALUE=$("$WORK/bin/fennick-passwd" "$PASSWORD") || die "fennick-passwd failed"
 [ ${#PASSWORD_VALUE} -eq 24 ] || die "fennick-passwd gave an unexpected value"
@@ -121,10 +140,30 @@ channels=$(grep -c '<Channel>' "$WORK/single.out" || true)
 grep -q 'NoSpc=50,' "$WORK/single.out" || die "fennick PRD: no summary for 50 tablespaces (see $WORK/single.out)"
 [ "$(tail -n 1 "$WORK/single.out")" = "</Prtg>" ] || die "fennick PRD: document not closed (see $WORK/single.out)"
 
-echo "bench: single-profile run vs $TRUE_BIN, $RUNS runs each, interleaved ..." >&2
-single=$(cd "$SINGLE" && "$TIMER" -n "$RUNS" -w 3 "$FENNICK" PRD :: "$TRUE_BIN") || die "timing the single-profile run failed"
+# The same run with no RFC library to load: a copy of the program alone in
+# a folder of its own, which ends with the error document (exit code 2)
+# after reading Fennick.Ini and the profile. Its difference to the whole run
+# is the library's part: loading the stand-in, its logon and calls, and the
+# channels written from them. Left out where the library path holds one.
+ALONE=$WORK/single-alone
+mkdir -p "$ALONE"
+cp "$FENNICK" "$SINGLE/Fennick.Ini" "$SINGLE/PRD.P00" "$SINGLE/sapsim.ini" "$ALONE/"
+alone_code=0
+(cd "$ALONE" && ./fennick PRD >"$WORK/single-alone.out") || alone_code=$?
+alone_cmd=()
+if [ "$alone_code" -eq 2 ] && grep -q 'cannot be loaded' "$WORK/single-alone.out"; then
+  alone_cmd=(:: -C "$ALONE" -e 2 "$ALONE/fennick" PRD)
+else
+  echo "bench: an RFC library is found without the one beside the program: no run without a library" >&2
+fi
+
+echo "bench: single-profile run, --help, the run without a library and $TRUE_BIN, $RUNS runs each, interleaved ..." >&2
+single=$(cd "$SINGLE" && "$TIMER" -n "$RUNS" -w 3 "$FENNICK" PRD :: "$TRUE_BIN" :: "$FENNICK" --help "${alone_cmd[@]}") ||
+  die "timing the single-profile run failed"
 fennick_line=$(sed -n '/^cmd=0 /p' <<<"$single")
 true_line=$(sed -n '/^cmd=1 /p' <<<"$single")
+help_line=$(sed -n '/^cmd=2 /p' <<<"$single")
+alone_line=$(sed -n '/^cmd=3 /p' <<<"$single")
 timer_rss=$(sed -n 's/^self_rss_kb=//p' <<<"$single")
 f_med=$(timer_field "$fennick_line" median_us)
 f_p90=$(timer_field "$fennick_line" p90_us)
@@ -133,17 +172,22 @@ f_rss_max=$(timer_field "$fennick_line" max_rss_kb)
 t_med=$(timer_field "$true_line" median_us)
 t_p90=$(timer_field "$true_line" p90_us)
 t_rss=$(timer_field "$true_line" median_rss_kb)
+h_med=$(timer_field "$help_line" median_us)
+h_p90=$(timer_field "$help_line" p90_us)
+a_med=$(timer_field "$alone_line" median_us)
+a_p90=$(timer_field "$alone_line" p90_us)
 
 # ---------------------------------------------------------------------------
 # (c): item runs over N listed systems, 20 tablespaces each.
-# make_landscape DIR N [DELAY_MS [FIRST_DELAY_MS [LIBRARY]]]: N systems, each
-# remote step of each waiting DELAY_MS (the first system's FIRST_DELAY_MS),
-# through LIBRARY (classic or netweaver; default: whichever loads).
+# make_landscape DIR N [DELAY_MS [FIRST_DELAY_MS [LIBRARY [TABLESPACES]]]]:
+# N systems, each remote step of each waiting DELAY_MS (the first system's
+# FIRST_DELAY_MS), through LIBRARY (classic or netweaver; default: whichever
+# loads), each with TABLESPACES tablespaces TS0001... (default 20).
 make_landscape() {
   mkdir -p "$1"
   printf 'Driveroot..: .\n' >"$1/Fennick.Ini"
   [ -z "${5:-}" ] || printf 'Rfclibrary.: %s\n' "$5" >>"$1/Fennick.Ini"
-  awk -v dir="$1" -v n="$2" -v delay="${3:-0}" -v first_delay="${4:-${3:-0}}" 'BEGIN {
+  awk -v dir="$1" -v n="$2" -v delay="${3:-0}" -v first_delay="${4:-${3:-0}}" -v spaces="${6:-20}" 'BEGIN {
     pw = ENVIRON["PASSWORD_VALUE"]
     ini = dir "/sapsim.ini"; listing = dir "/Vireo.Prf"
     print "* Benchmark landscape: " n " systems" > listing
@@ -155,7 +199,7 @@ make_landscape() {
         sid, host, sysnr, client, ENVIRON["PASSWORD"] > ini
       d = i == 1 ? first_delay : delay
       if (d > 0) printf "delay_ms = %d\n", d > ini
-      for (t = 1; t <= 20; t++) {
+      for (t = 1; t <= spaces; t++) {
         size = 1048576 * t + i; free = int(size * ((t * 7 + i) % 90 + 5) / 100)
         printf "tablespace = TS%04d %d %d %d\n", t, size, free, 100 - int(free * 100 / size) > ini
       }
@@ -331,6 +375,131 @@ child_alone_line=$(sed -n '/^cmd=1 /p' <<<"$child")
 child_true_line=$(sed -n '/^cmd=2 /p' <<<"$child")
 
 # ---------------------------------------------------------------------------
+# (f): runs side by side in one working folder, as monitors start their
+# sensors: many single-profile and group runs at once, with a refused logon,
+# a host nobody answers on, a call fault and SapRfc.<DEST> files. Every run
+# must print what the same run prints alone (the clock masked) and end with
+# its exit code; the wrong ones are counted, not fatal.
+# make_side_by_side DIR LIBRARY [DRIVE_ROOT]: PRD (with SapRfc.PRD) and DEV
+# measured, QAS refused (with SapRfc.QAS), CFL whose first call fails, UNR
+# on a host of no system; all five listed under the key PSAPSR3.
+make_side_by_side() {
+  mkdir -p "$1" "$1-wrong"
+  { [ -z "${3:-}" ] || printf 'Driveroot..: %s\n' "$3"; printf 'Rfclibrary.: %s\n' "$2"; } >"$1/Fennick.Ini"
+  local sid host nr client
+  while read -r sid host nr client; do
+    printf 'Extcompany.: ACME\nDestination: %s\nClient.....: %s\nUser.......: monitor\nPassword...: %s\n' \
+      "$sid" "$client" "$PASSWORD_VALUE" >"$1/$sid.P00"
+    printf 'Language...: E\nMode.......: R/3\nHostname...: %s\nSysnr......: %s\nGwhost.....: gw%s\nGwservice..: sapgw%s\n' \
+      "$host" "$nr" "$host" "$nr" >>"$1/$sid.P00"
+  done <<'SYSTEMS'
+PRD sapprd01 00 100
+DEV sapdev01 20 300
+QAS sapqas01 10 200
+CFL sapcfl01 30 400
+UNR sapunr01 40 500
+SYSTEMS
+  printf 'DEST=PRD\nTYPE=A\nASHOST=sapprd01\nSYSNR=00\n' >"$1/SapRfc.PRD"
+  printf 'DEST=QAS\nTYPE=A\nASHOST=sapqas01\nSYSNR=10\n' >"$1/SapRfc.QAS"
+  cat >"$1/sapsim.ini" <<LANDSCAPE
+[PRD]
+ashost = sapprd01
+sysnr = 00
+client = 100
+user = MONITOR
+passwd = $PASSWORD
+tablespace = PSAPSR3 2000000 500000 75
+tablespace = PSAPUNDO 400000 380000 5
+tablespace = SYSTEM 100000 5000 95
+[DEV]
+ashost = sapdev01
+sysnr = 20
+client = 300
+user = MONITOR
+passwd = $PASSWORD
+tablespace = PSAPSR3 3000000 300000 90
+tablespace = SYSTEM 100000 50000 50
+[QAS]
+ashost = sapqas01
+sysnr = 10
+client = 200
+user = MONITOR
+passwd = $PASSWORD
+fault = logon
+trace = **** ERROR file opened at 20261208 101500 UTC, SAP-REL 640,0,0 RFC-VER 3
+trace = ERROR       Name or password is incorrect. Please re-enter
+lasterror = RFC_LOGON_FAILURE||Name or password is incorrect. Please re-enter|
+[CFL]
+ashost = sapcfl01
+sysnr = 30
+client = 400
+user = MONITOR
+passwd = $PASSWORD
+tablespace = PSAPSR3 2000000 500000 75
+fault = call RFC_SYSTEM_INFO 1
+LANDSCAPE
+  printf '# Gsng: PSAPSR3     PRD.P00#DEV.P00#QAS.P00#CFL.P00#UNR.P00#\n' >"$1/Vireo.Prf"
+}
+# The kinds of run, in turn: each system alone, the plugin form, a refused
+# logon with the console report, and the group at the default width, one
+# after the other, and with the console report.
+SIDE_KINDS=(PRD :: DEV :: QAS :: UNR :: CFL :: PRD ,NAGIOS,WARN=30,ERROR=10 :: QAS '#'
+  :: x ITEM=PSAPSR3 :: x ITEM=PSAPSR3,PARALLEL=1 :: x 'ITEM=PSAPSR3 #')
+declare -A side_result
+for library in classic netweaver; do
+  make_side_by_side "$WORK/side-$library" "$library" .
+  echo "bench: (f) $SIDE_RUNS runs side by side in one folder, $SIDE_WAVE at once, $library library ..." >&2
+  side_result[$library]=$("$SIDE" -n "$SIDE_RUNS" -w "$SIDE_WAVE" -o "$WORK/side-$library-wrong" \
+    -C "$WORK/side-$library" "$FENNICK" -- "${SIDE_KINDS[@]}") || die "the runs side by side ($library) could not be made"
+done
+
+# (f) under Wine: the 64-bit Windows build, where there is one.
+WINDOWS_BIN=${BENCH_WINDOWS_BIN:-$HERE/../build-win64/bin}
+WINE64=/usr/lib/wine/wine64
+wine_note=""
+if [ "$WINE_RUNS" -eq 0 ]; then
+  wine_note="skipped (BENCH_WINE_RUNS=0)"
+elif [ ! -x "$WINE64" ]; then
+  wine_note="skipped: $WINE64 is not installed"
+elif [ ! -f "$WINDOWS_BIN/fennick.exe" ] || [ ! -f "$WINDOWS_BIN/librfc32.dll" ]; then
+  wine_note="skipped: no 64-bit Windows build (make windows)"
+else
+  export WINEPREFIX=$WORK/wine-prefix WINEDEBUG=-all
+  mkdir -p "$WINEPREFIX"
+  "$WINE64" wineboot -i >/dev/null 2>&1 || true
+  mkdir -p "$WINEPREFIX/drive_c/bin"
+  cp "$WINDOWS_BIN/fennick.exe" "$WINDOWS_BIN/librfc32.dll" "$WINDOWS_BIN/sapnwrfc.dll" "$WINEPREFIX/drive_c/bin/"
+  for library in classic netweaver; do
+    make_side_by_side "$WINEPREFIX/drive_c/side-$library" "$library"
+    echo "bench: (f) under Wine, $WINE_RUNS runs side by side, $WINE_WAVE at once, $library library ..." >&2
+    side_result[wine-$library]=$("$SIDE" -n "$WINE_RUNS" -w "$WINE_WAVE" -o "$WINEPREFIX/drive_c/side-$library-wrong" \
+      -C "$WINEPREFIX/drive_c/side-$library" "$WINE64" "$WINEPREFIX/drive_c/bin/fennick.exe" -- "${SIDE_KINDS[@]}") ||
+      die "the runs side by side under Wine ($library) could not be made"
+  done
+  "$(dirname "$WINE64")/wineserver" -k 2>/dev/null || true
+  unset WINEPREFIX WINEDEBUG
+fi
+
+# ---------------------------------------------------------------------------
+# (g): a wide group, WIDE_SYSTEMS systems whose steps each wait
+# WIDE_DELAY_MS, at ,PARALLEL=64: through the NetWeaver library in threads,
+# through the classic one in a child process per system. One tablespace a
+# system, so that the stand-in's parse of sapsim.ini in every child stays
+# small beside the child's own start.
+WIDE_ITEM=TS0001
+WIDE_SUMMARY="(***) $WIDE_ITEM: NoSystems=$WIDE_SYSTEMS, Processed=$WIDE_SYSTEMS, Failed=0"
+for library in netweaver classic; do
+  echo "bench: (g) laying out and checking $WIDE_SYSTEMS systems of $WIDE_DELAY_MS ms steps, $library library ..." >&2
+  make_landscape "$WORK/wide-$library" "$WIDE_SYSTEMS" "$WIDE_DELAY_MS" "$WIDE_DELAY_MS" "$library" 1
+  check_run "wide-$library" "$WORK/wide-$library" "$WIDE_SYSTEMS" "$WIDE_SUMMARY" x "ITEM=$WIDE_ITEM,PARALLEL=$WIDE_PARALLEL"
+done
+echo "bench: (g) timing both, $WIDE_ROUNDS rounds, interleaved ..." >&2
+wide=$("$TIMER" -n "$WIDE_ROUNDS" -w 0 -C "$WORK/wide-netweaver" "$FENNICK" x "ITEM=$WIDE_ITEM,PARALLEL=$WIDE_PARALLEL" \
+  :: -C "$WORK/wide-classic" "$FENNICK" x "ITEM=$WIDE_ITEM,PARALLEL=$WIDE_PARALLEL") || die "timing the wide group failed"
+wide_nw_line=$(sed -n '/^cmd=0 /p' <<<"$wide")
+wide_cl_line=$(sed -n '/^cmd=1 /p' <<<"$wide")
+
+# ---------------------------------------------------------------------------
 # The table.
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 echo
@@ -339,6 +508,7 @@ echo "Wall times are medians of whole-process runs (start to reaped exit); memor
 echo "Load average (1 min) at start $load_start, at end $(cut -d' ' -f1 /proc/loadavg): above ~0.5 other work distorted the figures."
 echo
 awk -v runs="$RUNS" -v f_med="$f_med" -v f_p90="$f_p90" -v t_med="$t_med" -v t_p90="$t_p90" \
+  -v h_med="$h_med" -v h_p90="$h_p90" -v a_med="$a_med" -v a_p90="$a_p90" \
   -v f_rss="$f_rss" -v f_rss_max="$f_rss_max" -v t_rss="$t_rss" -v timer_rss="$timer_rss" \
   -v base_runs="$BASE_TOTAL" -v base="$base_med" \
   -v sizes="${ITEM_SIZES[*]}" -v reps="${ITEM_TOTAL[*]}" -v meds="${item_med[*]}" -v p90s="${item_p90[*]}" \
@@ -353,6 +523,14 @@ awk -v runs="$RUNS" -v f_med="$f_med" -v f_p90="$f_p90" -v t_med="$t_med" -v t_p
     printf fmt, "(a) fennick PRD: 1 system, 50 tablespaces", runs, ms(f_med, 2), ms(f_p90, 2), "", ""
     ratio = f_med / t_med
     printf fmt, "(a) fennick PRD / trivial start", "", sprintf("%.2f x", ratio), "", "<= " max_ratio " x", verdict(ratio <= max_ratio)
+    printf fmt, "(a) fennick --help: no file read, no library", runs, ms(h_med, 2), ms(h_p90, 2), "", ""
+    printf fmt, "      / trivial start", "", sprintf("%.2f x", h_med / t_med), "", "", ""
+    if (a_med != "") {
+      printf fmt, "(a) fennick PRD with no RFC library (exit code 2)", runs, ms(a_med, 2), ms(a_p90, 2), "", ""
+      printf fmt, "      / trivial start", "", sprintf("%.2f x", a_med / t_med), "", "", ""
+      printf fmt, "(a) the library part: the run - the run without it", "", ms(f_med - a_med, 2), "", "", ""
+      printf fmt, "      / trivial start", "", sprintf("%.2f x", (f_med - a_med) / t_med), "", "", ""
+    }
     printf fmt, "(b) peak RSS of fennick PRD", runs, sprintf("%d KiB", f_rss), sprintf("max %d", f_rss_max), "< " max_rss " KiB", verdict(f_rss < max_rss)
     printf fmt, "(b) peak RSS of /bin/true, for scale", runs, sprintf("%d KiB", t_rss), "", "", ""
     printf fmt, "(b) timing helper, the floor of every RSS", "", sprintf("%d KiB", timer_rss), "", "", ""
@@ -440,4 +618,48 @@ awk -v n_sys="$GROUP_SYSTEMS" -v delay="$GROUP_DELAY_MS" -v nw_waits="$NW_WAITS"
       sprintf("%.2f x", field(child, "median_us") / field(child_true, "median_us")), "", "", ""
     printf fmt, "      with the landscape of one system", "", \
       sprintf("%.2f x", field(child_alone, "median_us") / field(child_true, "median_us")), "", "", ""
+  }'
+
+# The rows of the runs side by side and of the wide group. One line for
+# each set of runs side by side: label, the helper's total line, and the
+# kinds that had wrong runs.
+side_rows() {  # label result
+  local total kinds
+  total=$(sed -n '/^total /p' <<<"$2")
+  kinds=$(sed -n 's/^kind=[0-9]* runs=\([0-9]*\) wrong=\([1-9][0-9]*\) exit=[0-9]* args=\(.*\)/\3 (\2 of \1)/p' <<<"$2" |
+    paste -sd ';' | sed 's/;/; /g')
+  printf '%s\t%s\t%s\n' "$1" "$total" "$kinds"
+}
+{
+  side_rows "native, classic" "${side_result[classic]}"
+  side_rows "native, NetWeaver" "${side_result[netweaver]}"
+  if [ -z "$wine_note" ]; then
+    side_rows "Wine x64, classic" "${side_result[wine-classic]}"
+    side_rows "Wine x64, NetWeaver" "${side_result[wine-netweaver]}"
+  fi
+} | awk -F '\t' -v max_wrong="$MAX_WRONG" -v wine_note="$wine_note" -v wide_nw="$wide_nw_line" -v wide_cl="$wide_cl_line" \
+  -v n_wide="$WIDE_SYSTEMS" -v delay="$WIDE_DELAY_MS" -v width="$WIDE_PARALLEL" -v nw_waits="$NW_WAITS" \
+  -v cl_waits="$CLASSIC_WAITS" -v rounds="$WIDE_ROUNDS" -v max_wide="$MAX_WIDE_RATIO" '
+  function verdict(ok) { return ok ? "met" : "MISSED" }
+  function field(line, key) { return match(line, " " key "=[0-9.]+") ? substr(line, RSTART + length(key) + 2, RLENGTH - length(key) - 2) + 0 : -1 }
+  function s(us) { return sprintf("%.2f s", us / 1000000) }
+  BEGIN { fmt = "%-54s %5s %11s %11s   %-14s %s\n" }
+  {
+    wrong = field(" " $2, "wrong")
+    printf fmt, "(f) side by side in one folder, " $1, field(" " $2, "runs"), sprintf("%d wrong", wrong), \
+      sprintf("%.1f s", field(" " $2, "seconds")), "<= " max_wrong " wrong", verdict(wrong <= max_wrong)
+    printf fmt, sprintf("      %d started at once, the clock masked", field(" " $2, "wave")), "", "", "", "", ""
+    if ($3 != "") printf "      wrong: %s\n", $3
+  }
+  END {
+    if (wine_note != "") printf fmt, "(f) side by side under Wine: " wine_note, "", "", "", "", ""
+    turns = int((n_wide + width - 1) / width)
+    printf fmt, sprintf("(g) %d systems, %d ms steps, ,PARALLEL=%d", n_wide, delay, width), "", "", "", "", ""
+    printf fmt, sprintf("(g) NetWeaver, threads (waits alone %.2f s)", turns * nw_waits * delay / 1000), rounds, \
+      s(field(wide_nw, "median_us")), s(field(wide_nw, "p90_us")), "", ""
+    printf fmt, sprintf("(g) classic, a child each (waits alone %.2f s)", turns * cl_waits * delay / 1000), rounds, \
+      s(field(wide_cl, "median_us")), s(field(wide_cl, "p90_us")), "", ""
+    printf fmt, "      CPU time, its children included", "", s(field(wide_cl, "median_cpu_us")), "", "", ""
+    ratio = field(wide_cl, "median_us") / field(wide_nw, "median_us")
+    printf fmt, "(g) classic / NetWeaver", "", sprintf("%.2f x", ratio), "", "<= " max_wide " x", verdict(ratio <= max_wide)
   }'

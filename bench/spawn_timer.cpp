@@ -1,8 +1,8 @@
 // spawn_timer: runs whole processes and reports their wall time and peak
 // resident memory, for bench/run.sh.
 //
-//   spawn_timer [-n ROUNDS] [-w WARMUP] [-o FILE] [-r] [-C DIR] [-i FILE] CMD ARGS...
-//               [:: [-C DIR] [-i FILE] CMD ARGS...]...
+//   spawn_timer [-n ROUNDS] [-w WARMUP] [-o FILE] [-r] [-C DIR] [-i FILE] [-e CODE] CMD ARGS...
+//               [:: [-C DIR] [-i FILE] [-e CODE] CMD ARGS...]...
 //
 // Each round starts every command once, in the order given, so that drift of
 // the machine (other load, frequency) falls on all commands alike. `-C DIR`
@@ -11,12 +11,15 @@
 // command has ended, the way a parent feeds a child it keeps a lifeline to
 // (a plain file would give the command end-of-input at once); FILE must fit
 // in the pipe's buffer (64 KiB). Otherwise standard input is the helper's.
+// `-e CODE` in front of a command is the exit code it must end with
+// (default 0): a run that fails on purpose, to time the part before it fails.
 // Standard output of the commands goes
 // to FILE (default /dev/null; a relative FILE lies in the command's
 // directory), standard error is kept. WARMUP rounds (default 1) run first and
 // are not counted. With -r each counted run is also printed as
-// `sample cmd=I wall_us=.. rss_kb=.. minflt=.. cpu_us=..`. Any run that does not end with exit code 0 stops the
-// measurement with exit code 1: a benchmark must never time an error path.
+// `sample cmd=I wall_us=.. rss_kb=.. minflt=.. cpu_us=..`. Any run that does not end with its exit code (0
+// unless -e says otherwise) stops the measurement with exit code 1: a benchmark must never time an error
+// path it did not ask for.
 //
 // Output, one line per command:
 //   cmd=I runs=N median_us=.. p10_us=.. p90_us=.. min_us=.. max_us=.. median_rss_kb=.. max_rss_kb=..
@@ -53,6 +56,7 @@ struct Command {
   const char* directory = nullptr;
   char* input = nullptr;  // what goes to standard input (-i), or null
   long inputSize = 0;
+  int exitCode = 0;  // what a run must end with (-e)
   char** argv = nullptr;
   long* wallUs = nullptr;
   long* rssKb = nullptr;
@@ -145,7 +149,7 @@ bool RunOnce(Command& command, int index, const char* outPath, bool record, bool
   }
   long end = NowNs();
   if (command.input) close(input[1]);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != command.exitCode) {
     std::fprintf(stderr, "spawn_timer: %s ended with %s %d\n", command.argv[0],
                  WIFEXITED(status) ? "exit code" : "signal", WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
     return false;
@@ -181,8 +185,8 @@ long OwnHighWaterKb() {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: spawn_timer [-n ROUNDS] [-w WARMUP] [-o FILE] [-r] [-C DIR] [-i FILE] CMD ARGS...\n"
-               "                   [:: [-C DIR] [-i FILE] CMD ARGS...]...\n");
+               "usage: spawn_timer [-n ROUNDS] [-w WARMUP] [-o FILE] [-r] [-C DIR] [-i FILE] [-e CODE] CMD ARGS...\n"
+               "                   [:: [-C DIR] [-i FILE] [-e CODE] CMD ARGS...]...\n");
   return 2;
 }
 
@@ -194,8 +198,11 @@ int main(int argc, char** argv) {
   const char* outPath = "/dev/null";
   bool printSamples = false;
   int i = 1;
-  // Options up to the first command (or its -C or -i).
-  while (i < argc && argv[i][0] == '-' && std::strcmp(argv[i], "-C") != 0 && std::strcmp(argv[i], "-i") != 0) {
+  // Options up to the first command (or its -C, -i or -e).
+  auto isCommandOption = [](const char* word) {
+    return std::strcmp(word, "-C") == 0 || std::strcmp(word, "-i") == 0 || std::strcmp(word, "-e") == 0;
+  };
+  while (i < argc && argv[i][0] == '-' && !isCommandOption(argv[i])) {
     if (std::strcmp(argv[i], "-r") == 0) {
       printSamples = true;
       ++i;
@@ -223,9 +230,11 @@ int main(int argc, char** argv) {
   while (i < argc) {
     if (count == kMaxCommands) return Usage();
     // A relative -i FILE is taken from where the helper was started.
-    while (i + 1 < argc && (std::strcmp(argv[i], "-C") == 0 || std::strcmp(argv[i], "-i") == 0)) {
+    while (i + 1 < argc && isCommandOption(argv[i])) {
       if (argv[i][1] == 'C') {
         commands[count].directory = argv[i + 1];
+      } else if (argv[i][1] == 'e') {
+        commands[count].exitCode = std::atoi(argv[i + 1]);
       } else if (!LoadInput(argv[i + 1], commands[count])) {
         return 1;
       }

@@ -19,12 +19,15 @@ set(CPACK_PACKAGE_FILE_NAME "fennick-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${C
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The programs need only the C and C++ runtime; the RFC library is loaded at
-# run time and is the user's. dpkg-shlibdeps gives the exact versions where
-# it is installed; else the three runtime packages by name.
+# The programs need only the C library (and the C++ runtime where it is not
+# linked in); the RFC library is loaded at run time and is the user's.
+# dpkg-shlibdeps gives the exact versions where it is installed; else the
+# runtime packages by name.
 find_program(FENNICK_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(FENNICK_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+elseif(FENNICK_STATIC_RUNTIME)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
 endif()

@@ -15,7 +15,8 @@ bool IsRfcLibraryChoice(const std::string& choice);
 // Loads the chosen RFC library (from the program's own directory first,
 // then the platform's library search) and fills `backend` with its
 // operations. Returns the message for the error document when it cannot be
-// had; with the automatic choice it names both libraries.
+// had; with the automatic choice it names both libraries. A library beside
+// the program that is built for the other width is named as such.
 std::optional<std::string> BindRfcBackend(const std::string& choice, const std::string& programPath,
                                           RfcBackend& backend);
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
 #include "driver/console.h"
 #include "rfc/backend.h"
 #include "rfc/backends.h"
@@ -71,6 +76,56 @@ TEST(RfcLibrary, AMissingLibraryIsNamed) {
   std::optional<std::string> problem = BindRfcBackend("classic", "/nonexistent/dir/fennick", backend);
   ASSERT_TRUE(problem.has_value());
   EXPECT_NE(problem->find("RFC library librfccm.so cannot be loaded"), std::string::npos) << *problem;
+}
+
+// The start of an ELF file of the given width: magic, class, little-endian.
+std::string ElfStart(int bits) {
+  std::string bytes = "\x7f" "ELF";
+  bytes += static_cast<char>(bits == 32 ? 1 : 2);
+  return bytes + std::string("\x01\x01", 2) + std::string(57, '\0');
+}
+
+TEST(RfcLibrary, ALibraryOfTheOtherWidthBesideTheProgramIsNamed) {
+  const int own = static_cast<int>(sizeof(void*)) * 8;
+  const int other = own == 64 ? 32 : 64;
+  const std::string ownBits = std::to_string(own) + "-bit";
+  const std::string otherBits = std::to_string(other) + "-bit";
+  auto wrongWidth = [&](const std::string& file) {
+    return "RFC library " + file + " beside the program is a " + otherBits + " library; the " + ownBits +
+           " fennick needs the " + ownBits + " one";
+  };
+  struct Row {
+    const char* what;
+    std::string choice;
+    std::string file;     // written beside the program, or none
+    std::string content;
+    std::string message;
+  } rows[] = {
+      {"classic chosen", "classic", "librfccm.so", ElfStart(other), wrongWidth("librfccm.so")},
+      {"NetWeaver chosen", "netweaver", "libsapnwrfc.so", ElfStart(other), wrongWidth("libsapnwrfc.so")},
+      {"automatic, the NetWeaver one there", "", "libsapnwrfc.so", ElfStart(other), wrongWidth("libsapnwrfc.so")},
+      {"automatic, the classic one there", "", "librfccm.so", ElfStart(other), wrongWidth("librfccm.so")},
+      {"the own width, but broken", "classic", "librfccm.so", ElfStart(own),
+       "RFC library librfccm.so cannot be loaded: place it beside the program or in the library path"},
+      {"no library at all", "classic", "librfccm.so", "not a library",
+       "RFC library librfccm.so cannot be loaded: place it beside the program or in the library path"},
+      {"the other one of the other width", "classic", "libsapnwrfc.so", ElfStart(other),
+       "RFC library librfccm.so cannot be loaded: place it beside the program or in the library path"},
+  };
+  for (const Row& row : rows) {
+    char folder[] = "/tmp/fennick-width-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/" + row.file;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(row.content.data(), 1, row.content.size(), file);
+    std::fclose(file);
+    RfcBackend backend;
+    std::optional<std::string> problem = BindRfcBackend(row.choice, std::string(folder) + "/fennick", backend);
+    EXPECT_EQ(problem.value_or("(bound)"), row.message) << row.what;
+    std::remove(path.c_str());
+    rmdir(folder);
+  }
 }
 
 }  // namespace

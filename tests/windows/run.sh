@@ -82,8 +82,8 @@ check_calling_convention() {  # nm build-dir
   if [ $ok = 1 ]; then passed=$((passed + 1)); say "$2: __stdcall stack bytes ok"; else fail "$2: stack bytes"; fi
 }
 
-run_cases() {  # wine-command bin-dir label
-  local wine=$1 dir=$2 label=$3 prefix out backend case_file
+run_cases() {  # wine-command bin-dir label other-width-bin-dir
+  local wine=$1 dir=$2 label=$3 other=$4 prefix out backend case_file
   prefix=$(mktemp -d /tmp/fennick-wine-XXXXXX)
   export WINEPREFIX=$prefix WINEDEBUG=-all
   "$wine" wineboot -i >/dev/null 2>&1 || true
@@ -109,6 +109,7 @@ run_cases() {  # wine-command bin-dir label
     done
   done
   killed_parent "$wine" "$dir" "$label" "$prefix"
+  other_width "$wine" "$dir" "$label" "$prefix" "$other"
   "${wine%/*}/wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true
   rm -rf "$prefix"
 }
@@ -160,21 +161,48 @@ killed_parent() {  # wine-command bin-dir label prefix
   fi
 }
 
+# The program beside a library of the other width (the 64-bit librfc32.dll
+# beside the 32-bit program, and so on), each library alone: the error
+# names the library's width and the build to use, not a missing file.
+other_width() {  # wine-command bin-dir label prefix other-width-bin-dir
+  local wine=$1 dir=$2 label=$3 prefix=$4 other=$5 own bits build lib work out expected
+  if [ ! -f "$other/librfc32.dll" ] || [ ! -f "$other/sapnwrfc.dll" ]; then
+    say "SKIPPED $label beside libraries of the other width: $other is not built"
+    return
+  fi
+  if [ "$label" = 32-bit ]; then own=32 bits=64 build=x64; else own=64 bits=32 build=x86; fi
+  for lib in librfc32.dll sapnwrfc.dll; do
+    work=$prefix/drive_c/width-$lib
+    mkdir -p "$work"
+    cp "$dir/fennick.exe" "$other/$lib" "$work/"
+    printf 'Extcompany.: ACME\nDestination: PRD\nClient.....: 100\nUser.......: monitor\nPassword...: %s\n' \
+      "$("$passwd" Secret1)" >"$work/PRD.P00"
+    printf 'Language...: E\nMode.......: R/3\nHostname...: h1\nSysnr......: 00\nGwhost.....: gw\nGwservice..: sapgw00\n' \
+      >>"$work/PRD.P00"
+    out=$(cd "$work" && "$wine" ./fennick.exe PRD 2>/dev/null || true)
+    expected=$(printf '<Prtg>\n<Error>1</Error>\n<Text>RFC library %s beside the program is a %d-bit library; the %d-bit fennick.exe needs the %d-bit one (or use the %s build)</Text>\n</Prtg>' \
+      "$lib" "$bits" "$own" "$own" "$build")
+    if [ "$out" = "$expected" ]; then
+      passed=$((passed + 1))
+      say "$label beside the $bits-bit $lib: named as such"
+    else
+      fail "$label beside the $bits-bit $lib printed: $out"
+    fi
+  done
+}
+
 # Whether this machine can start Wine's 32-bit loader at all: a kernel
 # without 32-bit support says "Exec format error" here.
 can_start_32_bit() { [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
+# Both builds first: each program's run also uses the other build's libraries.
+built32=0
+built64=0
 if command -v i686-w64-mingw32-g++ >/dev/null; then
   if build mingw-i686 build-win; then
+    built32=1
     check_binaries i686-w64-mingw32-objdump build-win/bin
     check_calling_convention i686-w64-mingw32-nm build-win
-    if ! command -v wine >/dev/null; then
-      say "SKIPPED the 32-bit end-to-end cases: Wine is not installed"
-    elif ! can_start_32_bit; then
-      say "SKIPPED the 32-bit end-to-end cases: this machine cannot start 32-bit programs (/usr/lib/wine/wine)"
-    else
-      run_cases wine "$(realpath build-win/bin)" "32-bit"
-    fi
   else
     fail "the 32-bit Windows build did not configure"
   fi
@@ -184,17 +212,31 @@ fi
 
 if command -v x86_64-w64-mingw32-g++ >/dev/null; then
   if build mingw-x86_64 build-win64; then
+    built64=1
     check_binaries x86_64-w64-mingw32-objdump build-win64/bin
-    if [ -x /usr/lib/wine/wine64 ]; then
-      run_cases /usr/lib/wine/wine64 "$(realpath build-win64/bin)" "64-bit"
-    else
-      say "SKIPPED the 64-bit end-to-end cases: wine64 is not installed"
-    fi
   else
     fail "the 64-bit Windows build did not configure"
   fi
 else
   say "SKIPPED the 64-bit Windows build: x86_64-w64-mingw32-g++ is not installed"
+fi
+
+if [ $built32 = 1 ]; then
+  if ! command -v wine >/dev/null; then
+    say "SKIPPED the 32-bit end-to-end cases: Wine is not installed"
+  elif ! can_start_32_bit; then
+    say "SKIPPED the 32-bit end-to-end cases: this machine cannot start 32-bit programs (/usr/lib/wine/wine)"
+  else
+    run_cases wine "$(realpath build-win/bin)" "32-bit" "$(realpath -m build-win64/bin)"
+  fi
+fi
+
+if [ $built64 = 1 ]; then
+  if [ -x /usr/lib/wine/wine64 ]; then
+    run_cases /usr/lib/wine/wine64 "$(realpath build-win64/bin)" "64-bit" "$(realpath -m build-win/bin)"
+  else
+    say "SKIPPED the 64-bit end-to-end cases: wine64 is not installed"
+  fi
 fi
 
 echo "windows: $passed passed, $failed failed"
