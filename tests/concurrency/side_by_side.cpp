@@ -2,7 +2,7 @@
 // folder, the way a monitor starts its sensors, and counts the runs whose
 // standard output or exit code differ from those of the same run alone.
 //
-//   side_by_side [-n RUNS] [-w WAVE] [-o DIR] -C WORKDIR PROGRAM [WORDS...]
+//   side_by_side [-n RUNS] [-w WAVE] [-o DIR] [-c] -C WORKDIR PROGRAM [WORDS...]
 //                -- ARGS... [:: ARGS...]...
 //
 // Each ARGS list is one kind of run: PROGRAM WORDS... ARGS..., started in
@@ -15,10 +15,15 @@
 // next starts. Standard error goes to /dev/null. With -o the first wrong
 // runs' outputs are kept in DIR beside the references.
 //
+// With -c (a test) the files all runs share are checked afterwards: every
+// line of Fennick.Log whole, and in Dev_Rfc.Trc every header with its error
+// line; and a wrong run fails.
+//
 // Output: one line per kind, `kind=K runs=N wrong=M exit=E args=...`, then
 // `total runs=N wrong=M waves=W wave=S seconds=T`. Exit code 0 when all was
 // run (wrong results are counted, not fatal: this measures), 1 when a run
-// could not be started or a kind is not the same alone twice, 2 on usage.
+// could not be started or a kind is not the same alone twice, or with -c
+// when a run was wrong or a shared file torn, 2 on usage.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -51,6 +56,7 @@ struct Kind {
 struct Options {
   int runs = 2000;
   int wave = 100;
+  bool check = false;
   std::string keepDir;
   std::string workDir;
   std::vector<std::string> program;
@@ -147,9 +153,64 @@ void KeepWrong(const Options& options, int index, const Kind& kind, int code, co
   WriteFile(stem + ".expected", "exit code " + std::to_string(kind.exitCode) + "\n" + kind.output);
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  if (start < text.size()) lines.push_back(text.substr(start) + " (no line end)");
+  return lines;
+}
+
+// A trace line of the probe: a connection number, a blank, a step it names.
+bool WholeLogLine(const std::string& line) {
+  static const char* const kSteps[] = {
+      "program started",          "RfcEnvironment called",       "RfcOpen called",   "RfcOpenEx called",
+      "RfcCall called",           "RfcReceive called",           "RfcGetVersion called",
+      "RfcOpenConnection called", "RfcOpenConnection refused",   "RfcInvoke called", "Timeout reached",
+      "measuring process failed", "measuring process not started",
+  };
+  size_t i = line[0] == '-' ? 1 : 0;
+  const size_t digits = i;
+  while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+  if (i == digits || i >= line.size() || line[i] != ' ') return false;
+  for (const char* step : kSteps) {
+    const std::string text = step;
+    if (line.compare(i + 1, text.size(), text) == 0 && line.size() > i + 1 + text.size() &&
+        line[i + 1 + text.size()] == ' ')
+      return true;
+  }
+  return false;
+}
+
+// Fennick.Log with whole lines only, and Dev_Rfc.Trc whose every header is
+// followed by its error line: the blocks of runs side by side never mixed.
+int CheckSharedFiles(const std::string& workDir) {
+  int torn = 0;
+  for (const std::string& line : Lines(ReadFile(workDir + "/Fennick.Log"))) {
+    if (!WholeLogLine(line)) {
+      std::fprintf(stderr, "side_by_side: a torn Fennick.Log line: [%s]\n", line.c_str());
+      ++torn;
+    }
+  }
+  const std::vector<std::string> trace = Lines(ReadFile(workDir + "/Dev_Rfc.Trc"));
+  for (size_t i = 0; i < trace.size(); ++i) {
+    const bool header = trace[i].rfind("**** ERROR ", 0) == 0;
+    const bool error = trace[i].rfind("ERROR ", 0) == 0;
+    const bool paired = header ? i + 1 < trace.size() && trace[i + 1].rfind("ERROR ", 0) == 0
+                               : error && i > 0 && trace[i - 1].rfind("**** ERROR ", 0) == 0;
+    if (!paired) {
+      std::fprintf(stderr, "side_by_side: Dev_Rfc.Trc line %zu out of its block: [%s]\n", i + 1, trace[i].c_str());
+      ++torn;
+    }
+  }
+  return torn;
+}
+
 int Usage() {
   std::fprintf(stderr,
-               "usage: side_by_side [-n RUNS] [-w WAVE] [-o DIR] -C WORKDIR PROGRAM [WORDS...] -- ARGS... "
+               "usage: side_by_side [-n RUNS] [-w WAVE] [-o DIR] [-c] -C WORKDIR PROGRAM [WORDS...] -- ARGS... "
                "[:: ARGS...]...\n");
   return 2;
 }
@@ -158,7 +219,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   int i = 1;
   for (; i + 1 < argc && argv[i][0] == '-'; i += 2) {
     std::string flag = argv[i];
-    if (flag == "-n") options.runs = std::atoi(argv[i + 1]);
+    if (flag == "-c") {
+      options.check = true;
+      --i;  // takes no value
+    } else if (flag == "-n") options.runs = std::atoi(argv[i + 1]);
     else if (flag == "-w") options.wave = std::atoi(argv[i + 1]);
     else if (flag == "-o") options.keepDir = argv[i + 1];
     else if (flag == "-C") options.workDir = argv[i + 1];
@@ -227,6 +291,11 @@ int main(int argc, char** argv) {
     wrong += kind.wrong;
   }
   std::printf("total runs=%d wrong=%d waves=%d wave=%d seconds=%.1f\n", runs, wrong, waves, options.wave, seconds);
+  if (options.check && status == 0) {
+    const int torn = CheckSharedFiles(options.workDir);
+    std::printf("shared files: %d torn lines\n", torn);
+    if (torn > 0 || wrong > 0) status = 1;
+  }
   for (int slot = 0; slot < options.wave; ++slot) unlink((scratch + "/run-" + std::to_string(slot) + ".out").c_str());
   unlink((scratch + "/alone.out").c_str());
   rmdir(scratch.c_str());
