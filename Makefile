@@ -125,6 +125,8 @@ demo: build
 	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && ../bin/fennick GLOBAL 'HANGING #'
 	@echo "== fennick PRD ',NAGIOS,WARN=25,ERROR=10'  (the plugin form for Nagios, Icinga, Naemon, Checkmk; the state is the exit code)"
 	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && { ../bin/fennick PRD ',NAGIOS,WARN=25,ERROR=10'; echo "(exit code $$?)"; }
+	@echo "== fennick PRD ',NAGIOS,WARN=25,ERROR=10,AUTOEXTEND'  (the same against the autoextend maximum, where a tablespace has one)"
+	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && { ../bin/fennick PRD ',NAGIOS,WARN=25,ERROR=10,AUTOEXTEND'; echo "(exit code $$?)"; }
 	@echo "== fennick GLOBAL PSAPSR3  (a group in the plugin form, chosen in Fennick.Ini)"
 	@cd $(DEMO) && printf 'Outputmode.: Nagios\n' > Fennick.Ini && { ../bin/fennick GLOBAL PSAPSR3; echo "(exit code $$?)"; }
 

@@ -77,7 +77,7 @@ Gwhost.....: sapprd01
 Gwservice..: sapgw00
 EOF
 status_line=$(cd "$scratch/landscape" && LD_LIBRARY_PATH="$scratch/rfc" "$prefix/bin/fennick" PRD ',NAGIOS,WARN=30' | head -n 1 || true)
-expected="FENNICK WARNING - (PRD) OraSizes: NoSpc=1, DataSz=10.000 MB, FreeSz=2.500 MB, Free=25% | 'PSAPSR3'=25%;30:;;0;100"
+expected="FENNICK WARNING - PSAPSR3 25% free - (PRD) OraSizes: NoSpc=1, DataSz=10.000 MB, FreeSz=2.500 MB, Free=25% | 'PSAPSR3'=25%;30:;;0;100"
 check "the installed fennick printed \"$status_line\"" test "$status_line" = "$expected"
 
 # make package, into the scratch folder.

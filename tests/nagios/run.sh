@@ -33,8 +33,10 @@ land=$work/landscape
 rm -rf "$work"
 mkdir -p "$etc" "$var/spool" "$land"
 
-# The landscape: PRD measured, QAS refusing its logon, DEV measured, and a
-# group over them with a profile that does not exist.
+# The landscape: PRD measured, QAS refusing its logon, DEV measured, a
+# group over them with limits and a profile that does not exist, and a group
+# without limits whose only problem is the refused logon. No Fennick.Ini:
+# the example's command chooses the plugin form itself.
 cat > "$land/sapsim.ini" <<'EOF'
 [PRD]
 ashost     = sapprd01
@@ -87,14 +89,15 @@ profile DEV 20 'Nagios!DEV'
 cat > "$land/SAP Vireo.Gbl" <<'EOF'
 # GSNG: PSAPSR3   = PRD.P00#QAS.P00#DEV.P00#GONE.P00#
 # GSNX: PSAPSR3   =Item=PSAPSR3,Sid,WARN=25,Sensor="SAP Fennick"
+# GSNG: REFUSED   = PRD.P00#QAS.P00#
+# GSNX: REFUSED   =Item=PSAPSR3,Sid,Sensor="SAP Fennick"
 EOF
-printf 'Outputmode.: Nagios\n' > "$land/Fennick.Ini"
 
 # The example's command, pointed at the build and the landscape.
 command=$(awk '/^define command/,/^}/' examples/nagios/fennick.cfg |
   sed -e "s#/etc/fennick#$land#g" -e "s#/usr/bin/fennick#$build/bin/fennick#g")
-if ! grep -q "command_name *check_fennick" <<<"$command" || ! grep -q "cd $land && $build/bin/fennick" <<<"$command"; then
-  say "FAILED: examples/nagios/fennick.cfg has no check_fennick command of the shape cd /etc/fennick && /usr/bin/fennick ..."
+if ! grep -q "command_name *check_fennick" <<<"$command" || ! grep -qF "cd $land && exec $build/bin/fennick" <<<"$command"; then
+  say "FAILED: examples/nagios/fennick.cfg has no check_fennick command of the shape cd /etc/fennick && exec /usr/bin/fennick ..."
   exit 1
 fi
 
@@ -108,12 +111,12 @@ services=(
   "'PSAPSR3'=20%;;;0;100 'PSAPUNDO'=60%;;;0;100 'SYSTEM'=5%;;;0;100"
 
   warning   'PRD!MEGABYTE,WARN=1000'
-  1 '(PRD) OraSizes: NoSpc=3, DataSz=15.000 MB, FreeSz=4.450 MB, Free=29%'
+  1 'SYSTEM 50MB free - (PRD) OraSizes: NoSpc=3, DataSz=15.000 MB, FreeSz=4.450 MB, Free=29%'
   'PSAPSR3: 2000MB free\nPSAPUNDO: 2400MB free\nSYSTEM: 50MB free (WARNING)'
   "'PSAPSR3'=2000MB;1000:;;0; 'PSAPUNDO'=2400MB;1000:;;0; 'SYSTEM'=50MB;1000:;;0;"
 
   critical  'PRD!,WARN=25,ERROR=10'
-  2 '(PRD) OraSizes: NoSpc=3, DataSz=15.000 MB, FreeSz=4.450 MB, Free=29%'
+  2 'SYSTEM 5% free (CRITICAL), PSAPSR3 20% free - (PRD) OraSizes: NoSpc=3, DataSz=15.000 MB, FreeSz=4.450 MB, Free=29%'
   'PSAPSR3: 20% free (WARNING)\nPSAPUNDO: 60% free\nSYSTEM: 5% free (CRITICAL)'
   "'PSAPSR3'=20%;25:;10:;0;100 'PSAPUNDO'=60%;25:;10:;0;100 'SYSTEM'=5%;25:;10:;0;100"
 
@@ -127,9 +130,16 @@ services=(
   '' ''
 
   group     'GLOBAL!PSAPSR3'
-  1 '(***) PSAPSR3: NoSystems=4, Processed=2, Failed=1'
-  'PRD: 20% free (WARNING)\nQAS: Rfc Failure\nDEV: 50% free'
+  1 'PRD 20% free, QAS Rfc Failure - Name or password is incorrect (repeat logon), GONE.P00 Profile missing - (***) PSAPSR3: NoSystems=4, Processed=2, Failed=1'
+  'PRD: 20% free (WARNING)\nQAS: Rfc Failure - Name or password is incorrect (repeat logon)\nDEV: 50% free\nGONE.P00: Profile missing'
   "'PRD'=20%;25:;;0;100 'DEV'=50%;25:;;0;100"
+
+  # No limits: the refused logon alone makes the group WARNING, and the
+  # line that reaches the mail names the system and the reason.
+  refused-in-group 'GLOBAL!REFUSED'
+  1 'QAS Rfc Failure - Name or password is incorrect (repeat logon) - (***) PSAPSR3: NoSystems=2, Processed=1, Failed=1'
+  'PRD: 20% free\nQAS: Rfc Failure - Name or password is incorrect (repeat logon)'
+  "'PRD'=20%;;;0;100"
 )
 states=(OK WARNING CRITICAL UNKNOWN)
 count=$((${#services[@]} / 6))
