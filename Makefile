@@ -100,6 +100,7 @@ dist: windows
 GROUP_LANDSCAPES ?= 300
 fuzz: build
 	tests/fuzz/run.sh $(FUZZ_SECONDS)
+	tests/concurrency/run.sh $(BUILD) 2000 100
 	seed=$$(date +%s); for backend in classic netweaver; do \
 	  $(BUILD)/bin/group_property --fennick $(BUILD)/bin/fennick --backend $$backend \
 	    --seed $$seed --count $(GROUP_LANDSCAPES) || exit 1; done

@@ -234,6 +234,15 @@ fi
 if [ $built64 = 1 ]; then
   if [ -x /usr/lib/wine/wine64 ]; then
     run_cases /usr/lib/wine/wine64 "$(realpath build-win64/bin)" "64-bit" "$(realpath -m build-win/bin)"
+    # Many runs at once in one folder, as PRTG starts its sensors.
+    if tests/concurrency/run.sh --wine build-win64/bin /usr/lib/wine/wine64 "${WINDOWS_SIDE_RUNS:-120}" 20 "$native" \
+        >"$native/side-by-side-wine.log" 2>&1; then
+      passed=$((passed + 1))
+      say "64-bit runs side by side in one folder: $(grep -h 'side by side' "$native/side-by-side-wine.log" | tr '\n' ' ')"
+    else
+      fail "64-bit runs side by side in one folder"
+      cat "$native/side-by-side-wine.log"
+    fi
   else
     say "SKIPPED the 64-bit end-to-end cases: wine64 is not installed"
   fi
