@@ -50,6 +50,12 @@ void MeasureInChild(GroupRun& g, SystemOutcome& system) {
     // Made and started under the run's lock, so that an early end never
     // misses a child or its directory.
     StandardOutputLock lock;
+    // Leftovers of runs that died before they could clean up, once a run.
+    static bool swept = false;
+    if (!swept) {
+      swept = true;
+      SweepOrphanedDirectories();
+    }
     child.directory = MakePrivateDirectory();
     if (!child.directory.empty()) {
       const EnvironmentValues environment = {
