@@ -56,10 +56,10 @@ check_stack_bytes() {  # nm static-library name@bytes...
 check_binaries() {  # objdump bin-dir
   local objdump=$1 dir=$2 f dlls name
   ok=1
-  for f in fennick.exe fennick-passwd.exe librfc32.dll sapnwrfc.dll; do
+  for f in fennick.exe fennick-passwd.exe librfc32.dll sapnwrfc.dll platform_check.exe; do
     dlls=$("$objdump" -p "$dir/$f" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
     for name in $dlls; do
-      case "$name" in KERNEL32.dll|msvcrt.dll) ;; *) say "$f imports $name"; ok=0 ;; esac
+      case "$name" in KERNEL32.dll|ADVAPI32.dll|msvcrt.dll) ;; *) say "$f imports $name"; ok=0 ;; esac
     done
   done
   check_exports "$objdump" "$dir/librfc32.dll" RfcEnvironment RfcOpen RfcOpenEx RfcClose RfcLastError \
@@ -108,16 +108,31 @@ run_cases() {  # wine-command bin-dir label
       say "$label $backend: $(tail -n 1 "$prefix/report") in $(basename "$case_file")"
     done
   done
+  platform_check "$wine" "$dir" "$label"
   killed_parent "$wine" "$dir" "$label" "$prefix"
   "${wine%/*}/wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true
   rm -rf "$prefix"
+}
+
+# The platform layer's own check (appends and replacements side by side,
+# children started from threads, the sweep), as natively under ctest.
+platform_check() {  # wine-command bin-dir label
+  local wine=$1 dir=$2 label=$3 report
+  report=$("$wine" "$dir/platform_check.exe" 2>&1 || true)
+  grep -E 'FAILED|skipped' <<<"$report" || true
+  if [[ $(tail -n 1 <<<"$report") =~ ^platform_check:\ ([0-9]+)\ passed,\ 0\ failed ]]; then
+    passed=$((passed + 1))
+    say "$label platform check: ${BASH_REMATCH[1]} checks passed"
+  else
+    fail "$label platform check: $(tail -n 1 <<<"$report")"
+  fi
 }
 
 # A group on the classic library whose parent the monitor kills: the job
 # object ends its four children with it, and the next run removes the
 # private directories they had no chance to remove.
 killed_parent() {  # wine-command bin-dir label prefix
-  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left
+  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left temp
   work=$prefix/drive_c/killed
   mkdir -p "$work"
   value=$("$passwd" Secret1)
@@ -149,15 +164,25 @@ killed_parent() {  # wine-command bin-dir label prefix
   done
   left=$(pgrep -fc 'killed.fennick.exe' || true)
   sed -i 's/delay_ms = 30000/delay_ms = 0/' "$work/sapsim.ini"
+  # A link named like a private folder, to a folder of someone's files: the
+  # next run's sweep must leave both alone (Wine shows a Unix symbolic link
+  # as a reparse point, as Windows shows a junction).
+  temp=$(find "$prefix/drive_c/users" -maxdepth 2 -name Temp -type d | head -n 1)
+  mkdir -p "$work/target"
+  echo keep >"$work/target/precious"
+  ln -s "$work/target" "$temp/fennick-99999"
   (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
   if [ "$left" -ne 0 ]; then
     fail "$label killed parent: $left children outlived it"
-  elif find "$prefix/drive_c/users" -name 'fennick-*' | grep -q .; then
+  elif find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 | grep -q .; then
     fail "$label killed parent: private directories stayed after the next run"
+  elif [ ! -f "$work/target/precious" ] || [ ! -L "$temp/fennick-99999" ]; then
+    fail "$label killed parent: the sweep followed a link named like a private folder"
   else
     passed=$((passed + 1))
-    say "$label killed parent: its children ended with it, the next run removed their directories"
+    say "$label killed parent: its children ended with it, the next run removed their directories, not a link's"
   fi
+  rm -f "$temp/fennick-99999"
 }
 
 # Whether this machine can start Wine's 32-bit loader at all: a kernel
