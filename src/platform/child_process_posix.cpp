@@ -73,6 +73,9 @@ bool StartChildProcess(const std::string& program, const EnvironmentValues& envi
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, input[0], 0);
   posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+  // Standard error is the parent's; where it has none, nothing, so that no
+  // file the child opens takes its place.
+  if (fcntl(2, F_GETFD) < 0) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   // The child starts with no signal blocked and SIGPIPE as the system has
   // it, whatever the starting thread had.
   posix_spawnattr_t attributes;

@@ -100,6 +100,14 @@ bool WriteMarker(int directory) {
   return close(fd) == 0 && written;
 }
 
+// This process's own: its id alone is not enough, as an earlier process
+// may have had the same.
+bool IsOwn(const Owner& owner) {
+  if (owner.pid != getpid()) return false;
+  const std::string started = ProcessStartTime(getpid());
+  return owner.started == "-" || started.empty() || owner.started == started;
+}
+
 bool ProcessGone(const Owner& owner) {
   if (kill(static_cast<pid_t>(owner.pid), 0) != 0) return errno == ESRCH;
   // Alive, or its number now belongs to a process that started later.
@@ -181,7 +189,7 @@ void SweepOrphanedDirectories() {
     Owner owner;
     // The directory looked at is the one opened, and the marker is ours.
     if (fstat(directory, &opened) != 0 || opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino ||
-        !ReadMarker(directory, owner) || owner.pid == getpid() || !ProcessGone(owner)) {
+        !ReadMarker(directory, owner) || IsOwn(owner) || !ProcessGone(owner)) {
       close(directory);
       continue;
     }

@@ -117,6 +117,13 @@ bool WriteMarker(const std::wstring& directory) {
   return CloseHandle(file) && written;
 }
 
+// This process's own: its id alone is not enough, as Wine in particular
+// soon gives a new process the id of one that ended.
+bool IsOwn(const Owner& owner) {
+  return owner.pid == GetCurrentProcessId() &&
+         (owner.started == "-" || owner.started == StartTime(GetCurrentProcess()));
+}
+
 // Gone: no such process, or it has ended, or its id now names a process
 // that started at another time. Any other failure to look (another user's
 // process, say) is not proof.
@@ -230,7 +237,7 @@ void SweepOrphanedDirectories() {
   for (const std::wstring& path : candidates) {
     Owner owner;
     if (IsLink(GetFileAttributesW(path.c_str())) || !OwnedBy(path, user) || !ReadMarker(path, owner) ||
-        owner.pid == GetCurrentProcessId() || !ProcessGone(owner)) {
+        IsOwn(owner) || !ProcessGone(owner)) {
       continue;
     }
     RemoveTree(path);

@@ -275,7 +275,7 @@ bool Exists(const std::string& path) {
 }
 
 void CheckSweep(const std::string& program, const std::string& base, const std::string& outside) {
-  const std::string marker = "fennick.owner";
+  const std::string marker = "fennick.owner";  // "fennick <process id> <start time>"
   Owned live, reused, gone, goneWithLink, moved, given;
   bool made = MakeOwned(program, live) && MakeOwned(program, reused) && MakeOwned(program, gone) &&
               MakeOwned(program, goneWithLink) && MakeOwned(program, moved) && MakeOwned(program, given);
@@ -284,11 +284,15 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
   const std::string unmarked = base + "fennick-1-0123456789abcdef";
   fs::create_directory(unmarked);
 
-  // A process id that now names a process that started at another time.
-  const std::string reusedMarker = DirectoryPrefix(reused.directory) + marker;
-  std::string text = ReadAll(reusedMarker);
-  text = text.substr(0, text.rfind(' ')) + " 1\n";
-  std::ofstream(reusedMarker, std::ios::binary | std::ios::trunc) << text;
+  // Process ids that now name a process that started at another time: a
+  // live child's, and the sweeper's own (Wine soon gives a new process the
+  // id of one that ended).
+  const std::string earlier = MakePrivateDirectory();
+  for (const std::string& directory : {reused.directory, earlier}) {
+    const std::string path = DirectoryPrefix(directory) + marker;
+    const std::string text = ReadAll(path);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text.substr(0, text.rfind(' ')) << " 1\n";
+  }
 
   // Links: one named like a private folder leading to a gone process's
   // folder moved away; one inside a gone process's folder.
@@ -323,6 +327,7 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
       {"a folder without our marker stays", unmarked, true, always},
       {"a gone process's folder goes", gone.directory, false, always},
       {"a folder whose process id now names a later process goes", reused.directory, false, always},
+      {"a folder of an earlier process with the sweeper's id goes", earlier, false, always},
       {"a link named like a private folder stays", namedLink, true, withLinks},
       {"the files behind that link stay", DirectoryPrefix(target) + "precious", true, withLinks},
       {"a gone process's folder with a link inside goes", goneWithLink.directory, false, withLinks},
