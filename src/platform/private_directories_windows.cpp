@@ -15,6 +15,7 @@ namespace {
 
 const wchar_t kPrefix[] = L"fennick-";
 const wchar_t kMarker[] = L"fennick.owner";
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 std::wstring TemporaryBase() {
   wchar_t buffer[MAX_PATH + 2];
@@ -144,9 +145,8 @@ bool IsLink(DWORD attributes) { return attributes != INVALID_FILE_ATTRIBUTES && 
 // Whether the directory itself (not what a link would lead to) is owned by
 // the user.
 bool OwnedBy(const std::wstring& directory, const CurrentUser& user) {
-  HANDLE handle = CreateFileW(directory.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                              nullptr);
+  HANDLE handle = CreateFileW(directory.c_str(), READ_CONTROL, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   PSID owner = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -158,9 +158,42 @@ bool OwnedBy(const std::wstring& directory, const CurrentUser& user) {
   return owned;
 }
 
-// A link (junction, symbolic link, any reparse point) is removed as itself,
-// its target untouched; a directory is emptied first.
-void RemoveEntry(const std::wstring& path, DWORD attributes) {
+// Where a name really leads, as "\\?\C:\..." in long names; empty when it
+// cannot be opened.
+std::wstring FinalPath(const std::wstring& path) {
+  HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::wstring();
+  std::vector<wchar_t> buffer(MAX_PATH);
+  std::wstring final;
+  for (;;) {
+    const DWORD n = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n > 0 && n < buffer.size()) final.assign(buffer.data(), n);
+    if (n < buffer.size() || buffer.size() > 32768) break;
+    buffer.resize(n + 1);
+  }
+  CloseHandle(handle);
+  while (!final.empty() && final.back() == L'\\') final.pop_back();
+  return final;
+}
+
+// Whether `name` in the directory whose final path is `directory` is the
+// entry itself. Windows opens a link itself here; Wine shows a Unix
+// symbolic link as what it leads to, and deletes that through it, so such
+// an entry is not removed at all. Where the file system does not tell,
+// the reparse-point attribute has the say.
+bool IsItself(const std::wstring& path, const std::wstring& directory, const std::wstring& name) {
+  const std::wstring final = FinalPath(path);
+  return final.empty() || directory.empty() || _wcsicmp(final.c_str(), (directory + L"\\" + name).c_str()) == 0;
+}
+
+// Removes `name` from the directory whose final path is `directory`: a
+// link (junction, symbolic link, any reparse point) as itself, its target
+// untouched; a directory emptied first.
+void RemoveEntry(const std::wstring& path, const std::wstring& directory, const std::wstring& name,
+                 DWORD attributes) {
+  if (!IsItself(path, directory, name)) return;
   if (IsLink(attributes)) {
     if (!RemoveDirectoryW(path.c_str())) DeleteFileW(path.c_str());
     return;
@@ -170,22 +203,29 @@ void RemoveEntry(const std::wstring& path, DWORD attributes) {
     DeleteFileW(path.c_str());
     return;
   }
+  const std::wstring final = directory + L"\\" + name;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      const std::wstring name = found.cFileName;
-      if (name != L"." && name != L"..") RemoveEntry(path + L"\\" + name, found.dwFileAttributes);
+      const std::wstring inner = found.cFileName;
+      if (inner != L"." && inner != L"..") RemoveEntry(path + L"\\" + inner, final, inner, found.dwFileAttributes);
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
   RemoveDirectoryW(path.c_str());
 }
 
+// A directory with all in it; a link in its place is left alone.
 void RemoveTree(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || IsLink(attributes) || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-  RemoveEntry(path, attributes);
+  const size_t separator = path.find_last_of(L"\\/");
+  if (separator == std::wstring::npos) return;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  FindClose(search);
+  if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsLink(found.dwFileAttributes)) return;
+  RemoveEntry(path, FinalPath(path.substr(0, separator + 1)), found.cFileName, found.dwFileAttributes);
 }
 
 }  // namespace

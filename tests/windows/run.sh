@@ -132,7 +132,7 @@ platform_check() {  # wine-command bin-dir label
 # object ends its four children with it, and the next run removes the
 # private directories they had no chance to remove.
 killed_parent() {  # wine-command bin-dir label prefix
-  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left temp
+  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left temp holder
   work=$prefix/drive_c/killed
   mkdir -p "$work"
   value=$("$passwd" Secret1)
@@ -164,25 +164,31 @@ killed_parent() {  # wine-command bin-dir label prefix
   done
   left=$(pgrep -fc 'killed.fennick.exe' || true)
   sed -i 's/delay_ms = 30000/delay_ms = 0/' "$work/sapsim.ini"
-  # A link named like a private folder, to a folder of someone's files: the
-  # next run's sweep must leave both alone (Wine shows a Unix symbolic link
-  # as a reparse point, as Windows shows a junction).
+  # Links to folders of someone's files, one named like a private folder and
+  # two inside a dead run's: the next run's sweep must leave their targets
+  # alone. Wine shows a Unix symbolic link to a folder as a reparse point,
+  # as Windows shows a junction, and one to a file as a plain file; as Wine
+  # deletes through them, the folder holding them stays there.
   temp=$(find "$prefix/drive_c/users" -maxdepth 2 -name Temp -type d | head -n 1)
-  mkdir -p "$work/target"
+  holder=$(find "$temp" -maxdepth 1 -name 'fennick-*' -type d | head -n 1)
+  mkdir -p "$work/target" "$work/inner"
   echo keep >"$work/target/precious"
+  echo keep >"$work/inner/precious"
   ln -s "$work/target" "$temp/fennick-99999"
+  ln -s "$work/inner" "$holder/folder-link"
+  ln -s "$work/inner/precious" "$holder/file-link"
   (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
   if [ "$left" -ne 0 ]; then
     fail "$label killed parent: $left children outlived it"
-  elif find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 | grep -q .; then
+  elif find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 ! -path "$holder" | grep -q .; then
     fail "$label killed parent: private directories stayed after the next run"
-  elif [ ! -f "$work/target/precious" ] || [ ! -L "$temp/fennick-99999" ]; then
-    fail "$label killed parent: the sweep followed a link named like a private folder"
+  elif [ ! -f "$work/target/precious" ] || [ ! -L "$temp/fennick-99999" ] || [ ! -f "$work/inner/precious" ]; then
+    fail "$label killed parent: the sweep followed a link"
   else
     passed=$((passed + 1))
-    say "$label killed parent: its children ended with it, the next run removed their directories, not a link's"
+    say "$label killed parent: its children ended with it, the next run removed their directories, no link's target"
   fi
-  rm -f "$temp/fennick-99999"
+  rm -rf "$temp/fennick-99999" "$holder"
 }
 
 # Whether this machine can start Wine's 32-bit loader at all: a kernel
