@@ -87,8 +87,8 @@ HANDLE StandardErrorCopy(bool parentsOwn) {
     if (HANDLE copy = InheritableCopy(own)) return copy;
   }
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-  HANDLE nothing = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
-                               0, nullptr);
+  HANDLE nothing =
+      CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
   return nothing == INVALID_HANDLE_VALUE ? nullptr : nothing;
 }
 
@@ -116,10 +116,10 @@ bool CreateSuspended(const std::wstring& program, HANDLE input, HANDLE output, H
     startup.lpAttributeList = attributes;
     std::wstring commandLine = L"\"" + program + L"\"";
     std::memset(&process, 0, sizeof process);
-    started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                             CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT |
-                                 EXTENDED_STARTUPINFO_PRESENT,
-                             environment.data(), nullptr, &startup.StartupInfo, &process) != 0;
+    started =
+        CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                       CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+                       environment.data(), nullptr, &startup.StartupInfo, &process) != 0;
   }
   const DWORD failure = GetLastError();
   DeleteProcThreadAttributeList(attributes);

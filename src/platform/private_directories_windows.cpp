@@ -140,7 +140,9 @@ bool ProcessGone(const Owner& owner) {
   return gone;
 }
 
-bool IsLink(DWORD attributes) { return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT); }
+bool IsLink(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
 
 // Whether the directory itself (not what a link would lead to) is owned by
 // the user.
@@ -191,8 +193,7 @@ bool IsItself(const std::wstring& path, const std::wstring& directory, const std
 // Removes `name` from the directory whose final path is `directory`: a
 // link (junction, symbolic link, any reparse point) as itself, its target
 // untouched; a directory emptied first.
-void RemoveEntry(const std::wstring& path, const std::wstring& directory, const std::wstring& name,
-                 DWORD attributes) {
+void RemoveEntry(const std::wstring& path, const std::wstring& directory, const std::wstring& name, DWORD attributes) {
   if (!IsItself(path, directory, name)) return;
   if (IsLink(attributes)) {
     if (!RemoveDirectoryW(path.c_str())) DeleteFileW(path.c_str());
@@ -276,8 +277,8 @@ void SweepOrphanedDirectories() {
   FindClose(search);
   for (const std::wstring& path : candidates) {
     Owner owner;
-    if (IsLink(GetFileAttributesW(path.c_str())) || !OwnedBy(path, user) || !ReadMarker(path, owner) ||
-        IsOwn(owner) || !ProcessGone(owner)) {
+    if (IsLink(GetFileAttributesW(path.c_str())) || !OwnedBy(path, user) || !ReadMarker(path, owner) || IsOwn(owner) ||
+        !ProcessGone(owner)) {
       continue;
     }
     RemoveTree(path);

@@ -40,8 +40,8 @@ inline std::string SystemReason(DWORD error) {
                      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string reason = length && text ? std::string(text, length) : "Error " + std::to_string(error);
   if (text) LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ' ||
-                             reason.back() == '.')) {
+  while (!reason.empty() &&
+         (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ' || reason.back() == '.')) {
     reason.pop_back();
   }
   return reason;

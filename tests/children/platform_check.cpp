@@ -110,9 +110,9 @@ struct Starter {
 void StartSome(void* argument) {
   Starter& s = *static_cast<Starter*>(argument);
   for (int i = s.first; i < s.first + kChildren / kStarters; ++i) {
-    const EnvironmentValues environment = {
-        {"PLATFORM_CHECK_ROLE", "append"}, {"PLATFORM_CHECK_ID", "c" + std::to_string(i)},
-        {"PLATFORM_CHECK_FOLDER", s.folder}};
+    const EnvironmentValues environment = {{"PLATFORM_CHECK_ROLE", "append"},
+                                           {"PLATFORM_CHECK_ID", "c" + std::to_string(i)},
+                                           {"PLATFORM_CHECK_FOLDER", s.folder}};
     (*s.children)[i].ok = StartChildProcess(s.program, environment, (*s.children)[i].process);
   }
   StandardOutputLock lock;
@@ -157,7 +157,8 @@ void CheckChildrenSideBySide(const std::string& program, const std::string& fold
   std::vector<Started> children(kChildren);
   std::vector<Starter> starters;
   int running = kStarters;
-  for (int t = 0; t < kStarters; ++t) starters.push_back({program, folder, &children, t * kChildren / kStarters, &running});
+  for (int t = 0; t < kStarters; ++t)
+    starters.push_back({program, folder, &children, t * kChildren / kStarters, &running});
   for (Starter& s : starters) {
     if (!StartDetachedThread(StartSome, &s)) {
       StartSome(&s);
