@@ -116,31 +116,46 @@ bool ProcessGone(const Owner& owner) {
   return !started.empty() && started != owner.started;
 }
 
-// Removes what the open directory holds, never following a link, and
-// closes it. Names first, then removal: the listing is not disturbed.
-void RemoveContents(int directory) {
+// Removes what the open directory holds but an entry named `keep`, never
+// following a link, and closes it. True when nothing else is left.
+bool RemoveContents(int directory, const char* keep = nullptr) {
   DIR* listing = fdopendir(directory);
   if (!listing) {
     close(directory);
-    return;
+    return false;
   }
+  // Names first, then removal: the listing is not disturbed.
   std::vector<std::string> names;
   while (dirent* entry = readdir(listing)) {
     const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
+    if (name != "." && name != ".." && !(keep && name == keep)) names.push_back(name);
   }
+  bool all = true;
   for (const std::string& name : names) {
     struct stat info;
     if (fstatat(directory, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISDIR(info.st_mode)) {
       const int inner = openat(directory, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
       if (inner >= 0) RemoveContents(inner);
-      unlinkat(directory, name.c_str(), AT_REMOVEDIR);
+      all = unlinkat(directory, name.c_str(), AT_REMOVEDIR) == 0 && all;
     } else {
-      unlinkat(directory, name.c_str(), 0);
+      all = unlinkat(directory, name.c_str(), 0) == 0 && all;
     }
   }
   closedir(listing);
+  return all;
+}
+
+// Removes the open private directory `name` below `parent`, and closes it.
+// The marker goes last, and only with everything else: a directory that
+// could not be emptied (its process killed halfway, say) stays one that a
+// later sweep recognises.
+void RemovePrivate(int parent, const std::string& name, int directory) {
+  const int listing = fcntl(directory, F_DUPFD_CLOEXEC, 0);
+  const bool emptied = listing >= 0 && RemoveContents(listing, kMarker);
+  if (emptied) unlinkat(directory, kMarker, 0);
+  close(directory);
+  if (emptied) unlinkat(parent, name.c_str(), AT_REMOVEDIR);
 }
 
 }  // namespace
@@ -193,8 +208,7 @@ void SweepOrphanedDirectories() {
       close(directory);
       continue;
     }
-    RemoveContents(directory);
-    unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+    RemovePrivate(parent, name, directory);
   }
   closedir(listing);
 }
@@ -206,8 +220,7 @@ void RemoveDirectoryTree(const std::string& path) {
   if (directoryPath.empty()) return;
   const int directory = open(directoryPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (directory < 0) return;
-  RemoveContents(directory);
-  rmdir(directoryPath.c_str());
+  RemovePrivate(AT_FDCWD, directoryPath, directory);
 }
 
 }  // namespace fennick

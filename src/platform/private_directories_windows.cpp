@@ -190,6 +190,29 @@ bool IsItself(const std::wstring& path, const std::wstring& directory, const std
   return final.empty() || directory.empty() || _wcsicmp(final.c_str(), (directory + L"\\" + name).c_str()) == 0;
 }
 
+void RemoveEntry(const std::wstring& path, const std::wstring& directory, const std::wstring& name, DWORD attributes);
+
+// Removes what the folder at `path` (final path `final`) holds but an entry
+// named `keep`; true when nothing else is left. A file still open in a
+// process that ends is only gone once it has ended, and still counts.
+bool RemoveContents(const std::wstring& path, const std::wstring& final, const wchar_t* keep) {
+  for (int pass = 0; pass < 2; ++pass) {
+    bool left = false;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L".." || (keep && name == keep)) continue;
+      left = true;
+      if (pass == 0) RemoveEntry(path + L"\\" + name, final, name, found.dwFileAttributes);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    if (!left) return true;
+  }
+  return false;
+}
+
 // Removes `name` from the directory whose final path is `directory`: a
 // link (junction, symbolic link, any reparse point) as itself, its target
 // untouched; a directory emptied first.
@@ -204,20 +227,14 @@ void RemoveEntry(const std::wstring& path, const std::wstring& directory, const 
     DeleteFileW(path.c_str());
     return;
   }
-  const std::wstring final = directory + L"\\" + name;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring inner = found.cFileName;
-      if (inner != L"." && inner != L"..") RemoveEntry(path + L"\\" + inner, final, inner, found.dwFileAttributes);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
+  RemoveContents(path, directory + L"\\" + name, nullptr);
   RemoveDirectoryW(path.c_str());
 }
 
-// A directory with all in it; a link in its place is left alone.
+// A private directory with all in it; a link in its place is left alone.
+// The marker goes last, and only with everything else: a directory that
+// could not be emptied (a file still open in a child that is ending, say)
+// stays one that a later sweep recognises.
 void RemoveTree(const std::wstring& path) {
   const size_t separator = path.find_last_of(L"\\/");
   if (separator == std::wstring::npos) return;
@@ -225,8 +242,15 @@ void RemoveTree(const std::wstring& path) {
   HANDLE search = FindFirstFileW(path.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   FindClose(search);
-  if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsLink(found.dwFileAttributes)) return;
-  RemoveEntry(path, FinalPath(path.substr(0, separator + 1)), found.cFileName, found.dwFileAttributes);
+  const std::wstring directory = FinalPath(path.substr(0, separator + 1));
+  const std::wstring name = found.cFileName;
+  if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsLink(found.dwFileAttributes) ||
+      !IsItself(path, directory, name)) {
+    return;
+  }
+  if (!RemoveContents(path, directory + L"\\" + name, kMarker)) return;
+  DeleteFileW((path + L"\\" + kMarker).c_str());
+  RemoveDirectoryW(path.c_str());
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ platform_check() {  # wine-command bin-dir label
 # object ends its four children with it, and the next run removes the
 # private directories they had no chance to remove.
 killed_parent() {  # wine-command bin-dir label prefix
-  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left temp holder
+  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left temp holder stayed
   work=$prefix/drive_c/killed
   mkdir -p "$work"
   value=$("$passwd" Secret1)
@@ -180,8 +180,9 @@ killed_parent() {  # wine-command bin-dir label prefix
   (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
   if [ "$left" -ne 0 ]; then
     fail "$label killed parent: $left children outlived it"
-  elif find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 ! -path "$holder" | grep -q .; then
-    fail "$label killed parent: private directories stayed after the next run"
+  elif stayed=$(find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 ! -path "$holder") &&
+    [ -n "$stayed" ]; then
+    fail "$label killed parent: private directories stayed after the next run: $stayed"
   elif [ ! -f "$work/target/precious" ] || [ ! -L "$temp/fennick-99999" ] || [ ! -f "$work/inner/precious" ]; then
     fail "$label killed parent: the sweep followed a link"
   else
