@@ -248,7 +248,11 @@ void RemoveTree(const std::wstring& path) {
       !IsItself(path, directory, name)) {
     return;
   }
-  if (!RemoveContents(path, directory + L"\\" + name, kMarker)) return;
+  // A file still open in a child that is ending goes a moment later.
+  for (int attempt = 0; !RemoveContents(path, directory + L"\\" + name, kMarker); ++attempt) {
+    if (attempt == 10) return;
+    Sleep(10);
+  }
   DeleteFileW((path + L"\\" + kMarker).c_str());
   RemoveDirectoryW(path.c_str());
 }
