@@ -202,13 +202,24 @@ void SweepOrphanedDirectories() {
     const int directory = openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (directory < 0) continue;
     Owner owner;
-    // The directory looked at is the one opened, and the marker is ours.
-    if (fstat(directory, &opened) != 0 || opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino ||
-        !ReadMarker(directory, owner) || IsOwn(owner) || !ProcessGone(owner)) {
+    // The directory looked at is the one opened.
+    if (fstat(directory, &opened) != 0 || opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino) {
       close(directory);
-      continue;
+    } else if (ReadMarker(directory, owner)) {
+      if (IsOwn(owner) || !ProcessGone(owner)) {
+        close(directory);
+      } else {
+        RemovePrivate(parent, name, directory);
+      }
+    } else {
+      // A removal cut short between the marker and the directory leaves it
+      // empty; rmdir takes nothing but an empty directory, so nothing can
+      // be lost. It goes once the process its name gives is gone.
+      close(directory);
+      owner.pid = std::strtol(name.c_str() + sizeof kPrefix - 1, nullptr, 10);
+      owner.started = "-";
+      if (owner.pid > 0 && owner.pid != getpid() && ProcessGone(owner)) unlinkat(parent, name.c_str(), AT_REMOVEDIR);
     }
-    RemovePrivate(parent, name, directory);
   }
   closedir(listing);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <vector>
 
 #include "platform/windows_names.h"
@@ -231,6 +232,35 @@ void RemoveEntry(const std::wstring& path, const std::wstring& directory, const 
   RemoveDirectoryW(path.c_str());
 }
 
+// A removal cut short between the marker and the folder leaves it empty;
+// RemoveDirectoryW takes nothing but an empty folder, so nothing can be
+// lost. It goes once the process its name gives is gone, or started after
+// the folder last changed, so is not its maker (ids are soon used again).
+bool EmptyLeftover(const std::wstring& path, const WIN32_FIND_DATAW& folder) {
+  const DWORD pid = std::wcstoul(folder.cFileName + (sizeof kPrefix / sizeof kPrefix[0] - 1), nullptr, 10);
+  if (pid == 0 || !IsItself(path, FinalPath(path.substr(0, path.find_last_of(L'\\') + 1)), folder.cFileName)) {
+    return false;
+  }
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool empty = true;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") empty = false;
+  } while (empty && FindNextFileW(search, &found));
+  FindClose(search);
+  if (!empty) return false;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid);
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+  FILETIME created, exited, kernel, user;
+  const bool gone = WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ||
+                    (GetProcessTimes(process, &created, &exited, &kernel, &user) &&
+                     CompareFileTime(&created, &folder.ftLastWriteTime) > 0);
+  CloseHandle(process);
+  return gone;
+}
+
 // A private directory with all in it; a link in its place is left alone.
 // The marker goes last, and only with everything else: a directory that
 // could not be emptied (a file still open in a child that is ending, say)
@@ -293,23 +323,25 @@ void SweepOrphanedDirectories() {
   const std::wstring base = TemporaryBase();
   CurrentUser user;
   if (base.empty() || !FindCurrentUser(user)) return;
-  std::vector<std::wstring> candidates;
+  std::vector<WIN32_FIND_DATAW> candidates;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((base + kPrefix + L"*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLink(found.dwFileAttributes)) {
-      candidates.push_back(base + found.cFileName);
+      candidates.push_back(found);
     }
   } while (FindNextFileW(search, &found));
   FindClose(search);
-  for (const std::wstring& path : candidates) {
+  for (const WIN32_FIND_DATAW& candidate : candidates) {
+    const std::wstring path = base + candidate.cFileName;
     Owner owner;
-    if (IsLink(GetFileAttributesW(path.c_str())) || !OwnedBy(path, user) || !ReadMarker(path, owner) || IsOwn(owner) ||
-        !ProcessGone(owner)) {
-      continue;
+    if (IsLink(GetFileAttributesW(path.c_str())) || !OwnedBy(path, user)) continue;
+    if (ReadMarker(path, owner)) {
+      if (!IsOwn(owner) && ProcessGone(owner)) RemoveTree(path);
+    } else if (EmptyLeftover(path, candidate)) {
+      RemoveDirectoryW(path.c_str());
     }
-    RemoveTree(path);
   }
 }
 

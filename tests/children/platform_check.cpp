@@ -277,13 +277,15 @@ bool Exists(const std::string& path) {
 
 void CheckSweep(const std::string& program, const std::string& base, const std::string& outside) {
   const std::string marker = "fennick.owner";  // "fennick <process id> <start time>"
-  Owned live, reused, gone, goneWithLink, moved, given;
+  Owned live, reused, gone, goneWithLink, moved, given, emptiedLive, emptiedGone;
   bool made = MakeOwned(program, live) && MakeOwned(program, reused) && MakeOwned(program, gone) &&
-              MakeOwned(program, goneWithLink) && MakeOwned(program, moved) && MakeOwned(program, given);
+              MakeOwned(program, goneWithLink) && MakeOwned(program, moved) && MakeOwned(program, given) &&
+              MakeOwned(program, emptiedLive) && MakeOwned(program, emptiedGone);
   if (!made) return Check(false, "the sweep", "children could not make private directories");
   const std::string own = MakePrivateDirectory();
   const std::string unmarked = base + "fennick-1-0123456789abcdef";
   fs::create_directory(unmarked);
+  std::ofstream(DirectoryPrefix(unmarked) + "precious") << "keep";
 
   // Process ids that now name a process that started at another time: a
   // live child's, and the sweeper's own (Wine soon gives a new process the
@@ -294,6 +296,9 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
     const std::string text = ReadAll(path);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text.substr(0, text.rfind(' ')) << " 1\n";
   }
+
+  // What a removal cut short between the marker and the folder leaves.
+  for (const Owned* emptied : {&emptiedLive, &emptiedGone}) fs::remove(DirectoryPrefix(emptied->directory) + marker);
 
   // Links: one named like a private folder leading to a gone process's
   // folder moved away; one inside a gone process's folder.
@@ -312,6 +317,7 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
   Release(goneWithLink);
   Release(moved);
   Release(given);
+  Release(emptiedGone);
   SweepOrphanedDirectories();
 
   const char* always = nullptr;
@@ -325,10 +331,12 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
   } rows[] = {
       {"a live process's folder stays", live.directory, true, always},
       {"the sweeper's own folder stays", own, true, always},
-      {"a folder without our marker stays", unmarked, true, always},
+      {"a folder with a file but without our marker stays", DirectoryPrefix(unmarked) + "precious", true, always},
       {"a gone process's folder goes", gone.directory, false, always},
       {"a folder whose process id now names a later process goes", reused.directory, false, always},
       {"a folder of an earlier process with the sweeper's id goes", earlier, false, always},
+      {"an emptied folder of a live process stays", emptiedLive.directory, true, always},
+      {"an emptied folder of a gone process goes", emptiedGone.directory, false, always},
       {"a link named like a private folder stays", namedLink, true, withLinks},
       {"the files behind that link stay", DirectoryPrefix(target) + "precious", true, withLinks},
       {"a gone process's folder with a link inside goes", goneWithLink.directory, false, withLinks},
@@ -344,6 +352,7 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
   }
   Release(live);
   Release(reused);
+  Release(emptiedLive);
   RemoveDirectoryTree(own);
 }
 

@@ -182,7 +182,8 @@ killed_parent() {  # wine-command bin-dir label prefix
     fail "$label killed parent: $left children outlived it"
   elif stayed=$(find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 ! -path "$holder") &&
     [ -n "$stayed" ]; then
-    fail "$label killed parent: private directories stayed after the next run: $stayed"
+    fail "$label killed parent: private directories stayed after the next run: $(for d in $stayed; do
+      printf '%s [%s] ' "$d" "$(ls -A "$d" | tr '\n' ' ')"; done)"
   elif [ ! -f "$work/target/precious" ] || [ ! -L "$temp/fennick-99999" ] || [ ! -f "$work/inner/precious" ]; then
     fail "$label killed parent: the sweep followed a link"
   else
