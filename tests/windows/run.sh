@@ -82,11 +82,22 @@ check_calling_convention() {  # nm build-dir
   if [ $ok = 1 ]; then passed=$((passed + 1)); say "$2: __stdcall stack bytes ok"; else fail "$2: stack bytes"; fi
 }
 
+# The wine server beside the wine command, else the one on the PATH.
+wineserver_() {  # wine-command option
+  "${1%/*}/wineserver" "$2" 2>/dev/null || wineserver "$2" 2>/dev/null || true
+}
+
 run_cases() {  # wine-command bin-dir label
   local wine=$1 dir=$2 label=$3 prefix out backend case_file
   prefix=$(mktemp -d /tmp/fennick-wine-XXXXXX)
   export WINEPREFIX=$prefix WINEDEBUG=-all
   "$wine" wineboot -i >/dev/null 2>&1 || true
+  # One wine server for all the cases, kept until the end: left to each
+  # program, the server of the last one may be going away just as the next
+  # one connects, which then ends at once with exit code 1 and "wine client
+  # error:0: recvmsg: Connection reset by peer".
+  wineserver_ "$wine" -w
+  wineserver_ "$wine" -p
   # Wine runs; the program must now behave. A wrong answer here is a
   # failure, never a reason to skip.
   out=$("$wine" "$dir/fennick.exe" 2>/dev/null || true)
@@ -110,7 +121,7 @@ run_cases() {  # wine-command bin-dir label
   done
   platform_check "$wine" "$dir" "$label"
   killed_parent "$wine" "$dir" "$label" "$prefix"
-  "${wine%/*}/wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true
+  wineserver_ "$wine" -k
   rm -rf "$prefix"
 }
 
