@@ -7,6 +7,7 @@
 #include "driver/workspace.h"
 #include "output/print.h"
 #include "output/result_writer.h"
+#include "platform/child_process.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/run_lock.h"
@@ -178,6 +179,8 @@ int WriteSummaryLocked(GroupRun& g, const std::string& tail, bool cutOff) {
 
 void EndGroupProcessLocked(GroupRun& g, int exitCode) {
   EndChildrenLocked(g.children);
+  // Children killed before they told their workspace leave it behind.
+  if (g.inChildren) SweepOrphanedDirectories();
   if (g.workspaceOpen) CloseWorkspace(g.rs.rfc);
   EndProcessLocked(exitCode);
 }

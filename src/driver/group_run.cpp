@@ -9,6 +9,7 @@
 #include "driver/run_state.h"
 #include "driver/start_up.h"
 #include "driver/workspace.h"
+#include "platform/child_process.h"
 #include "platform/run_lock.h"
 #include "platform/threads.h"
 #include "profile/connection_entry.h"
@@ -240,6 +241,12 @@ int MeasureSideBySide(GroupRun& g) {
   }
 }
 
+// The budget's end reads it from its own thread.
+void SetInChildren(GroupRun& g, bool inChildren) {
+  RunLock lock;
+  g.inChildren = inChildren;
+}
+
 // The listing's systems, and the run's two outside ends.
 GroupRun& PrepareGroup(RunState& rs) {
   // Never freed: the timer, the handler and the workers may still look at
@@ -275,10 +282,12 @@ int RunItems(RunState& rs) {
   }
   const int wanted = static_cast<int>(std::min<size_t>(static_cast<size_t>(ParallelOf(rs.switches)), g.systems.size()));
   if (wanted > 1) {
-    g.inChildren = !rs.rfc.ops->threadSafe;
     g.children.backend = rs.rfc.ops->name;
+    SetInChildren(g, !rs.rfc.ops->threadSafe);
+    // What runs killed before their children could clean up left behind.
+    if (g.inChildren) SweepOrphanedDirectories();
     if (StartWorkers(g, wanted) > 0) return MeasureSideBySide(g);
-    g.inChildren = false;
+    SetInChildren(g, false);
   }
   return MeasureOneByOne(g);
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,8 +26,14 @@ std::string EnvironmentValue(const std::string& name) {
 }
 
 bool ReadFromParent(size_t count, std::string& bytes) {
-  bytes.assign(count, '\0');
-  return count == 0 || std::fread(&bytes[0], 1, count, stdin) == count;
+  bytes.clear();
+  char buffer[16384];
+  while (bytes.size() < count) {
+    const size_t n = std::fread(buffer, 1, std::min(sizeof buffer, count - bytes.size()), stdin);
+    if (n == 0) return false;
+    bytes.append(buffer, n);
+  }
+  return true;
 }
 
 bool ReadLineFromParent(std::string& line) {

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/private_directories.h"
+
 namespace fennick {
 
 struct ChildProcess {
@@ -19,13 +21,20 @@ struct ChildProcess {
 
 using EnvironmentValues = std::vector<std::pair<std::string, std::string>>;
 
-// Starts `program` without arguments, with the parent's environment but
-// for `environment`, which replaces or adds values. No handle of another
-// child is passed on, so each child's pipes end with the child. On Windows
-// the children share a job object that ends them with the parent.
+// Starts the running program itself without arguments, with the parent's
+// environment but for `environment`, which replaces or adds values. The
+// program is found by the system (/proc/self/exe, GetModuleFileNameW), so
+// a program file moved during the run, or a folder name the ANSI code page
+// cannot spell, still starts; `program` is only the fallback where the
+// system cannot tell. The child gets its two pipes and the parent's
+// standard error (NUL on Windows when the parent has none), and no other
+// file or handle, so each child's pipes end with the child. Safe to call
+// from several threads at once with no lock held. On Windows the children
+// share a job object that ends them with the parent.
 bool StartChildProcess(const std::string& program, const EnvironmentValues& environment, ChildProcess& child);
 
-// Writes to the child's standard input; false when it is gone.
+// Writes to the child's standard input; false when it is gone. A child that
+// is gone never ends the parent (no SIGPIPE reaches it).
 bool WriteToChild(const ChildProcess& child, const std::string& bytes);
 
 // Appends what the child has written to its standard output, waiting for
@@ -39,24 +48,20 @@ void KillChild(const ChildProcess& child);
 // Waits for the child's end and lets go of its handles.
 void WaitForChild(ChildProcess& child);
 
-// A directory only this user may read, for one child's files; empty when
-// none could be made.
-std::string MakePrivateDirectory();
-
-// Removes a directory with the files in it.
-void RemoveDirectoryTree(const std::string& path);
-
 // The value of an environment variable; empty when it is not set.
 std::string EnvironmentValue(const std::string& name);
 
-// In the child: standard input and output carry bytes unchanged.
+// In the child: standard input and output carry bytes unchanged, and a
+// parent that is gone does not end the child by a signal, so that it still
+// removes its directory.
 void PrepareChildStreams();
 
 // In the child: reads exactly `count` bytes from the parent; false when the
-// parent closes before.
+// parent closes before. Memory grows with what arrives, not with `count`.
 bool ReadFromParent(size_t count, std::string& bytes);
 
-// In the child: reads a line (without its end) from the parent.
+// In the child: reads a line (without its end) from the parent; false for a
+// line longer than any the parent sends.
 bool ReadLineFromParent(std::string& line);
 
 // In the child: writes to the parent and flushes.

@@ -1,10 +1,9 @@
-#include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,8 +11,8 @@
 #include <vector>
 
 #include "platform/child_process.h"
+#include "platform/environment.h"
 
-extern char** environ;
 
 namespace fennick {
 
@@ -27,14 +26,31 @@ bool Replaced(const char* entry, const EnvironmentValues& environment) {
   return false;
 }
 
+// The running program, even when its file was moved or replaced meanwhile.
+std::string ProgramToStart(const std::string& program) {
+  const char self[] = "/proc/self/exe";
+  return access(self, X_OK) == 0 ? self : program;
+}
+
+// Writes all of it, or fails where the pipe broke.
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<size_t>(n);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool StartChildProcess(const std::string& program, const EnvironmentValues& environment, ChildProcess& child) {
-  // A child whose pipe is gone must not end the parent.
-  signal(SIGPIPE, SIG_IGN);
   int input[2], output[2];
-  // Close-on-exec, so that no other child inherits these ends; the two the
-  // child needs are copied onto its standard input and output.
+  // Close-on-exec from the start (no other thread's child can catch them in
+  // between); the two the child needs are copied onto its standard input and
+  // output, which clears the flag on the copies.
   if (pipe2(input, O_CLOEXEC) != 0) return false;
   if (pipe2(output, O_CLOEXEC) != 0) {
     close(input[0]);
@@ -42,22 +58,38 @@ bool StartChildProcess(const std::string& program, const EnvironmentValues& envi
     return false;
   }
   std::vector<std::string> texts;
-  for (char** entry = environ; entry && *entry; ++entry) {
-    if (!Replaced(*entry, environment)) texts.push_back(*entry);
+  for (const std::string& entry : EnvironmentSnapshot()) {
+    if (!Replaced(entry.c_str(), environment)) texts.push_back(entry);
   }
   for (const auto& value : environment) texts.push_back(value.first + "=" + value.second);
   std::vector<char*> envp;
   for (std::string& text : texts) envp.push_back(&text[0]);
   envp.push_back(nullptr);
-  std::string path = program;
-  char* argv[] = {&path[0], nullptr};
+  std::string name = program;
+  char* argv[] = {&name[0], nullptr};
+  const std::string path = ProgramToStart(program);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, input[0], 0);
   posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+  // Standard error is the parent's; where it has none, nothing, so that no
+  // file the child opens takes its place.
+  if (fcntl(2, F_GETFD) < 0) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  // The child starts with no signal blocked and SIGPIPE as the system has
+  // it, whatever the starting thread had.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none, pipeSignal;
+  sigemptyset(&none);
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &pipeSignal);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  const bool started = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data()) == 0;
+  const bool started = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, envp.data()) == 0;
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(input[0]);
   close(output[1]);
@@ -72,15 +104,24 @@ bool StartChildProcess(const std::string& program, const EnvironmentValues& envi
   return true;
 }
 
+// A child that is gone must not end the parent, and SIGPIPE stays the
+// process's as it was: it is held back in this thread alone during the
+// write, and one that the write raised is taken before it is let go.
 bool WriteToChild(const ChildProcess& child, const std::string& bytes) {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t n = write(static_cast<int>(child.input), bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<size_t>(n);
+  sigset_t pipeSignal, before, pending;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
+  sigpending(&pending);
+  const bool pendingBefore = sigismember(&pending, SIGPIPE) == 1;
+  const bool written = WriteAll(static_cast<int>(child.input), bytes);
+  if (!written && errno == EPIPE && !pendingBefore) {
+    const timespec now = {0, 0};
+    while (sigtimedwait(&pipeSignal, nullptr, &now) < 0 && errno == EINTR) {
+    }
   }
-  return true;
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  return written;
 }
 
 bool ReadFromChild(const ChildProcess& child, std::string& bytes) {
@@ -114,35 +155,8 @@ void WaitForChild(ChildProcess& child) {
   child.process = 0;
 }
 
-std::string MakePrivateDirectory() {
-  std::string base = EnvironmentValue("TMPDIR");
-  if (base.empty()) base = "/tmp";
-  if (base.back() != '/') base += '/';
-  std::string path = base + "fennick-XXXXXX";
-  // mkdtemp makes it readable by this user alone.
-  if (!mkdtemp(&path[0])) return std::string();
-  return path;
-}
-
-void RemoveDirectoryTree(const std::string& path) {
-  if (path.empty()) return;
-  if (DIR* directory = opendir(path.c_str())) {
-    while (dirent* entry = readdir(directory)) {
-      const std::string name = entry->d_name;
-      if (name == "." || name == "..") continue;
-      const std::string inner = path + "/" + name;
-      struct stat info;
-      if (lstat(inner.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        RemoveDirectoryTree(inner);
-      } else {
-        unlink(inner.c_str());
-      }
-    }
-    closedir(directory);
-  }
-  rmdir(path.c_str());
-}
-
-void PrepareChildStreams() {}
+// The child writes only to its parent: a parent gone leaves it to notice
+// on its lifeline and clean up, instead of dying of the signal.
+void PrepareChildStreams() { signal(SIGPIPE, SIG_IGN); }
 
 }  // namespace fennick

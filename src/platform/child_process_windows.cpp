@@ -3,25 +3,22 @@
 #include <stdio.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/child_process.h"
+#include "platform/windows_names.h"
 
 namespace fennick {
 
 namespace {
 
-// Children are made one at a time: their ends of the pipes are inheritable
-// only for that moment, so that no child inherits another's.
-SRWLOCK g_startLock = SRWLOCK_INIT;
-
 // The children's job: closed with the parent, it ends every child, even
 // when the parent itself is killed.
 HANDLE ChildJob() {
   static HANDLE job = [] {
-    HANDLE created = CreateJobObjectA(nullptr, nullptr);
+    HANDLE created = CreateJobObjectW(nullptr, nullptr);
     if (created) {
       JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
       std::memset(&limits, 0, sizeof limits);
@@ -33,70 +30,139 @@ HANDLE ChildJob() {
   return job;
 }
 
-bool Replaced(const char* entry, const EnvironmentValues& environment) {
-  for (const auto& value : environment) {
-    const std::string& name = value.first;
-    if (_strnicmp(entry, name.c_str(), name.size()) == 0 && entry[name.size()] == '=') return true;
+// The running program's own file, in wide characters: its folder's name
+// need not be one the ANSI code page can spell.
+std::wstring OwnProgram() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return std::wstring();
+    if (n < buffer.size()) return std::wstring(buffer.data(), n);
+    if (buffer.size() > 32768) return std::wstring();
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool Replaced(const wchar_t* entry, const std::vector<std::wstring>& names) {
+  for (const std::wstring& name : names) {
+    if (_wcsnicmp(entry, name.c_str(), name.size()) == 0 && entry[name.size()] == L'=') return true;
   }
   return false;
 }
 
-std::vector<char> EnvironmentBlock(const EnvironmentValues& environment) {
-  std::vector<char> block;
-  if (char* strings = GetEnvironmentStringsA()) {
-    for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) {
-      if (!Replaced(entry, environment)) block.insert(block.end(), entry, entry + std::strlen(entry) + 1);
+std::vector<wchar_t> EnvironmentBlock(const EnvironmentValues& environment) {
+  std::vector<std::wstring> names;
+  for (const auto& value : environment) names.push_back(WideName(value.first));
+  std::vector<wchar_t> block;
+  if (wchar_t* strings = GetEnvironmentStringsW()) {
+    for (const wchar_t* entry = strings; *entry; entry += std::wcslen(entry) + 1) {
+      if (!Replaced(entry, names)) block.insert(block.end(), entry, entry + std::wcslen(entry) + 1);
     }
-    FreeEnvironmentStringsA(strings);
+    FreeEnvironmentStringsW(strings);
   }
   for (const auto& value : environment) {
-    const std::string text = value.first + "=" + value.second;
+    const std::wstring text = WideName(value.first + "=" + value.second);
     block.insert(block.end(), text.begin(), text.end());
-    block.push_back('\0');
+    block.push_back(L'\0');
   }
-  block.push_back('\0');
+  block.push_back(L'\0');
   return block;
 }
 
 HANDLE Handle(intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 
+// An inheritable copy of `handle` for one child; the original stays as it is.
+HANDLE InheritableCopy(HANDLE handle) {
+  HANDLE copy = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
+    return nullptr;
+  }
+  return copy;
+}
+
+// The child's standard error: the parent's own, else NUL.
+HANDLE StandardErrorCopy(bool parentsOwn) {
+  const HANDLE own = GetStdHandle(STD_ERROR_HANDLE);
+  if (parentsOwn && own && own != INVALID_HANDLE_VALUE) {
+    if (HANDLE copy = InheritableCopy(own)) return copy;
+  }
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  HANDLE nothing =
+      CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
+  return nothing == INVALID_HANDLE_VALUE ? nullptr : nothing;
+}
+
+// Starts the program suspended with exactly the three standard handles:
+// the handle list keeps every other inheritable handle of the process (of
+// another child started at the same moment, say) out of this child.
+bool CreateSuspended(const std::wstring& program, HANDLE input, HANDLE output, HANDLE error,
+                     std::vector<wchar_t>& environment, PROCESS_INFORMATION& process) {
+  HANDLE handles[] = {input, output, error};
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<char> storage(size);
+  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+  if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return false;
+  bool started = false;
+  if (UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles, sizeof handles, nullptr,
+                                nullptr)) {
+    STARTUPINFOEXW startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = input;
+    startup.StartupInfo.hStdOutput = output;
+    startup.StartupInfo.hStdError = error;
+    startup.lpAttributeList = attributes;
+    std::wstring commandLine = L"\"" + program + L"\"";
+    std::memset(&process, 0, sizeof process);
+    started =
+        CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                       CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+                       environment.data(), nullptr, &startup.StartupInfo, &process) != 0;
+  }
+  const DWORD failure = GetLastError();
+  DeleteProcThreadAttributeList(attributes);
+  SetLastError(failure);
+  return started;
+}
+
+void CloseAll(std::initializer_list<HANDLE> handles) {
+  for (HANDLE handle : handles) {
+    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+}
+
 }  // namespace
 
-bool StartChildProcess(const std::string& program, const EnvironmentValues& environment, ChildProcess& child) {
-  SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
+bool StartChildProcess(const std::string&, const EnvironmentValues& environment, ChildProcess& child) {
+  const std::wstring program = OwnProgram();
+  if (program.empty()) return false;
+  // The parent's ends are never inheritable; the child's ends are copied
+  // as inheritable for this child alone and closed once it has them.
   HANDLE inputRead = nullptr, inputWrite = nullptr, outputRead = nullptr, outputWrite = nullptr;
-  if (!CreatePipe(&inputRead, &inputWrite, &attributes, 0)) return false;
-  if (!CreatePipe(&outputRead, &outputWrite, &attributes, 0)) {
-    CloseHandle(inputRead);
-    CloseHandle(inputWrite);
+  if (!CreatePipe(&inputRead, &inputWrite, nullptr, 0)) return false;
+  if (!CreatePipe(&outputRead, &outputWrite, nullptr, 0)) {
+    CloseAll({inputRead, inputWrite});
     return false;
   }
-  HANDLE nothing = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &attributes, OPEN_EXISTING, 0,
-                               nullptr);
-  std::vector<char> block = EnvironmentBlock(environment);
-  std::string commandLine = "\"" + program + "\"";
-  STARTUPINFOA startup;
-  std::memset(&startup, 0, sizeof startup);
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = inputRead;
-  startup.hStdOutput = outputWrite;
-  startup.hStdError = nothing;
+  HANDLE childInput = InheritableCopy(inputRead);
+  HANDLE childOutput = InheritableCopy(outputWrite);
+  CloseAll({inputRead, outputWrite});
+  std::vector<wchar_t> block = EnvironmentBlock(environment);
   PROCESS_INFORMATION process;
-  std::memset(&process, 0, sizeof process);
-  AcquireSRWLockExclusive(&g_startLock);
-  SetHandleInformation(inputRead, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  SetHandleInformation(outputWrite, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  if (nothing != INVALID_HANDLE_VALUE) SetHandleInformation(nothing, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  const BOOL started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                      CREATE_SUSPENDED | CREATE_NO_WINDOW, block.data(), nullptr, &startup, &process);
-  ReleaseSRWLockExclusive(&g_startLock);
-  CloseHandle(inputRead);
-  CloseHandle(outputWrite);
-  if (nothing != INVALID_HANDLE_VALUE) CloseHandle(nothing);
+  HANDLE childError = StandardErrorCopy(true);
+  bool started = childInput && childOutput && childError &&
+                 CreateSuspended(program, childInput, childOutput, childError, block, process);
+  // A console handle of old Windows cannot be in a handle list: NUL then.
+  if (!started && childInput && childOutput && GetLastError() == ERROR_INVALID_PARAMETER) {
+    CloseAll({childError});
+    childError = StandardErrorCopy(false);
+    started = childError && CreateSuspended(program, childInput, childOutput, childError, block, process);
+  }
+  CloseAll({childInput, childOutput, childError});
   if (!started) {
-    CloseHandle(inputWrite);
-    CloseHandle(outputRead);
+    CloseAll({inputWrite, outputRead});
     return false;
   }
   if (HANDLE job = ChildJob()) AssignProcessToJobObject(job, process.hProcess);
@@ -144,69 +210,6 @@ void WaitForChild(ChildProcess& child) {
     CloseHandle(Handle(child.process));
   }
   child.process = 0;
-}
-
-namespace {
-
-// The directories of a run whose process is gone: the job object ended
-// its children at once, with no chance to clean up.
-void RemoveOrphanedDirectories(const std::string& base) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((base + "fennick-*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    const DWORD owner = std::strtoul(found.cFileName + 8, nullptr, 10);
-    if (owner == 0 || owner == GetCurrentProcessId()) continue;
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
-    const bool gone = !process || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-    if (process) CloseHandle(process);
-    if (gone) RemoveDirectoryTree(base + found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-}
-
-}  // namespace
-
-std::string MakePrivateDirectory() {
-  char base[MAX_PATH + 1];
-  DWORD length = GetTempPathA(sizeof base, base);
-  if (length == 0 || length > MAX_PATH) return std::string();
-  // Once a run; the group run makes its directories one at a time.
-  static bool swept = false;
-  if (!swept) {
-    swept = true;
-    RemoveOrphanedDirectories(base);
-  }
-  // The user's own temporary folder is not readable by other users.
-  static LONG counter = 0;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string path = std::string(base) + "fennick-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(InterlockedIncrement(&counter)) + "-" + std::to_string(GetTickCount());
-    if (CreateDirectoryA(path.c_str(), nullptr)) return path;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
-  }
-  return std::string();
-}
-
-void RemoveDirectoryTree(const std::string& path) {
-  if (path.empty()) return;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string inner = path + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveDirectoryTree(inner);
-      } else {
-        DeleteFileA(inner.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(path.c_str());
 }
 
 void PrepareChildStreams() {

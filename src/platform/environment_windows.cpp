@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 namespace fennick {
@@ -13,6 +14,16 @@ void SetEnvironmentValue(const std::string& name, const std::string& value) {
   SetEnvironmentVariableA(name.c_str(), value.c_str());
   std::string assignment = name + "=" + value;
   _putenv(assignment.c_str());
+}
+
+std::vector<std::string> EnvironmentSnapshot() {
+  // The system copies the block: nothing to guard.
+  std::vector<std::string> entries;
+  if (char* strings = GetEnvironmentStringsA()) {
+    for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) entries.push_back(entry);
+    FreeEnvironmentStringsA(strings);
+  }
+  return entries;
 }
 
 std::string WorkingDirectory() {

@@ -1,4 +1,5 @@
-// Opening files the way the program needs them.
+// Opening files the way the program needs them. No file the program opens
+// is passed on to a child process.
 #pragma once
 
 #include <cstdio>
@@ -24,16 +25,26 @@ bool FileExists(const std::string& nativePath);
 // Creates or truncates a file for binary writing.
 FilePtr OpenForWrite(const std::string& nativePath);
 
-// Opens a file for appending text lines.
+// Opens a file for appending: every write lands at the file's end as it is
+// then, whatever other processes have appended meanwhile.
 FilePtr OpenForAppend(const std::string& nativePath);
 
-// Appends the bytes in one write, under an exclusive lock of the file, so
-// that the blocks of runs side by side never mix. False with the reason
-// when the file cannot be written.
+// Appends `bytes` to a file from OpenForAppend with one append of the
+// system (on Windows under the file's lock), bypassing the stream's buffer,
+// which must hold nothing, so that the appends of processes side by side
+// never cut into each other. False when not all of it could be written.
+bool AppendToFile(std::FILE* file, const std::string& bytes);
+
+// Appends `bytes` to a file, created when missing, as one block: under an
+// exclusive lock of the file, so that blocks appended side by side by other
+// runs never mix with it. False, with the system's short reason in `why`
+// ("Permission denied"), when it cannot.
 bool AppendUnderLock(const std::string& nativePath, const std::string& bytes, std::string& why);
 
-// Writes the file whole: under a name of its own beside it, then renamed
-// over it, so that a reader never sees half of it. False with the reason.
+// Replaces a file as a whole: the bytes are written under a unique name in
+// the same folder, which is then renamed over the file, so a reader sees
+// the old file or the new one, never a part. False, with the reason in
+// `why`, when it cannot; nothing of the attempt stays behind.
 bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::string& why);
 
 }  // namespace fennick

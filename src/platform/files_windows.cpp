@@ -1,18 +1,73 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <sys/stat.h>
-#include <windows.h>
 
-#include <string>
+#include <algorithm>
+
+#include "platform/windows_names.h"
 
 namespace fennick {
 
-FilePtr OpenForRead(const std::string& nativePath) {
-  FilePtr file(std::fopen(nativePath.c_str(), "rb"));
-  if (!file) return file;
-  struct _stat info;
-  if (_fstat(_fileno(file.get()), &info) != 0 || (info.st_mode & _S_IFDIR)) file.reset();
+namespace {
+
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The handle is made here rather than by fopen: without security attributes
+// it is not inheritable, so no child holds a file of ours. Others may still
+// rename over the file while it is open (FILE_SHARE_DELETE).
+FilePtr OpenStream(const std::string& nativePath, DWORD access, DWORD disposition, int flags, const char* mode) {
+  HANDLE handle = CreateFileW(WideName(nativePath).c_str(), access, kShareAll, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FilePtr();
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return FilePtr();
+  }
+  FilePtr file(_fdopen(fd, mode));
+  if (!file) _close(fd);
   return file;
+}
+
+bool WriteAll(HANDLE handle, const std::string& bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    DWORD n = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 30));
+    if (!WriteFile(handle, bytes.data() + written, chunk, &n, nullptr) || n == 0) return false;
+    written += n;
+  }
+  return true;
+}
+
+// One block at the file's end, under an exclusive lock of the whole file:
+// Windows itself puts each append whole, but Wine finds the end and writes
+// there in two steps, and a block of many writes needs the lock anyway. A
+// file system without locks still gets the block.
+bool AppendLocked(HANDLE handle, const std::string& bytes) {
+  OVERLAPPED whole = {};
+  const bool locked = LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) != 0;
+  const bool written = WriteAll(handle, bytes);
+  const DWORD error = GetLastError();
+  if (locked) UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);
+  SetLastError(error);
+  return written;
+}
+
+// Locking wants read or write access; write access would write where the
+// file pointer is, so read it is, beside the append.
+const DWORD kAppendAccess = FILE_READ_DATA | FILE_APPEND_DATA | SYNCHRONIZE;
+
+LONG g_replacements = 0;
+
+}  // namespace
+
+// A directory does not open without FILE_FLAG_BACKUP_SEMANTICS: it counts as
+// not there.
+FilePtr OpenForRead(const std::string& nativePath) {
+  return OpenStream(nativePath, GENERIC_READ, OPEN_EXISTING, _O_RDONLY | _O_BINARY, "rb");
 }
 
 bool FileExists(const std::string& nativePath) {
@@ -20,75 +75,68 @@ bool FileExists(const std::string& nativePath) {
   return _stat(nativePath.c_str(), &info) == 0 && (info.st_mode & _S_IFREG);
 }
 
-FilePtr OpenForWrite(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "wb")); }
-
-FilePtr OpenForAppend(const std::string& nativePath) { return FilePtr(std::fopen(nativePath.c_str(), "ab")); }
-
-}  // namespace fennick
-
-namespace fennick {
-
-namespace {
-
-std::string Reason() {
-  const DWORD error = GetLastError();
-  char text[256] = {0};
-  if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                      sizeof text, nullptr)) {
-    return "error " + std::to_string(error);
-  }
-  std::string reason = text;
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
-  return reason;
+FilePtr OpenForWrite(const std::string& nativePath) {
+  return OpenStream(nativePath, GENERIC_WRITE, CREATE_ALWAYS, _O_WRONLY | _O_BINARY, "wb");
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    DWORD n = 0;
-    if (!WriteFile(file, bytes.data() + written, static_cast<DWORD>(bytes.size() - written), &n, nullptr) || n == 0) {
-      return false;
-    }
-    written += n;
-  }
-  return true;
+// FILE_APPEND_DATA without FILE_WRITE_DATA: the system puts every write at
+// the file's end, never where a seek left it.
+FilePtr OpenForAppend(const std::string& nativePath) {
+  return OpenStream(nativePath, kAppendAccess, OPEN_ALWAYS, _O_WRONLY | _O_APPEND | _O_BINARY, "ab");
 }
 
-}  // namespace
+bool AppendToFile(std::FILE* file, const std::string& bytes) {
+  if (!file) return false;
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  return handle != INVALID_HANDLE_VALUE && AppendLocked(handle, bytes);
+}
 
 bool AppendUnderLock(const std::string& nativePath, const std::string& bytes, std::string& why) {
-  HANDLE file = CreateFileA(nativePath.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    why = Reason();
+  HANDLE handle = CreateFileW(WideName(nativePath).c_str(), kAppendAccess, kShareAll, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    why = SystemReason(GetLastError());
     return false;
   }
-  OVERLAPPED whole = {};
-  const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole);
-  const bool written = WriteAll(file, bytes);
-  if (!written) why = Reason();
-  if (locked) UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole);
-  CloseHandle(file);
+  const bool written = AppendLocked(handle, bytes);
+  const DWORD error = GetLastError();
+  CloseHandle(handle);
+  if (!written) why = SystemReason(error);
   return written;
 }
 
 bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::string& why) {
-  static LONG counter = 0;
-  const std::string temporary = nativePath + ".fennick-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                std::to_string(InterlockedIncrement(&counter));
-  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    why = Reason();
+  const std::wstring target = WideName(nativePath);
+  std::wstring temporary;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
+    temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(InterlockedIncrement(&g_replacements)) + L".new";
+    handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (handle == INVALID_HANDLE_VALUE) {
+    why = SystemReason(GetLastError());
     return false;
   }
-  bool done = WriteAll(file, bytes);
-  if (!done) why = Reason();
-  CloseHandle(file);
-  if (done && !MoveFileExA(temporary.c_str(), nativePath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    why = Reason();
-    done = false;
+  bool done = WriteAll(handle, bytes);
+  DWORD error = GetLastError();
+  CloseHandle(handle);
+  // Another run renaming over the same file, or a reader that does not let
+  // others rename it, holds it for a moment.
+  for (int attempt = 0; done && attempt < 200; ++attempt) {
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) break;
+    error = GetLastError();
+    if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 199) {
+      done = false;
+      break;
+    }
+    Sleep(5);
   }
-  if (!done) DeleteFileA(temporary.c_str());
+  if (!done) {
+    DeleteFileW(temporary.c_str());
+    why = SystemReason(error);
+  }
   return done;
 }
 

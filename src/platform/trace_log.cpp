@@ -1,7 +1,5 @@
 #include "platform/trace_log.h"
 
-#include <cstdio>
-
 #include "platform/standard_output.h"
 
 namespace fennick {
@@ -16,11 +14,11 @@ void traceLine(TraceLog& log, long handle, const std::string& message, const std
   traceLineLocked(log, handle, message, detail);
 }
 
+// One append per whole line: runs side by side writing the same log never
+// tear each other's lines.
 void traceLineLocked(TraceLog& log, long handle, const std::string& message, const std::string& detail) {
   if (!log.on || !log.file) return;
-  std::string line = std::to_string(handle) + " " + message + " " + detail + "\n";
-  std::fwrite(line.data(), 1, line.size(), log.file.get());
-  std::fflush(log.file.get());
+  AppendToFile(log.file.get(), std::to_string(handle) + " " + message + " " + detail + "\n");
 }
 
 }  // namespace fennick

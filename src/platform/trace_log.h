@@ -17,7 +17,7 @@ struct TraceLog {
 // only costs the trace, never the result.
 void OpenTraceLog(TraceLog& log, bool on);
 
-// One line "<handle> <message> <detail>", flushed at once. Written under the
+// One line "<handle> <message> <detail>", appended at once. Written under the
 // standard-output lock, as the time budget's end writes here too.
 void traceLine(TraceLog& log, long handle, const std::string& message, const std::string& detail);
 

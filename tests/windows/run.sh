@@ -56,10 +56,10 @@ check_stack_bytes() {  # nm static-library name@bytes...
 check_binaries() {  # objdump bin-dir
   local objdump=$1 dir=$2 f dlls name
   ok=1
-  for f in fennick.exe fennick-passwd.exe librfc32.dll sapnwrfc.dll; do
+  for f in fennick.exe fennick-passwd.exe librfc32.dll sapnwrfc.dll platform_check.exe; do
     dlls=$("$objdump" -p "$dir/$f" | awk '/DLL Name:/ {print $3}' | sort -u | tr '\n' ' ')
     for name in $dlls; do
-      case "$name" in KERNEL32.dll|msvcrt.dll) ;; *) say "$f imports $name"; ok=0 ;; esac
+      case "$name" in KERNEL32.dll|ADVAPI32.dll|msvcrt.dll) ;; *) say "$f imports $name"; ok=0 ;; esac
     done
   done
   check_exports "$objdump" "$dir/librfc32.dll" RfcEnvironment RfcOpen RfcOpenEx RfcClose RfcLastError \
@@ -82,11 +82,22 @@ check_calling_convention() {  # nm build-dir
   if [ $ok = 1 ]; then passed=$((passed + 1)); say "$2: __stdcall stack bytes ok"; else fail "$2: stack bytes"; fi
 }
 
+# The wine server beside the wine command, else the one on the PATH.
+wineserver_() {  # wine-command option
+  "${1%/*}/wineserver" "$2" 2>/dev/null || wineserver "$2" 2>/dev/null || true
+}
+
 run_cases() {  # wine-command bin-dir label other-width-bin-dir
   local wine=$1 dir=$2 label=$3 other=$4 prefix out backend case_file
   prefix=$(mktemp -d /tmp/fennick-wine-XXXXXX)
   export WINEPREFIX=$prefix WINEDEBUG=-all
   "$wine" wineboot -i >/dev/null 2>&1 || true
+  # One wine server for all the cases, kept until the end: left to each
+  # program, the server of the last one may be going away just as the next
+  # one connects, which then ends at once with exit code 1 and "wine client
+  # error:0: recvmsg: Connection reset by peer".
+  wineserver_ "$wine" -w
+  wineserver_ "$wine" -p
   # Wine runs; the program must now behave. A wrong answer here is a
   # failure, never a reason to skip.
   out=$("$wine" "$dir/fennick.exe" 2>/dev/null || true)
@@ -108,17 +119,32 @@ run_cases() {  # wine-command bin-dir label other-width-bin-dir
       say "$label $backend: $(tail -n 1 "$prefix/report") in $(basename "$case_file")"
     done
   done
+  platform_check "$wine" "$dir" "$label"
   killed_parent "$wine" "$dir" "$label" "$prefix"
   other_width "$wine" "$dir" "$label" "$prefix" "$other"
-  "${wine%/*}/wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true
+  wineserver_ "$wine" -k
   rm -rf "$prefix"
+}
+
+# The platform layer's own check (appends and replacements side by side,
+# children started from threads, the sweep), as natively under ctest.
+platform_check() {  # wine-command bin-dir label
+  local wine=$1 dir=$2 label=$3 report
+  report=$("$wine" "$dir/platform_check.exe" 2>&1 || true)
+  grep -E 'FAILED|skipped' <<<"$report" || true
+  if [[ $(tail -n 1 <<<"$report") =~ ^platform_check:\ ([0-9]+)\ passed,\ 0\ failed ]]; then
+    passed=$((passed + 1))
+    say "$label platform check: ${BASH_REMATCH[1]} checks passed"
+  else
+    fail "$label platform check: $(tail -n 1 <<<"$report")"
+  fi
 }
 
 # A group on the classic library whose parent the monitor kills: the job
 # object ends its four children with it, and the next run removes the
 # private directories they had no chance to remove.
 killed_parent() {  # wine-command bin-dir label prefix
-  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left
+  local wine=$1 dir=$2 label=$3 prefix=$4 work value i parent left temp holder stayed
   work=$prefix/drive_c/killed
   mkdir -p "$work"
   value=$("$passwd" Secret1)
@@ -150,15 +176,33 @@ killed_parent() {  # wine-command bin-dir label prefix
   done
   left=$(pgrep -fc 'killed.fennick.exe' || true)
   sed -i 's/delay_ms = 30000/delay_ms = 0/' "$work/sapsim.ini"
+  # Links to folders of someone's files, one named like a private folder and
+  # two inside a dead run's: the next run's sweep must leave their targets
+  # alone. Wine shows a Unix symbolic link to a folder as a reparse point,
+  # as Windows shows a junction, and one to a file as a plain file; as Wine
+  # deletes through them, the folder holding them stays there.
+  temp=$(find "$prefix/drive_c/users" -maxdepth 2 -name Temp -type d | head -n 1)
+  holder=$(find "$temp" -maxdepth 1 -name 'fennick-*' -type d | head -n 1)
+  mkdir -p "$work/target" "$work/inner"
+  echo keep >"$work/target/precious"
+  echo keep >"$work/inner/precious"
+  ln -s "$work/target" "$temp/fennick-99999"
+  ln -s "$work/inner" "$holder/folder-link"
+  ln -s "$work/inner/precious" "$holder/file-link"
   (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
   if [ "$left" -ne 0 ]; then
     fail "$label killed parent: $left children outlived it"
-  elif find "$prefix/drive_c/users" -name 'fennick-*' | grep -q .; then
-    fail "$label killed parent: private directories stayed after the next run"
+  elif stayed=$(find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 ! -path "$holder") &&
+    [ -n "$stayed" ]; then
+    fail "$label killed parent: private directories stayed after the next run: $(for d in $stayed; do
+      printf '%s [%s] ' "$d" "$(ls -A "$d" | tr '\n' ' ')"; done)"
+  elif [ ! -f "$work/target/precious" ] || [ ! -L "$temp/fennick-99999" ] || [ ! -f "$work/inner/precious" ]; then
+    fail "$label killed parent: the sweep followed a link"
   else
     passed=$((passed + 1))
-    say "$label killed parent: its children ended with it, the next run removed their directories"
+    say "$label killed parent: its children ended with it, the next run removed their directories, no link's target"
   fi
+  rm -rf "$temp/fennick-99999" "$holder"
 }
 
 # The program beside a library of the other width (the 64-bit librfc32.dll
