@@ -44,28 +44,39 @@ bool RandomHex(std::string& hex) {
   return true;
 }
 
-// When the process started, in clock ticks after boot; empty where /proc
-// does not tell. With the process id it names one process for good.
-std::string ProcessStartTime(long pid) {
+// A process as /proc tells it: its state letter, and when it started, in
+// clock ticks after boot (with the process id it names one process for
+// good); empty where /proc does not tell.
+struct ProcessStat {
+  char state = 0;
+  std::string started;
+};
+
+ProcessStat ReadProcessStat(long pid) {
+  ProcessStat result;
   const std::string path = "/proc/" + std::to_string(pid) + "/stat";
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::string();
+  if (fd < 0) return result;
   char buffer[1024];
   const ssize_t n = read(fd, buffer, sizeof buffer - 1);
   close(fd);
-  if (n <= 0) return std::string();
+  if (n <= 0) return result;
   const std::string stat(buffer, static_cast<size_t>(n));
   // The name in parentheses may hold anything; the fields follow its end.
   size_t at = stat.rfind(')');
-  if (at == std::string::npos) return std::string();
+  if (at == std::string::npos || at + 2 >= stat.size()) return result;
+  result.state = stat[at + 2];
   // The start time is the 20th field after the name.
   for (int field = 0; field < 20; ++field) {
     at = stat.find(' ', at + 1);
-    if (at == std::string::npos) return std::string();
+    if (at == std::string::npos) return result;
   }
   const size_t end = stat.find(' ', at + 1);
-  return stat.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+  result.started = stat.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+  return result;
 }
+
+std::string ProcessStartTime(long pid) { return ReadProcessStat(pid).started; }
 
 struct Owner {
   long pid = 0;
@@ -110,10 +121,13 @@ bool IsOwn(const Owner& owner) {
 
 bool ProcessGone(const Owner& owner) {
   if (kill(static_cast<pid_t>(owner.pid), 0) != 0) return errno == ESRCH;
+  const ProcessStat stat = ReadProcessStat(owner.pid);
+  // A process that has ended but not been reaped yet (an orphan waits for
+  // whoever adopts it) uses nothing any more.
+  if (stat.state == 'Z' || stat.state == 'X') return true;
   // Alive, or its number now belongs to a process that started later.
   if (owner.started == "-") return false;
-  const std::string started = ProcessStartTime(owner.pid);
-  return !started.empty() && started != owner.started;
+  return !stat.started.empty() && stat.started != owner.started;
 }
 
 // Removes what the open directory holds but an entry named `keep`, never

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # A monitor that kills the probe (SIGKILL, no chance to clean up) while a
 # group's children are still measuring: no child may outlive it, and no
-# private directory may stay behind.
+# private directory may stay behind. Then kills at random moments, of the
+# parent alone and of the whole process group (as Nagios ends a check that
+# ran out of time): no child stays, and the next group run leaves no
+# private directory.
 #
-#   tests/children/killed_parent.sh BUILD_DIR
+#   tests/children/killed_parent.sh BUILD_DIR [ROUNDS]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
+rounds=${2:-12}
 scratch=$(mktemp -d /tmp/fennick-killed-XXXXXX)
-trap 'rm -rf "$scratch"' EXIT
+trap '[ -n "${KEEP:-}" ] || rm -rf "$scratch"' EXIT
 # The children's private directories go below TMPDIR: a folder of our own.
 export TMPDIR=$scratch/tmp
 mkdir -p "$TMPDIR" "$scratch/work"
@@ -64,3 +68,42 @@ if [ -n "$left" ] || [ -n "$dirs" ]; then
   exit 1
 fi
 echo "killed_parent: 4 children ended with their killed parent, no directory left"
+
+# Kills at random moments, from the first milliseconds on: fast systems, so
+# the kill falls into every part of a run (starting children, measuring,
+# releasing, ending).
+sed -i 's/delay_ms = 30000/delay_ms = 20/' sapsim.ini
+RANDOM=$$
+for round in $(seq "$rounds"); do
+  wait_ms=$((RANDOM % 120))
+  if [ $((round % 2)) = 0 ]; then
+    setsid "$build/bin/fennick" x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1 &
+    victim=$!
+    sleep "0.$(printf '%03d' "$wait_ms")"
+    kill -9 -- "-$victim" 2>/dev/null || true
+  else
+    "$build/bin/fennick" x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1 &
+    victim=$!
+    sleep "0.$(printf '%03d' "$wait_ms")"
+    kill -9 "$victim" 2>/dev/null || true
+  fi
+  wait "$victim" 2>/dev/null || true
+  for _ in $(seq 100); do
+    [ -z "$(children)" ] && break
+    sleep 0.05
+  done
+  left=$(children | tr '\n' ' ')
+  if [ -n "$left" ]; then
+    echo "killed_parent: FAILED: round $round (killed after $wait_ms ms): children left: [$left]"
+    for pid in $left; do kill -9 "$pid" 2>/dev/null || true; done
+    exit 1
+  fi
+done
+# The next group run sweeps what the killed ones left.
+"$build/bin/fennick" x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1 || true
+dirs=$(ls "$TMPDIR" | tr '\n' ' ')
+if [ -n "$dirs" ]; then
+  echo "killed_parent: FAILED: after $rounds random kills and one more run, directories left: [$dirs]"
+  exit 1
+fi
+echo "killed_parent: $rounds kills at random moments, of the parent and of its process group: no child and no directory left"

@@ -121,6 +121,7 @@ run_cases() {  # wine-command bin-dir label other-width-bin-dir
   done
   platform_check "$wine" "$dir" "$label"
   killed_parent "$wine" "$dir" "$label" "$prefix"
+  random_kills "$wine" "$label" "$prefix"
   other_width "$wine" "$dir" "$label" "$prefix" "$other"
   wineserver_ "$wine" -k
   rm -rf "$prefix"
@@ -203,6 +204,41 @@ killed_parent() {  # wine-command bin-dir label prefix
     say "$label killed parent: its children ended with it, the next run removed their directories, no link's target"
   fi
   rm -rf "$temp/fennick-99999" "$holder"
+}
+
+# Kills at random moments of a group run, of the program alone and of its
+# whole process group: the job object ends the children, and the next group
+# run sweeps what they left.
+random_kills() {  # wine-command label prefix
+  local wine=$1 label=$2 prefix=$3 work=$3/drive_c/killed round victim left stayed
+  sed -i 's/delay_ms = .*/delay_ms = 20/' "$work/sapsim.ini"
+  RANDOM=$$
+  for round in 1 2 3 4 5 6; do
+    if [ $((round % 2)) = 0 ]; then
+      (cd "$work" && exec setsid "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
+    else
+      (cd "$work" && exec "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
+    fi
+    victim=$!
+    sleep "$((RANDOM % 2)).$(printf '%03d' $((RANDOM % 1000)))"
+    if [ $((round % 2)) = 0 ]; then kill -9 -- "-$victim" 2>/dev/null || true; else kill -9 "$victim" 2>/dev/null || true; fi
+    wait "$victim" 2>/dev/null || true
+    for _ in $(seq 100); do
+      [ "$(pgrep -fc 'killed.fennick.exe' || true)" -eq 0 ] && break
+      sleep 0.1
+    done
+  done
+  left=$(pgrep -fc 'killed.fennick.exe' || true)
+  (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
+  stayed=$(find "$prefix/drive_c/users" -name 'fennick-*' | tr '\n' ' ')
+  if [ "$left" -ne 0 ]; then
+    fail "$label random kills: $left children outlived their parent"
+  elif [ -n "$stayed" ]; then
+    fail "$label random kills: private directories stayed after the next run: $stayed"
+  else
+    passed=$((passed + 1))
+    say "$label random kills: no child and no private directory left"
+  fi
 }
 
 # The program beside a library of the other width (the 64-bit librfc32.dll
