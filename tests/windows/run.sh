@@ -82,14 +82,37 @@ check_calling_convention() {  # nm build-dir
   if [ $ok = 1 ]; then passed=$((passed + 1)); say "$2: __stdcall stack bytes ok"; else fail "$2: stack bytes"; fi
 }
 
+# One wineserver for the prefix that stays until the cases are done. Debian's
+# wineserver wrapper starts it with -p0: it begins to shut down the moment no
+# Windows program runs, and programs started while it goes down do not call
+# that off (back to back, the server was replaced every 3 s or so). A program
+# that connects just as it goes away ends at once with exit code 1, no output
+# and "wine client error:0: recvmsg: Connection reset by peer". -p, given
+# last, keeps the server for good; it is ended with -k when the cases are
+# done, or when this script stops early.
+persistent_server() {  # wine-command
+  local server=${1%/*}/wineserver
+  [ -x "$server" ] || server=wineserver
+  "$server" -k 2>/dev/null || true  # the one wineboot started, going down already
+  "$server" -w 2>/dev/null || true
+  "$server" -p
+}
+trap '[ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true' EXIT
+
+# Wine without address randomisation, as the runner starts it: this Wine has
+# no preloader, and a randomised heap now and then takes the page Wine needs
+# for Windows' shared user data (see Run in tests/e2e/runner.cpp).
+fixed_addresses() { setarch "$(uname -m)" -R "$@"; }
+
 run_cases() {  # wine-command bin-dir label
   local wine=$1 dir=$2 label=$3 prefix out backend case_file
   prefix=$(mktemp -d /tmp/fennick-wine-XXXXXX)
   export WINEPREFIX=$prefix WINEDEBUG=-all
-  "$wine" wineboot -i >/dev/null 2>&1 || true
+  fixed_addresses "$wine" wineboot -i >/dev/null 2>&1 || true
+  persistent_server "$wine"
   # Wine runs; the program must now behave. A wrong answer here is a
   # failure, never a reason to skip.
-  out=$("$wine" "$dir/fennick.exe" 2>/dev/null || true)
+  out=$(fixed_addresses "$wine" "$dir/fennick.exe" 2>/dev/null || true)
   if [ "$out" != "$(printf '<Prtg>\n<Error>1</Error>\n<Text>Error 1001: Parameter for Profile-Name is missing !</Text>\n</Prtg>')" ]; then
     fail "$label fennick.exe without arguments did not print the Error 1001 document"
   fi
@@ -131,7 +154,7 @@ killed_parent() {  # wine-command bin-dir label prefix
   done
   printf '# Gsng: PSAPSR3     S1.P00#S2.P00#S3.P00#S4.P00#\n' >"$work/Vireo.Prf"
   cp "$dir/fennick.exe" "$dir/librfc32.dll" "$work/"
-  (cd "$work" && exec "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
+  (cd "$work" && exec setarch "$(uname -m)" -R "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
   for _ in $(seq 100); do
     [ "$(pgrep -fc 'killed.fennick.exe' || true)" -ge 4 ] && break
     sleep 0.1
@@ -149,7 +172,7 @@ killed_parent() {  # wine-command bin-dir label prefix
   done
   left=$(pgrep -fc 'killed.fennick.exe' || true)
   sed -i 's/delay_ms = 30000/delay_ms = 0/' "$work/sapsim.ini"
-  (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
+  (cd "$work" && fixed_addresses "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
   if [ "$left" -ne 0 ]; then
     fail "$label killed parent: $left children outlived it"
   elif find "$prefix/drive_c/users" -name 'fennick-*' | grep -q .; then
