@@ -60,7 +60,11 @@
 // not compared; a case that gives ",PARALLEL=" itself runs once.
 //
 // Under Wine the cases run in a folder on the prefix's drive C, as a monitor
-// runs its sensors, and "drive:" files lie in that drive.
+// runs its sensors, and "drive:" files lie in that drive. The prefix's
+// wineserver must stay up between the runs (start it with "wineserver -p",
+// as tests/windows/run.sh does): one that shuts down when no program runs
+// fails the program started in that moment, with exit code 1 and no output.
+// Wine runs without address randomisation (see Run).
 //
 // Every XML document a case gets back must be well-formed, whatever the case
 // expects: the monitor rejects anything else. The output is a document when
@@ -76,6 +80,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/personality.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -400,8 +405,15 @@ struct Outcome {
 };
 
 // Runs a program in `cwd` with its output caught in files outside `cwd`.
+// `fixedAddresses` turns off address randomisation for it: Wine's 64-bit
+// loader is a program at a fixed address, and without Wine's preloader (not
+// shipped here) the kernel may put its heap anywhere in the gigabyte above
+// it, now and then onto the page Wine must map at 0x7ffe0000 for Windows'
+// shared user data. That start fails at once with exit code 1 and no output
+// ("failed to map the shared user data: c0000018"), about once in a few
+// thousand. Without randomisation the heap follows the loader and stays clear.
 Outcome Run(const std::vector<std::string>& argv, const std::string& cwd, const std::string& scratch,
-            const std::vector<std::string>& env, int timeoutSeconds) {
+            const std::vector<std::string>& env, int timeoutSeconds, bool fixedAddresses = false) {
   std::string outPath = scratch + "/stdout", errPath = scratch + "/stderr";
   auto start = std::chrono::steady_clock::now();
   pid_t pid = fork();
@@ -415,6 +427,7 @@ Outcome Run(const std::vector<std::string>& argv, const std::string& cwd, const 
     dup2(out, 1);
     dup2(err, 2);
     for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    if (fixedAddresses && personality(ADDR_NO_RANDOMIZE) == -1) _exit(126);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -775,6 +788,13 @@ struct RunRecord {
 // a run one system at a time and one side by side.
 const char* const kComparedFiles[] = {"Fennick.Log", "Dev_Rfc.Trc", "dev_rfc.trc", "SapRfc.ini"};
 
+// The program's standard error for a failure report, said to be empty when
+// it is.
+std::string StandardErrorReport(const Outcome& o) {
+  if (o.err.empty()) return "  standard error: (empty)\n";
+  return "  standard error:\n" + Visible(o.err);
+}
+
 RunRecord RunVariant(const Options& options, const Case& c, const Variant& variant) {
   std::string scratchTemplate = (options.wine ? options.winePrefix + "/drive_c" : std::string("/tmp")) +
                                 "/fennick-e2e-XXXXXX";
@@ -827,7 +847,8 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   std::vector<std::string> env;
   if (options.wine) {
     argv = {options.wineCommand, program};
-    env = {"WINEPREFIX=" + options.winePrefix, "WINEDEBUG=-all"};
+    // Wine's own errors only: a failure report then says why Wine gave up.
+    env = {"WINEPREFIX=" + options.winePrefix, "WINEDEBUG=-all,err+all"};
   } else {
     argv = {program};
   }
@@ -839,7 +860,7 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   const std::string mode = OutputMode(ini);
   RunRecord record;
   Outcome& o = record.outcome;
-  o = Run(argv, work, scratch, env, options.wine ? 60 : 20);
+  o = Run(argv, work, scratch, env, options.wine ? 60 : 20, options.wine);
 
   std::string& report = record.report;
   if (o.timedOut) report += "  the run did not end in time and was killed\n";
@@ -878,9 +899,14 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   }
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
-  if (!o.err.empty() && o.exitCode >= 126) report += "  standard error:\n" + Visible(o.err);
   if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode, c.args, o.out)) {
     report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
+  }
+  // What the program said besides its output is often the only clue.
+  if (!report.empty()) {
+    report += StandardErrorReport(o);
+    if (options.wine && o.err.find("wine client error") != std::string::npos)
+      report += "  Wine lost its wineserver: keep one running for the prefix (wineserver -p)\n";
   }
   for (const char* name : kComparedFiles) {
     bool ok = false;
@@ -947,7 +973,13 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
     RunRecord second = RunVariant(options, c, oneByOne);
     ms += second.outcome.ms;
     if (!second.report.empty()) report += "  with ,PARALLEL=1:\n" + second.report;
-    if (!differs) report += CompareRuns(first, second, oneByOne);
+    std::string comparison = differs ? std::string() : CompareRuns(first, second, oneByOne);
+    if (!comparison.empty()) {
+      // The runs' own reports hold their standard error already.
+      if (first.report.empty()) comparison += "  as written, " + StandardErrorReport(first.outcome).substr(2);
+      if (second.report.empty()) comparison += "  with ,PARALLEL=1, " + StandardErrorReport(second.outcome).substr(2);
+    }
+    report += comparison;
   }
   bool passed = report.empty();
   std::cout << (passed ? "ok   " : "FAIL ") << casesPath << ":" << c.line << ": " << c.title << " ("

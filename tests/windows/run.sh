@@ -87,20 +87,37 @@ wineserver_() {  # wine-command option
   "${1%/*}/wineserver" "$2" 2>/dev/null || wineserver "$2" 2>/dev/null || true
 }
 
+# One wineserver for the prefix that stays until the cases are done. Debian's
+# wineserver wrapper starts it with -p0: it begins to shut down the moment no
+# Windows program runs, and programs started while it goes down do not call
+# that off (back to back, the server was replaced every 3 s or so). A program
+# that connects just as it goes away ends at once with exit code 1, no output
+# and "wine client error:0: recvmsg: Connection reset by peer". -p, given
+# last, keeps the server for good; it is ended with -k when the cases are
+# done, or when this script stops early.
+persistent_server() {  # wine-command
+  local server=${1%/*}/wineserver
+  [ -x "$server" ] || server=wineserver
+  "$server" -k 2>/dev/null || true  # the one wineboot started, going down already
+  "$server" -w 2>/dev/null || true
+  "$server" -p
+}
+trap '[ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true' EXIT
+
+# Wine without address randomisation, as the runner starts it: this Wine has
+# no preloader, and a randomised heap now and then takes the page Wine needs
+# for Windows' shared user data (see Run in tests/e2e/runner.cpp).
+fixed_addresses() { setarch "$(uname -m)" -R "$@"; }
+
 run_cases() {  # wine-command bin-dir label other-width-bin-dir
   local wine=$1 dir=$2 label=$3 other=$4 prefix out backend case_file
   prefix=$(mktemp -d /tmp/fennick-wine-XXXXXX)
   export WINEPREFIX=$prefix WINEDEBUG=-all
-  "$wine" wineboot -i >/dev/null 2>&1 || true
-  # One wine server for all the cases, kept until the end: left to each
-  # program, the server of the last one may be going away just as the next
-  # one connects, which then ends at once with exit code 1 and "wine client
-  # error:0: recvmsg: Connection reset by peer".
-  wineserver_ "$wine" -w
-  wineserver_ "$wine" -p
+  fixed_addresses "$wine" wineboot -i >/dev/null 2>&1 || true
+  persistent_server "$wine"
   # Wine runs; the program must now behave. A wrong answer here is a
   # failure, never a reason to skip.
-  out=$("$wine" "$dir/fennick.exe" 2>/dev/null || true)
+  out=$(fixed_addresses "$wine" "$dir/fennick.exe" 2>/dev/null || true)
   if [ "$out" != "$(printf '<Prtg>\n<Error>1</Error>\n<Text>Error 1001: Parameter for Profile-Name is missing !</Text>\n</Prtg>')" ]; then
     fail "$label fennick.exe without arguments did not print the Error 1001 document"
   fi
@@ -131,7 +148,7 @@ run_cases() {  # wine-command bin-dir label other-width-bin-dir
 # children started from threads, the sweep), as natively under ctest.
 platform_check() {  # wine-command bin-dir label
   local wine=$1 dir=$2 label=$3 report
-  report=$("$wine" "$dir/platform_check.exe" 2>&1 || true)
+  report=$(fixed_addresses "$wine" "$dir/platform_check.exe" 2>&1 || true)
   grep -E 'FAILED|skipped' <<<"$report" || true
   if [[ $(tail -n 1 <<<"$report") =~ ^platform_check:\ ([0-9]+)\ passed,\ 0\ failed ]]; then
     passed=$((passed + 1))
@@ -159,7 +176,7 @@ killed_parent() {  # wine-command bin-dir label prefix
   done
   printf '# Gsng: PSAPSR3     S1.P00#S2.P00#S3.P00#S4.P00#\n' >"$work/Vireo.Prf"
   cp "$dir/fennick.exe" "$dir/librfc32.dll" "$work/"
-  (cd "$work" && exec "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
+  (cd "$work" && exec setarch "$(uname -m)" -R "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
   for _ in $(seq 100); do
     [ "$(pgrep -fc 'killed.fennick.exe' || true)" -ge 4 ] && break
     sleep 0.1
@@ -190,7 +207,7 @@ killed_parent() {  # wine-command bin-dir label prefix
   ln -s "$work/target" "$temp/fennick-99999"
   ln -s "$work/inner" "$holder/folder-link"
   ln -s "$work/inner/precious" "$holder/file-link"
-  (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
+  (cd "$work" && fixed_addresses "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
   if [ "$left" -ne 0 ]; then
     fail "$label killed parent: $left children outlived it"
   elif stayed=$(find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 ! -path "$holder") &&
@@ -215,9 +232,9 @@ random_kills() {  # wine-command label prefix
   RANDOM=$$
   for round in 1 2 3 4 5 6; do
     if [ $((round % 2)) = 0 ]; then
-      (cd "$work" && exec setsid "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
+      (cd "$work" && exec setsid setarch "$(uname -m)" -R "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
     else
-      (cd "$work" && exec "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
+      (cd "$work" && exec setarch "$(uname -m)" -R "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
     fi
     victim=$!
     sleep "$((RANDOM % 2)).$(printf '%03d' $((RANDOM % 1000)))"
@@ -229,7 +246,7 @@ random_kills() {  # wine-command label prefix
     done
   done
   left=$(pgrep -fc 'killed.fennick.exe' || true)
-  (cd "$work" && "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
+  (cd "$work" && fixed_addresses "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
   stayed=$(find "$prefix/drive_c/users" -name 'fennick-*' | tr '\n' ' ')
   if [ "$left" -ne 0 ]; then
     fail "$label random kills: $left children outlived their parent"
@@ -259,7 +276,7 @@ other_width() {  # wine-command bin-dir label prefix other-width-bin-dir
       "$("$passwd" Secret1)" >"$work/PRD.P00"
     printf 'Language...: E\nMode.......: R/3\nHostname...: h1\nSysnr......: 00\nGwhost.....: gw\nGwservice..: sapgw00\n' \
       >>"$work/PRD.P00"
-    out=$(cd "$work" && "$wine" ./fennick.exe PRD 2>/dev/null || true)
+    out=$(cd "$work" && fixed_addresses "$wine" ./fennick.exe PRD 2>/dev/null || true)
     expected=$(printf '<Prtg>\n<Error>1</Error>\n<Text>RFC library %s beside the program is a %d-bit library; the %d-bit fennick.exe needs the %d-bit one (or use the %s build)</Text>\n</Prtg>' \
       "$lib" "$bits" "$own" "$own" "$build")
     if [ "$out" = "$expected" ]; then
