@@ -106,6 +106,15 @@ void HandBackLocked(GroupRun& g, SystemOutcome& system, const std::string& why) 
   WakeWaitersLocked();
 }
 
+// A worker with nothing more to do waits for the process to end rather than
+// end itself: a thread ending while the process ends brings Wine down.
+// The caller holds the run's lock.
+[[noreturn]] void ParkLocked(GroupRun& g) {
+  --g.busyWorkers;
+  WakeWaitersLocked();
+  for (;;) WaitLocked();
+}
+
 // A worker of the pool: measures one system after the other, each on a
 // connection of its own that no other thread touches, and closes it once
 // its outcome is handed over, so a close that hangs holds nothing back. For
@@ -118,19 +127,14 @@ void Worker(void* argument) {
     {
       RunLock lock;
       system = TakeNextLocked(g);
-      if (!system) {
-        --g.busyWorkers;
-        WakeWaitersLocked();
-        return;
-      }
+      if (!system) ParkLocked(g);
     }
     if (g.inChildren) {
       std::string why;
       if (MeasureInChild(g.children, *system, why)) continue;
       RunLock lock;
       HandBackLocked(g, *system, why);
-      --g.busyWorkers;
-      return;
+      ParkLocked(g);
     }
     MeasureSystem(g.rs.rfc, *system, false);
     {
