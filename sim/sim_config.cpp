@@ -1,5 +1,7 @@
 #include "sim_config.h"
 
+#include <cstring>
+
 #include "sim_text.h"
 
 namespace rfcsim {
@@ -148,7 +150,10 @@ LineError ParseDelay(const char* key, const std::string& value, int32_t& delayMs
 }
 
 LineError ParseKey(const std::string& key, const std::string& value, SystemConfig& system) {
-  auto is = [&key](const char* name) { return EqualsIgnoreCase(key, name); };
+  // The length first: most names are told apart by it alone.
+  auto is = [&key](const char* name) { return key.size() == std::strlen(name) && EqualsIgnoreCase(key, name); };
+  // Most lines of a landscape are its tablespaces.
+  if (is("tablespace")) return ParseTablespace(value, system);
   if (is("ashost")) {
     system.ashost = value;
   } else if (is("sysnr")) {
@@ -169,8 +174,6 @@ LineError ParseKey(const std::string& key, const std::string& value, SystemConfi
     system.passwd = value;
   } else if (is("dbsys")) {
     system.dbsys = value;
-  } else if (is("tablespace")) {
-    return ParseTablespace(value, system);
   } else if (is("fault")) {
     return ParseFault(value, system);
   } else if (is("lasterror")) {
@@ -189,34 +192,56 @@ LineError ParseKey(const std::string& key, const std::string& value, SystemConfi
   return {};
 }
 
-LineError ParseLine(const std::string& rawLine, SimConfig& config) {
-  std::string line = Trim(rawLine);
-  if (line.empty() || line[0] == '#' || line[0] == ';') return {};
-  if (line[0] == '[') {
-    if (line.back() != ']' || line.size() < 2) return {"bad section line"};
-    std::string sid = Trim(line.substr(1, line.size() - 2));
+bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+
+// [begin, end) of `text` without the blanks at either end.
+void TrimRange(const std::string& text, size_t& begin, size_t& end) {
+  while (begin < end && IsBlankChar(text[begin])) ++begin;
+  while (end > begin && IsBlankChar(text[end - 1])) --end;
+}
+
+// Read by index, not by copies: a landscape of thousands of systems is read
+// at every child's logon.
+LineError ParseLine(const std::string& line, SimConfig& config) {
+  size_t begin = 0, end = line.size();
+  TrimRange(line, begin, end);
+  if (begin == end || line[begin] == '#' || line[begin] == ';') return {};
+  if (line[begin] == '[') {
+    if (line[end - 1] != ']' || end - begin < 2) return {"bad section line"};
+    std::string sid = Trim(line.substr(begin + 1, end - begin - 2));
     if (sid.empty()) return {"empty section name"};
     config.systems.emplace_back();
     config.systems.back().sid = sid;
     return {};
   }
-  size_t equals = line.find('=');
-  if (equals == std::string::npos || equals == 0) return {"expected [SID] or key = value"};
-  std::string key = Trim(line.substr(0, equals));
-  std::string value = Trim(line.substr(equals + 1));
+  const size_t equals = line.find('=', begin);
+  if (equals >= end || equals == begin) return {"expected [SID] or key = value"};
+  size_t keyBegin = begin, keyEnd = equals, valueBegin = equals + 1, valueEnd = end;
+  TrimRange(line, keyBegin, keyEnd);
+  TrimRange(line, valueBegin, valueEnd);
+  const std::string key = line.substr(keyBegin, keyEnd - keyBegin);
   if (config.systems.empty()) return {"key '" + key + "' before any section"};
-  return ParseKey(key, value, config.systems.back());
+  return ParseKey(key, line.substr(valueBegin, valueEnd - valueBegin), config.systems.back());
 }
 
 }  // namespace
 
 ConfigResult ParseSimConfig(const std::string& text) {
   ConfigResult result;
-  std::vector<std::string> lines = SplitLines(text);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    LineError error = ParseLine(lines[i], result.config);
+  // Line by line as SplitLines cuts them, without holding them all: a
+  // landscape of thousands of systems is read at every child's logon.
+  std::string line;
+  int number = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    line.assign(text, start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    start = end + 1;
+    ++number;
+    LineError error = ParseLine(line, result.config);
     if (!error.text.empty()) {
-      result.errorLine = static_cast<int>(i + 1);
+      result.errorLine = number;
       result.error = error.text;
       result.config = SimConfig();
       return result;

@@ -35,6 +35,14 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+bool EqualsIgnoreCase(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
 std::string Upper(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -49,6 +57,7 @@ std::string Lower(std::string text) {
 
 std::vector<std::string> SplitWords(const std::string& text) {
   std::vector<std::string> words;
+  words.reserve(8);
   size_t i = 0;
   while (i < text.size()) {
     while (i < text.size() && IsBlank(text[i])) ++i;

@@ -11,6 +11,8 @@ namespace rfcsim {
 std::string Trim(const std::string& text);
 std::string TrimRight(const std::string& text);
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+// The same against a name written in the code, without a copy of it.
+bool EqualsIgnoreCase(const std::string& a, const char* b);
 
 // ASCII letters only, whatever the locale.
 std::string Upper(std::string text);

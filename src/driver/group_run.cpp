@@ -76,10 +76,9 @@ bool MeasureOnMainRoad(GroupRun& g, SystemOutcome& system) {
   MeasureSystem(rfc, system, false);
   bool going = true;
   {
+    // Released before its close, as a run one system at a time always was;
+    // the library's files, close included, are published right after it.
     RunLock lock;
-    TakeLibraryFilesLocked(rfc, system);
-    // The close comes after the release, as the library's table lived
-    // through the evaluation; what it brings is published right after.
     system.stage = SystemStage::Measured;
     system.closed = true;
     going = AdvanceLocked(g, false);

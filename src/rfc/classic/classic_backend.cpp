@@ -39,7 +39,9 @@ void Prepare(void* state, RfcWork& work, bool traced) {
 
 RfcConnectionId LogOn(void* state, const LogonRequest& request, RfcWork& work) {
   ClassicState& s = State(state);
-  s.logonMark = MarkTraceFile(s.filesDirectory);
+  // In the run's own workspace what was taken is where the logon's lines
+  // start; the working folder's file has to be looked at.
+  s.logonMark = s.filesDirectory.empty() ? MarkTraceFile(s.filesDirectory) : TakenMark(s);
   return OpenConnection(s, request, work);
 }
 

@@ -81,6 +81,17 @@ std::vector<std::string> PublishClassicFiles(const ClassicState& state, const Li
   return problems;
 }
 
+TraceMark TakenMark(const ClassicState& state) {
+  TraceMark mark;
+  for (const auto& taken : state.traceTaken) {
+    if (taken.second > 0) {
+      mark.name = taken.first;
+      mark.size = taken.second;
+    }
+  }
+  return mark;
+}
+
 void CloseClassicWorkspace(ClassicState& state) {
   // The name stays: a call still inside the library at an early end may
   // read it while the process ends.

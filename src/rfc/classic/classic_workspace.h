@@ -17,4 +17,7 @@ LibraryFiles TakeClassicFiles(ClassicState& state);
 std::vector<std::string> PublishClassicFiles(const ClassicState& state, const LibraryFiles& files);
 void CloseClassicWorkspace(ClassicState& state);
 
+// Where the workspace's trace ends as far as its lines have been taken.
+TraceMark TakenMark(const ClassicState& state);
+
 }  // namespace fennick
