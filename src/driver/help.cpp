@@ -1,5 +1,6 @@
 #include "driver/help.h"
 
+#include "driver/run_end.h"
 #include "driver/version.h"
 #include "output/print.h"
 
@@ -60,12 +61,12 @@ bool AsksForVersion(const std::vector<std::string>& args) {
 
 int PrintVersion() {
   PrintText(std::string(kProgramName) + " " + kPackageVersion + " (" + kVersion + ")\n");
-  return 0;
+  return kExitSuccess;
 }
 
 int PrintHelp() {
   PrintText(std::string(kUsage) + "\nSAP " + kProgramName + " " + kVersion + "\n");
-  return 0;
+  return kExitSuccess;
 }
 
 }  // namespace fennick

@@ -2,6 +2,7 @@
 
 #include "driver/child/outcome_frame.h"
 #include "driver/measure.h"
+#include "driver/run_end.h"
 #include "platform/child_process.h"
 #include "platform/paths.h"
 #include "platform/timer.h"
@@ -66,14 +67,14 @@ void SendMeasurement(Child& child) {
 void OnHandlerReport(const HandlerReport& report) {
   g_child->system.handler = report;
   g_child->system.handlerAtClose = g_child->closing;
-  Report(*g_child, 1);
+  Report(*g_child, kExitHandlerReport);
 }
 
 // The parent is gone (killed, or done with this child): nothing is left to
 // report to, and nothing of the child may stay behind.
 void OnParentGone() {
   if (g_child && g_child->rfc.ops) g_child->rfc.ops->closeWorkspace(g_child->rfc.state.get());
-  EndProcessNow(3);
+  EndProcessNow(kExitError);
 }
 
 bool ReadRequest(ChildRequest& request) {
@@ -96,7 +97,7 @@ bool IsMeasuringChild(const std::vector<std::string>& args) {
 int RunMeasuringChild(const std::vector<std::string>& args) {
   PrepareChildStreams();
   ChildRequest request;
-  if (!ReadRequest(request)) return 2;
+  if (!ReadRequest(request)) return kExitError;
   // Never freed: the handler and the watch may look until the process ends.
   g_child = new Child;
   Child& child = *g_child;
@@ -104,18 +105,18 @@ int RunMeasuringChild(const std::vector<std::string>& args) {
   if (BindRfcBackend(request.backend, OwnExecutablePath(args[0].c_str()), child.rfc)) {
     // No library: the system's logon failed.
     WriteToParent(OutcomeStart(std::string()));
-    Report(child, 2);
+    Report(child, kExitError);
   }
   std::string why;
   if (!child.rfc.ops->openWorkspace(child.rfc.state.get(), child.workspace, why)) {
     // Measuring with the working folder's files would mix them with other
     // runs': the parent measures this system itself.
     WriteToParent(OutcomeRefused(why));
-    return 2;
+    return kExitError;
   }
   if (!WatchParent(OnParentGone)) {
     child.rfc.ops->closeWorkspace(child.rfc.state.get());
-    return 2;
+    return kExitError;
   }
   child.system.work.noted = PassOn;
   child.system.work.notedContext = &child;
@@ -126,7 +127,7 @@ int RunMeasuringChild(const std::vector<std::string>& args) {
   SendMeasurement(child);
   child.closing = true;
   CloseSystem(child.rfc, child.system);
-  Report(child, 0);
+  Report(child, kExitSuccess);
 }
 
 }  // namespace fennick
