@@ -46,33 +46,31 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-bool StartChildProcess(const std::string& program, const EnvironmentValues& environment, ChildProcess& child) {
-  int input[2], output[2];
-  // Close-on-exec from the start (no other thread's child can catch them in
-  // between); the two the child needs are copied onto its standard input and
-  // output, which clears the flag on the copies.
-  if (pipe2(input, O_CLOEXEC) != 0) return false;
-  if (pipe2(output, O_CLOEXEC) != 0) {
-    close(input[0]);
-    close(input[1]);
-    return false;
-  }
+namespace {
+
+// The parent's environment with `environment` replacing or adding values.
+std::vector<std::string> ChildEnvironment(const EnvironmentValues& environment) {
   std::vector<std::string> texts;
   for (const std::string& entry : EnvironmentSnapshot()) {
     if (!Replaced(entry.c_str(), environment)) texts.push_back(entry);
   }
   for (const auto& value : environment) texts.push_back(value.first + "=" + value.second);
+  return texts;
+}
+
+// Starts `path` with the pipes' ends as its standard input and output;
+// the child's pid, or 0.
+pid_t Spawn(const std::string& program, const std::string& path, std::vector<std::string>& texts, int input,
+            int output) {
   std::vector<char*> envp;
   for (std::string& text : texts) envp.push_back(&text[0]);
   envp.push_back(nullptr);
   std::string name = program;
   char* argv[] = {&name[0], nullptr};
-  const std::string path = ProgramToStart(program);
-
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, input, 0);
+  posix_spawn_file_actions_adddup2(&actions, output, 1);
   // Standard error is the parent's; where it has none, nothing, so that no
   // file the child opens takes its place.
   if (fcntl(2, F_GETFD) < 0) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
@@ -91,9 +89,27 @@ bool StartChildProcess(const std::string& program, const EnvironmentValues& envi
   const bool started = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, envp.data()) == 0;
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
+  return started ? pid : 0;
+}
+
+}  // namespace
+
+bool StartChildProcess(const std::string& program, const EnvironmentValues& environment, ChildProcess& child) {
+  int input[2], output[2];
+  // Close-on-exec from the start (no other thread's child can catch them in
+  // between); the two the child needs are copied onto its standard input and
+  // output, which clears the flag on the copies.
+  if (pipe2(input, O_CLOEXEC) != 0) return false;
+  if (pipe2(output, O_CLOEXEC) != 0) {
+    close(input[0]);
+    close(input[1]);
+    return false;
+  }
+  std::vector<std::string> texts = ChildEnvironment(environment);
+  const pid_t pid = Spawn(program, ProgramToStart(program), texts, input[0], output[1]);
   close(input[0]);
   close(output[1]);
-  if (!started) {
+  if (pid == 0) {
     close(input[1]);
     close(output[0]);
     return false;
