@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/child_process.h"
+#include "platform/posix_io.h"
 #include "platform/environment.h"
 
 
@@ -32,17 +33,6 @@ std::string ProgramToStart(const std::string& program) {
   return access(self, X_OK) == 0 ? self : program;
 }
 
-// Writes all of it, or fails where the pipe broke.
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/posix_io.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -22,16 +24,6 @@ std::string Reason(int error) {
   return ReasonText(strerror_r(error, buffer, sizeof buffer), buffer);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 std::atomic<unsigned> g_replacements{0};
 
@@ -102,6 +94,21 @@ bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::
     why = Reason(error);
   }
   return done;
+}
+
+}  // namespace fennick
+
+namespace fennick {
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<size_t>(n);
+  }
+  return true;
 }
 
 }  // namespace fennick
