@@ -104,6 +104,11 @@ done
 dirs=$(ls "$TMPDIR" | tr '\n' ' ')
 if [ -n "$dirs" ]; then
   echo "killed_parent: FAILED: after $rounds random kills and one more run, directories left: [$dirs]"
+  for d in $dirs; do
+    pid=$(cut -d' ' -f2 "$TMPDIR/$d/fennick.owner" 2>/dev/null || echo "${d#fennick-}" | cut -d- -f1)
+    echo "  $d: [$(ls -A "$TMPDIR/$d" | tr '\n' ' ')] marker [$(cat "$TMPDIR/$d/fennick.owner" 2>/dev/null)]" \
+      "process $pid: $(ps -o stat=,args= -p "$pid" 2>/dev/null || echo gone)"
+  done
   exit 1
 fi
 echo "killed_parent: $rounds kills at random moments, of the parent and of its process group: no child and no directory left"
