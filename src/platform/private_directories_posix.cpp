@@ -160,6 +160,23 @@ bool RemoveContents(int directory, const char* keep = nullptr) {
   return all;
 }
 
+// True when the open directory holds nothing, or nothing but the marker.
+bool HoldsOnlyMarker(int directory) {
+  const int copy = fcntl(directory, F_DUPFD_CLOEXEC, 0);
+  DIR* listing = copy >= 0 ? fdopendir(copy) : nullptr;
+  if (!listing) {
+    if (copy >= 0) close(copy);
+    return false;
+  }
+  bool only = true;
+  while (dirent* entry = readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != ".." && name != kMarker) only = false;
+  }
+  closedir(listing);
+  return only;
+}
+
 // Removes the open private directory `name` below `parent`, and closes it.
 // The marker goes last, and only with everything else: a directory that
 // could not be emptied (its process killed halfway, say) stays one that a
@@ -226,13 +243,18 @@ void SweepOrphanedDirectories() {
         RemovePrivate(parent, name, directory);
       }
     } else {
-      // A removal cut short between the marker and the directory leaves it
-      // empty; rmdir takes nothing but an empty directory, so nothing can
-      // be lost. It goes once the process its name gives is gone.
-      close(directory);
+      // No marker to read: a removal cut short between the marker and the
+      // directory leaves it empty, a process killed between creating the
+      // marker and writing it leaves the empty marker alone in it. Only such
+      // a directory goes, so nothing can be lost, and only once the process
+      // its name gives is gone.
       owner.pid = std::strtol(name.c_str() + sizeof kPrefix - 1, nullptr, 10);
       owner.started = "-";
-      if (owner.pid > 0 && owner.pid != getpid() && ProcessGone(owner)) unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+      if (owner.pid > 0 && owner.pid != getpid() && ProcessGone(owner) && HoldsOnlyMarker(directory)) {
+        unlinkat(directory, kMarker, 0);
+        unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+      }
+      close(directory);
     }
   }
   closedir(listing);

@@ -232,10 +232,12 @@ void RemoveEntry(const std::wstring& path, const std::wstring& directory, const 
   RemoveDirectoryW(path.c_str());
 }
 
-// A removal cut short between the marker and the folder leaves it empty;
-// RemoveDirectoryW takes nothing but an empty folder, so nothing can be
-// lost. It goes once the process its name gives is gone, or started after
-// the folder last changed, so is not its maker (ids are soon used again).
+// A folder without a marker to read: a removal cut short between the
+// marker and the folder leaves it empty, a process killed between creating
+// the marker and writing it leaves the empty marker alone in it. Nothing
+// else can be in it, so nothing can be lost. It goes once the process its
+// name gives is gone, or started after the folder last changed, so is not
+// its maker (ids are soon used again).
 bool EmptyLeftover(const std::wstring& path, const WIN32_FIND_DATAW& folder) {
   const DWORD pid = std::wcstoul(folder.cFileName + (sizeof kPrefix / sizeof kPrefix[0] - 1), nullptr, 10);
   if (pid == 0 || !IsItself(path, FinalPath(path.substr(0, path.find_last_of(L'\\') + 1)), folder.cFileName)) {
@@ -247,7 +249,7 @@ bool EmptyLeftover(const std::wstring& path, const WIN32_FIND_DATAW& folder) {
   bool empty = true;
   do {
     const std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") empty = false;
+    if (name != L"." && name != L".." && name != kMarker) empty = false;
   } while (empty && FindNextFileW(search, &found));
   FindClose(search);
   if (!empty) return false;
@@ -340,6 +342,7 @@ void SweepOrphanedDirectories() {
     if (ReadMarker(path, owner)) {
       if (!IsOwn(owner) && ProcessGone(owner)) RemoveTree(path);
     } else if (EmptyLeftover(path, candidate)) {
+      DeleteFileW((path + L"\\" + kMarker).c_str());
       RemoveDirectoryW(path.c_str());
     }
   }

@@ -277,15 +277,20 @@ bool Exists(const std::string& path) {
 
 void CheckSweep(const std::string& program, const std::string& base, const std::string& outside) {
   const std::string marker = "fennick.owner";  // "fennick <process id> <start time>"
-  Owned live, reused, gone, goneWithLink, moved, given, emptiedLive, emptiedGone;
+  Owned live, reused, gone, goneWithLink, moved, given, emptiedLive, emptiedGone, blankGone;
   bool made = MakeOwned(program, live) && MakeOwned(program, reused) && MakeOwned(program, gone) &&
               MakeOwned(program, goneWithLink) && MakeOwned(program, moved) && MakeOwned(program, given) &&
-              MakeOwned(program, emptiedLive) && MakeOwned(program, emptiedGone);
+              MakeOwned(program, emptiedLive) && MakeOwned(program, emptiedGone) && MakeOwned(program, blankGone);
   if (!made) return Check(false, "the sweep", "children could not make private directories");
   const std::string own = MakePrivateDirectory();
   const std::string unmarked = base + "fennick-1-0123456789abcdef";
   fs::create_directory(unmarked);
   std::ofstream(DirectoryPrefix(unmarked) + "precious") << "keep";
+  // An unwritten marker beside a file, named for a process that is gone.
+  const std::string blankBeside = base + "fennick-99998-0123456789abcdef";
+  fs::create_directory(blankBeside);
+  std::ofstream(DirectoryPrefix(blankBeside) + marker);
+  std::ofstream(DirectoryPrefix(blankBeside) + "precious") << "keep";
 
   // Process ids that now name a process that started at another time: a
   // live child's, and the sweeper's own (Wine soon gives a new process the
@@ -299,6 +304,8 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
 
   // What a removal cut short between the marker and the folder leaves.
   for (const Owned* emptied : {&emptiedLive, &emptiedGone}) fs::remove(DirectoryPrefix(emptied->directory) + marker);
+  // What a process killed between creating its marker and writing it leaves.
+  std::ofstream(DirectoryPrefix(blankGone.directory) + marker, std::ios::trunc);
 
   // Links: one named like a private folder leading to a gone process's
   // folder moved away; one inside a gone process's folder.
@@ -318,6 +325,7 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
   Release(moved);
   Release(given);
   Release(emptiedGone);
+  Release(blankGone);
   SweepOrphanedDirectories();
 
   const char* always = nullptr;
@@ -337,6 +345,8 @@ void CheckSweep(const std::string& program, const std::string& base, const std::
       {"a folder of an earlier process with the sweeper's id goes", earlier, false, always},
       {"an emptied folder of a live process stays", emptiedLive.directory, true, always},
       {"an emptied folder of a gone process goes", emptiedGone.directory, false, always},
+      {"a gone process's folder with an unwritten marker goes", blankGone.directory, false, always},
+      {"an unwritten marker beside a file stays", DirectoryPrefix(blankBeside) + "precious", true, always},
       {"a link named like a private folder stays", namedLink, true, withLinks},
       {"the files behind that link stay", DirectoryPrefix(target) + "precious", true, withLinks},
       {"a gone process's folder with a link inside goes", goneWithLink.directory, false, withLinks},
