@@ -45,6 +45,11 @@ bool ReadFromChild(const ChildProcess& child, std::string& bytes);
 // WaitForChild.
 void KillChild(const ChildProcess& child);
 
+// Closes the parent's ends of the child's pipes and waits for the child's
+// end; its id stays its own until WaitForChild, so KillChild in the
+// meantime never reaches another process.
+void AwaitChildEnd(ChildProcess& child);
+
 // Waits for the child's end and lets go of its handles.
 void WaitForChild(ChildProcess& child);
 

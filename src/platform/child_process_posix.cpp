@@ -149,10 +149,22 @@ void KillChild(const ChildProcess& child) {
   }
 }
 
-void WaitForChild(ChildProcess& child) {
+void CloseChildPipes(ChildProcess& child) {
   if (child.input >= 0) close(static_cast<int>(child.input));
   if (child.output >= 0) close(static_cast<int>(child.output));
   child.input = child.output = -1;
+}
+
+void AwaitChildEnd(ChildProcess& child) {
+  CloseChildPipes(child);
+  if (child.process <= 0) return;
+  siginfo_t info;
+  while (waitid(P_PID, static_cast<id_t>(child.process), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+  }
+}
+
+void WaitForChild(ChildProcess& child) {
+  CloseChildPipes(child);
   if (child.process > 0) {
     int status = 0;
     while (waitpid(static_cast<pid_t>(child.process), &status, 0) < 0 && errno == EINTR) {

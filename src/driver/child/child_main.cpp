@@ -1,10 +1,13 @@
 #include "driver/child/child_main.h"
 
+#include <atomic>
+
 #include "driver/child/outcome_frame.h"
 #include "driver/measure.h"
 #include "driver/run_end.h"
 #include "platform/child_process.h"
 #include "platform/paths.h"
+#include "platform/run_lock.h"
 #include "platform/timer.h"
 #include "rfc/backends.h"
 #include "rfc/handler_report.h"
@@ -30,6 +33,22 @@ struct Child {
 };
 
 Child* g_child = nullptr;
+
+// Set by the first of the measuring thread and the parent's watch to end
+// the child.
+std::atomic<bool> g_ending{false};
+
+// Removes the workspace and ends the process. Only the first caller does:
+// two removing one folder at once can each make the other fail on
+// Windows, so the second waits for the first to end the process.
+[[noreturn]] void EndOnce(int exitCode) {
+  if (g_ending.exchange(true)) {
+    RunLock lock;
+    for (;;) WaitLocked();
+  }
+  if (g_child && g_child->rfc.ops) g_child->rfc.ops->closeWorkspace(g_child->rfc.state.get());
+  EndProcessNow(exitCode);
+}
 
 // The steps and console lines go to the parent as they come.
 void PassOn(void* context, const RfcWork& work) {
@@ -59,8 +78,7 @@ void SendMeasurement(Child& child) {
 [[noreturn]] void Report(Child& child, int exitCode) {
   TakeFiles(child);
   WriteToParent(OutcomeEnd(child.system));
-  if (child.rfc.ops) child.rfc.ops->closeWorkspace(child.rfc.state.get());
-  EndProcessNow(exitCode);
+  EndOnce(exitCode);
 }
 
 // The library's handler: the outcome so far, with the report.
@@ -72,10 +90,7 @@ void OnHandlerReport(const HandlerReport& report) {
 
 // The parent is gone (killed, or done with this child): nothing is left to
 // report to, and nothing of the child may stay behind.
-void OnParentGone() {
-  if (g_child && g_child->rfc.ops) g_child->rfc.ops->closeWorkspace(g_child->rfc.state.get());
-  EndProcessNow(kExitError);
-}
+void OnParentGone() { EndOnce(kExitError); }
 
 bool ReadRequest(ChildRequest& request) {
   std::string line, frame;

@@ -69,10 +69,13 @@ FrameState ReadChild(RunningChild& child, SystemOutcome& system, ChildNews& news
   return state;
 }
 
-// The child leaves the run: its workspace goes before it leaves the run's
-// list, so that an early end cannot miss it; it is reaped only after, so
+// The child leaves the run. It removes its workspace itself; what one that
+// died left goes once it has ended (two removing one folder at once can
+// each make the other fail on Windows), and before it leaves the run's
+// list, so that an early end cannot miss it. It is reaped only after, so
 // that its process id stays its own while an early end may still kill it.
 void Leave(ChildRoad& road, RunningChild& child) {
+  AwaitChildEnd(child.process);
   RemoveDirectoryTree(child.workspace);
   {
     RunLock lock;
