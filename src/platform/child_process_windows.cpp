@@ -15,7 +15,11 @@ namespace fennick {
 namespace {
 
 // The children's job: closed with the parent, it ends every child, even
-// when the parent itself is killed.
+// when the parent itself is killed. The parent joins it too, so that each
+// child is in it from its first moment: a parent killed inside
+// CreateProcessW, before the new process's thread is let go, leaves no
+// child suspended for good. Where the parent may not join (an older
+// Windows that runs it in a job already), each child joins once started.
 HANDLE ChildJob() {
   static HANDLE job = [] {
     HANDLE created = CreateJobObjectW(nullptr, nullptr);
@@ -24,6 +28,7 @@ HANDLE ChildJob() {
       std::memset(&limits, 0, sizeof limits);
       limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
       SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+      AssignProcessToJobObject(created, GetCurrentProcess());
     }
     return created;
   }();
@@ -92,10 +97,10 @@ HANDLE StandardErrorCopy(bool parentsOwn) {
   return nothing == INVALID_HANDLE_VALUE ? nullptr : nothing;
 }
 
-// Starts the program suspended with exactly the three standard handles:
+// Starts the program with exactly the three standard handles:
 // the handle list keeps every other inheritable handle of the process (of
 // another child started at the same moment, say) out of this child.
-bool CreateSuspended(const std::wstring& program, HANDLE input, HANDLE output, HANDLE error,
+bool CreateChild(const std::wstring& program, HANDLE input, HANDLE output, HANDLE error,
                      std::vector<wchar_t>& environment, PROCESS_INFORMATION& process) {
   HANDLE handles[] = {input, output, error};
   SIZE_T size = 0;
@@ -118,7 +123,7 @@ bool CreateSuspended(const std::wstring& program, HANDLE input, HANDLE output, H
     std::memset(&process, 0, sizeof process);
     started =
         CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                       CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+                       CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
                        environment.data(), nullptr, &startup.StartupInfo, &process) != 0;
   }
   const DWORD failure = GetLastError();
@@ -138,6 +143,7 @@ void CloseAll(std::initializer_list<HANDLE> handles) {
 bool StartChildProcess(const std::string&, const EnvironmentValues& environment, ChildProcess& child) {
   const std::wstring program = OwnProgram();
   if (program.empty()) return false;
+  const HANDLE job = ChildJob();
   // The parent's ends are never inheritable; the child's ends are copied
   // as inheritable for this child alone and closed once it has them.
   HANDLE inputRead = nullptr, inputWrite = nullptr, outputRead = nullptr, outputWrite = nullptr;
@@ -153,20 +159,23 @@ bool StartChildProcess(const std::string&, const EnvironmentValues& environment,
   PROCESS_INFORMATION process;
   HANDLE childError = StandardErrorCopy(true);
   bool started = childInput && childOutput && childError &&
-                 CreateSuspended(program, childInput, childOutput, childError, block, process);
+                 CreateChild(program, childInput, childOutput, childError, block, process);
   // A console handle of old Windows cannot be in a handle list: NUL then.
   if (!started && childInput && childOutput && GetLastError() == ERROR_INVALID_PARAMETER) {
     CloseAll({childError});
     childError = StandardErrorCopy(false);
-    started = childError && CreateSuspended(program, childInput, childOutput, childError, block, process);
+    started = childError && CreateChild(program, childInput, childOutput, childError, block, process);
   }
   CloseAll({childInput, childOutput, childError});
   if (!started) {
     CloseAll({inputWrite, outputRead});
     return false;
   }
-  if (HANDLE job = ChildJob()) AssignProcessToJobObject(job, process.hProcess);
-  ResumeThread(process.hThread);
+  // Not started suspended by us: a child outside the job would stay so
+  // for good if the parent were killed now. Running, it waits for its
+  // request, written only once it is in the job, and ends at the end of
+  // its input when the parent is gone before.
+  if (job) AssignProcessToJobObject(job, process.hProcess);
   CloseHandle(process.hThread);
   child.process = reinterpret_cast<intptr_t>(process.hProcess);
   child.input = reinterpret_cast<intptr_t>(inputWrite);
@@ -201,10 +210,19 @@ void KillChild(const ChildProcess& child) {
   WaitForSingleObject(Handle(child.process), INFINITE);
 }
 
-void WaitForChild(ChildProcess& child) {
+void CloseChildPipes(ChildProcess& child) {
   if (child.input != -1) CloseHandle(Handle(child.input));
   if (child.output != -1) CloseHandle(Handle(child.output));
   child.input = child.output = -1;
+}
+
+void AwaitChildEnd(ChildProcess& child) {
+  CloseChildPipes(child);
+  if (child.process) WaitForSingleObject(Handle(child.process), INFINITE);
+}
+
+void WaitForChild(ChildProcess& child) {
+  CloseChildPipes(child);
   if (child.process) {
     WaitForSingleObject(Handle(child.process), INFINITE);
     CloseHandle(Handle(child.process));
