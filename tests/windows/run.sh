@@ -158,6 +158,14 @@ platform_check() {  # wine-command bin-dir label
   fi
 }
 
+# Directories with what they hold, the marker's text with it.
+with_contents() {  # directory...
+  local d
+  for d in "$@"; do
+    printf '%s [%s%s] ' "$d" "$(ls -A "$d" | tr '\n' ' ')" "$(tr -d '\n' <"$d/fennick.owner" 2>/dev/null || true)"
+  done
+}
+
 # A group on the classic library whose parent the monitor kills: the job
 # object ends its four children with it, and the next run removes the
 # private directories they had no chance to remove.
@@ -212,8 +220,7 @@ killed_parent() {  # wine-command bin-dir label prefix
     fail "$label killed parent: $left children outlived it"
   elif stayed=$(find "$prefix/drive_c/users" -name 'fennick-*' ! -name fennick-99999 ! -path "$holder") &&
     [ -n "$stayed" ]; then
-    fail "$label killed parent: private directories stayed after the next run: $(for d in $stayed; do
-      printf '%s [%s] ' "$d" "$(ls -A "$d" | tr '\n' ' ')"; done)"
+    fail "$label killed parent: private directories stayed after the next run: $(with_contents $stayed)"
   elif [ ! -f "$work/target/precious" ] || [ ! -L "$temp/fennick-99999" ] || [ ! -f "$work/inner/precious" ]; then
     fail "$label killed parent: the sweep followed a link"
   else
@@ -247,11 +254,11 @@ random_kills() {  # wine-command label prefix
   done
   left=$(pgrep -fc 'killed.fennick.exe' || true)
   (cd "$work" && fixed_addresses "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) || true
-  stayed=$(find "$prefix/drive_c/users" -name 'fennick-*' | tr '\n' ' ')
+  stayed=$(find "$prefix/drive_c/users" -name 'fennick-*')
   if [ "$left" -ne 0 ]; then
     fail "$label random kills: $left children outlived their parent"
   elif [ -n "$stayed" ]; then
-    fail "$label random kills: private directories stayed after the next run: $stayed"
+    fail "$label random kills: private directories stayed after the next run: $(with_contents $stayed)"
   else
     passed=$((passed + 1))
     say "$label random kills: no child and no private directory left"
