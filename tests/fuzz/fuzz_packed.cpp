@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/keywords.h"
 #include "fuzz_input.h"
 #include "output/numbers.h"
 #include "output/tablespace_evaluation.h"
