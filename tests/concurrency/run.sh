@@ -16,7 +16,10 @@ else
   build=$(cd "${1:-build}" && pwd) runs=${2:-300} wave=${3:-30} windows="" wine=""
 fi
 scratch=$(mktemp -d /tmp/fennick-side-XXXXXX)
-trap 'rm -rf "$scratch"; [ -z "${WINEPREFIX:-}" ] || "$(dirname "$wine")/wineserver" -k 2>/dev/null || true' EXIT
+# The prefix's wineserver is ended while its prefix is still there to name
+# it: once the prefix is gone, -k no longer finds it, and the server (kept
+# for good with -p) would stay, holding this script's output open.
+trap '[ -z "${WINEPREFIX:-}" ] || "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
 side=$scratch/side_by_side
 ${CXX:-c++} -std=c++17 -O2 -Wall -Wextra -I "$HERE/../e2e" -o "$side" "$HERE/side_by_side.cpp"
