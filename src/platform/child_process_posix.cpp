@@ -82,6 +82,12 @@ pid_t Spawn(const std::string& program, const std::string& path, std::vector<std
   return started ? pid : 0;
 }
 
+void CloseChildPipes(ChildProcess& child) {
+  if (child.input >= 0) close(static_cast<int>(child.input));
+  if (child.output >= 0) close(static_cast<int>(child.output));
+  child.input = child.output = -1;
+}
+
 }  // namespace
 
 bool StartChildProcess(const std::string& program, const EnvironmentValues& environment, ChildProcess& child) {
@@ -147,12 +153,6 @@ void KillChild(const ChildProcess& child) {
   int status = 0;
   while (waitpid(static_cast<pid_t>(child.process), &status, 0) < 0 && errno == EINTR) {
   }
-}
-
-void CloseChildPipes(ChildProcess& child) {
-  if (child.input >= 0) close(static_cast<int>(child.input));
-  if (child.output >= 0) close(static_cast<int>(child.output));
-  child.input = child.output = -1;
 }
 
 void AwaitChildEnd(ChildProcess& child) {

@@ -101,7 +101,7 @@ HANDLE StandardErrorCopy(bool parentsOwn) {
 // the handle list keeps every other inheritable handle of the process (of
 // another child started at the same moment, say) out of this child.
 bool CreateChild(const std::wstring& program, HANDLE input, HANDLE output, HANDLE error,
-                     std::vector<wchar_t>& environment, PROCESS_INFORMATION& process) {
+                 std::vector<wchar_t>& environment, PROCESS_INFORMATION& process) {
   HANDLE handles[] = {input, output, error};
   SIZE_T size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
@@ -130,6 +130,12 @@ bool CreateChild(const std::wstring& program, HANDLE input, HANDLE output, HANDL
   DeleteProcThreadAttributeList(attributes);
   SetLastError(failure);
   return started;
+}
+
+void CloseChildPipes(ChildProcess& child) {
+  if (child.input != -1) CloseHandle(Handle(child.input));
+  if (child.output != -1) CloseHandle(Handle(child.output));
+  child.input = child.output = -1;
 }
 
 void CloseAll(std::initializer_list<HANDLE> handles) {
@@ -208,12 +214,6 @@ void KillChild(const ChildProcess& child) {
   if (!child.process) return;
   TerminateProcess(Handle(child.process), 1);
   WaitForSingleObject(Handle(child.process), INFINITE);
-}
-
-void CloseChildPipes(ChildProcess& child) {
-  if (child.input != -1) CloseHandle(Handle(child.input));
-  if (child.output != -1) CloseHandle(Handle(child.output));
-  child.input = child.output = -1;
 }
 
 void AwaitChildEnd(ChildProcess& child) {
