@@ -5,7 +5,7 @@ DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
 PREFIX ?= /usr/local
 
-.PHONY: all build install package test test-native test-install test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo clean
+.PHONY: all build install package test test-native test-install test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check clean
 
 all: build
 
@@ -130,6 +130,15 @@ demo: build
 	@cd $(DEMO) && printf 'Driveroot..: .\n' > Fennick.Ini && { ../bin/fennick PRD ',NAGIOS,WARN=25,ERROR=10,AUTOEXTEND'; echo "(exit code $$?)"; }
 	@echo "== fennick GLOBAL PSAPSR3  (a group in the plugin form, chosen in Fennick.Ini)"
 	@cd $(DEMO) && printf 'Outputmode.: Nagios\n' > Fennick.Ini && { ../bin/fennick GLOBAL PSAPSR3; echo "(exit code $$?)"; }
+
+# One format for the C++ sources (.clang-format); CI fails on a file that
+# differs from it.
+FORMATTED = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+format:
+	clang-format -i $(FORMATTED)
+
+format-check:
+	@clang-format --dry-run --Werror $(FORMATTED)
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-thread build-win build-win64 build-fuzz dist

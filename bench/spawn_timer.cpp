@@ -97,7 +97,8 @@ bool LoadInput(const char* path, Command& command) {
   }
   command.input = static_cast<char*>(std::malloc(kPipeBuffer));
   long size = 0;
-  for (ssize_t n; command.input && size < kPipeBuffer && (n = read(fd, command.input + size, kPipeBuffer - size)) > 0;) {
+  for (ssize_t n;
+       command.input && size < kPipeBuffer && (n = read(fd, command.input + size, kPipeBuffer - size)) > 0;) {
     size += n;
   }
   close(fd);
@@ -151,15 +152,16 @@ bool RunOnce(Command& command, int index, const char* outPath, bool record, bool
   if (command.input) close(input[1]);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != command.exitCode) {
     std::fprintf(stderr, "spawn_timer: %s ended with %s %d\n", command.argv[0],
-                 WIFEXITED(status) ? "exit code" : "signal", WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
+                 WIFEXITED(status) ? "exit code" : "signal",
+                 WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
     return false;
   }
   if (record) {
     command.wallUs[command.runs] = (end - start) / 1000;
     command.rssKb[command.runs] = usage.ru_maxrss;
     command.minorFaults[command.runs] = usage.ru_minflt;
-    command.cpuUs[command.runs] = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000L +
-                                  usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
+    command.cpuUs[command.runs] =
+        (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000L + usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
     if (print) {
       std::printf("sample cmd=%d wall_us=%ld rss_kb=%ld minflt=%ld cpu_us=%ld\n", index, command.wallUs[command.runs],
                   usage.ru_maxrss, usage.ru_minflt, command.cpuUs[command.runs]);
@@ -271,13 +273,13 @@ int main(int argc, char** argv) {
     std::qsort(command.rssKb, command.runs, sizeof(long), CompareLong);
     std::qsort(command.minorFaults, command.runs, sizeof(long), CompareLong);
     std::qsort(command.cpuUs, command.runs, sizeof(long), CompareLong);
-    std::printf("cmd=%d runs=%d median_us=%ld p10_us=%ld p90_us=%ld min_us=%ld max_us=%ld median_rss_kb=%ld max_rss_kb=%ld"
-                " median_minflt=%ld median_cpu_us=%ld\n",
-                c, command.runs, Percentile(command.wallUs, command.runs, 50),
-                Percentile(command.wallUs, command.runs, 10), Percentile(command.wallUs, command.runs, 90),
-                command.wallUs[0], command.wallUs[command.runs - 1], Percentile(command.rssKb, command.runs, 50),
-                command.rssKb[command.runs - 1], Percentile(command.minorFaults, command.runs, 50),
-                Percentile(command.cpuUs, command.runs, 50));
+    std::printf(
+        "cmd=%d runs=%d median_us=%ld p10_us=%ld p90_us=%ld min_us=%ld max_us=%ld median_rss_kb=%ld max_rss_kb=%ld"
+        " median_minflt=%ld median_cpu_us=%ld\n",
+        c, command.runs, Percentile(command.wallUs, command.runs, 50), Percentile(command.wallUs, command.runs, 10),
+        Percentile(command.wallUs, command.runs, 90), command.wallUs[0], command.wallUs[command.runs - 1],
+        Percentile(command.rssKb, command.runs, 50), command.rssKb[command.runs - 1],
+        Percentile(command.minorFaults, command.runs, 50), Percentile(command.cpuUs, command.runs, 50));
   }
   std::printf("self_rss_kb=%ld\n", selfKb);
   return 0;

@@ -47,20 +47,17 @@ Field MakeField(const FieldDesc& desc, const rfcsim::FieldValue* value) {
   const int64_t number = value && value->kind == FieldValue::Number ? value->number : 0;
   switch (desc.type) {
     case FieldType::Char:
-      if (text) field.bytes = Padded(value->text, length, ' ');
-      else if (value) field.bytes = Padded(std::to_string(number), length, ' ');
-      else field.bytes = std::string(length, ' ');
+      if (text)
+        field.bytes = Padded(value->text, length, ' ');
+      else if (value)
+        field.bytes = Padded(std::to_string(number), length, ' ');
+      else
+        field.bytes = std::string(length, ' ');
       break;
     case FieldType::Date:
-    case FieldType::Time:
-      field.bytes = text ? Padded(value->text, length, ' ') : std::string(length, '0');
-      break;
-    case FieldType::Int:
-      field.integer = static_cast<int32_t>(number);
-      break;
-    case FieldType::Packed:
-      field.bytes = rfcsim::EncodePacked(number, length);
-      break;
+    case FieldType::Time: field.bytes = text ? Padded(value->text, length, ' ') : std::string(length, '0'); break;
+    case FieldType::Int: field.integer = static_cast<int32_t>(number); break;
+    case FieldType::Packed: field.bytes = rfcsim::EncodePacked(number, length); break;
   }
   return field;
 }

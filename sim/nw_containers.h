@@ -5,8 +5,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,8 +26,8 @@ struct Field {
 
 struct NwContainerRecord {
   enum Kind { Function, Structure, Table } kind = Structure;
-  std::string name;                   // function module or parameter
-  std::vector<nwsim::Field> fields;   // a function's elementary parameters, a structure's fields
+  std::string name;                                       // function module or parameter
+  std::vector<nwsim::Field> fields;                       // a function's elementary parameters, a structure's fields
   std::vector<std::unique_ptr<NwContainerRecord>> parts;  // a function's structures and tables, a table's rows
   std::vector<nwsim::FieldDesc> rowFields;                // Table
   size_t current = 0;                                     // Table: the current row

@@ -31,13 +31,13 @@ NwFunctionDescRecord SystemInfo() {
       "RFC_SYSTEM_INFO",
       {Elementary("CURRENT_RESOURCES", FieldType::Int, 4), Elementary("DIALOG_USER_TYPE", c, 1),
        Elementary("MAXIMAL_RESOURCES", FieldType::Int, 4), Elementary("RECOMMENDED_DELAY", FieldType::Int, 4),
-       Composite(ParameterDesc::Structure, "RFCSI_EXPORT",
-                 {Field("RFCPROTO", c, 3), Field("RFCCHARTYP", c, 4), Field("RFCINTTYP", c, 3),
-                  Field("RFCFLOTYP", c, 3), Field("RFCDEST", c, 32), Field("RFCHOST", c, 8), Field("RFCSYSID", c, 8),
-                  Field("RFCDATABS", c, 8), Field("RFCDBHOST", c, 32), Field("RFCDBSYS", c, 10),
-                  Field("RFCSAPRL", c, 4), Field("RFCMACH", c, 5), Field("RFCOPSYS", c, 10), Field("RFCTZONE", c, 6),
-                  Field("RFCDAYST", c, 1), Field("RFCIPADDR", c, 15), Field("RFCKERNRL", c, 4),
-                  Field("RFCSI_RESV", c, 44)}),
+       Composite(
+           ParameterDesc::Structure, "RFCSI_EXPORT",
+           {Field("RFCPROTO", c, 3), Field("RFCCHARTYP", c, 4), Field("RFCINTTYP", c, 3), Field("RFCFLOTYP", c, 3),
+            Field("RFCDEST", c, 32), Field("RFCHOST", c, 8), Field("RFCSYSID", c, 8), Field("RFCDATABS", c, 8),
+            Field("RFCDBHOST", c, 32), Field("RFCDBSYS", c, 10), Field("RFCSAPRL", c, 4), Field("RFCMACH", c, 5),
+            Field("RFCOPSYS", c, 10), Field("RFCTZONE", c, 6), Field("RFCDAYST", c, 1), Field("RFCIPADDR", c, 15),
+            Field("RFCKERNRL", c, 4), Field("RFCSI_RESV", c, 44)}),
        Elementary("RFC_LOGIN_COMPLETE", c, 1)}};
 }
 
@@ -52,9 +52,8 @@ NwFunctionDescRecord CurrentSizes() {
        Composite(ParameterDesc::Table, "TS",
                  {Field("TS", c, 30), Field("INIT_EXT", i, 4), Field("NEXT_EXT", i, 4), Field("MIN_EXT", i, 4),
                   Field("MAX_EXT", i, 4), Field("PCT_INCR", i, 4), Field("STATUS", c, 9),
-                  Field("TSIZE", FieldType::Packed, 8), Field("TFREE", FieldType::Packed, 8),
-                  Field("TPCTUSED", i, 4), Field("TEXTENTS", i, 4), Field("TSEGMENTS", i, 4), Field("TSAU", c, 14),
-                  Field("TSAUPCT", i, 4)})}};
+                  Field("TSIZE", FieldType::Packed, 8), Field("TFREE", FieldType::Packed, 8), Field("TPCTUSED", i, 4),
+                  Field("TEXTENTS", i, 4), Field("TSEGMENTS", i, 4), Field("TSAU", c, 14), Field("TSAUPCT", i, 4)})}};
 }
 
 // The known functions with their usual widths, by name.

@@ -24,8 +24,7 @@ int Report(NwErrorInfo* error, const Failure& failure) {
   CopyToField(error->message, sizeof error->message / sizeof error->message[0], failure.message);
   CopyToField(error->abapMsgClass, sizeof error->abapMsgClass / sizeof error->abapMsgClass[0], failure.abapClass);
   CopyToField(error->abapMsgType, sizeof error->abapMsgType / sizeof error->abapMsgType[0], failure.abapType);
-  CopyToField(error->abapMsgNumber, sizeof error->abapMsgNumber / sizeof error->abapMsgNumber[0],
-              failure.abapNumber);
+  CopyToField(error->abapMsgNumber, sizeof error->abapMsgNumber / sizeof error->abapMsgNumber[0], failure.abapNumber);
   CopyToField(error->abapMsgV1, sizeof error->abapMsgV1 / sizeof error->abapMsgV1[0], failure.abapV1);
   return failure.code;
 }

@@ -72,8 +72,7 @@ NwContainerRecord* DataContainer(NwContainer handle, Failure& why) {
 // The parameter or field `name` of a container is missing, or is of
 // another kind than asked for.
 Failure NoSuchName(NwContainerRecord& container, const std::string& name, const char* wanted) {
-  if (FindField(container, name) || FindPart(container, name))
-    return ConversionFailure(name + " is not a " + wanted);
+  if (FindField(container, name) || FindPart(container, name)) return ConversionFailure(name + " is not a " + wanted);
   return InvalidParameter("No parameter or field " + name + " in " + container.name);
 }
 
@@ -107,8 +106,8 @@ int GetPart(NwContainer handle, const NwChar* name, NwContainer* out, NwContaine
 }
 
 Failure FunctionNotFound(const std::string& name) {
-  Failure failure = MakeFailure(NW_ABAP_EXCEPTION, NW_GROUP_ABAP_APPLICATION, "FU_NOT_FOUND",
-                                "ID:FL Type:E Number:046 " + name);
+  Failure failure =
+      MakeFailure(NW_ABAP_EXCEPTION, NW_GROUP_ABAP_APPLICATION, "FU_NOT_FOUND", "ID:FL Type:E Number:046 " + name);
   failure.abapClass = "FL";
   failure.abapType = "E";
   failure.abapNumber = "046";
@@ -178,8 +177,7 @@ int NWRFC_CALLCONV RfcCloseConnection(NwConnection connection, NwErrorInfo* erro
   return Succeed(error);
 }
 
-NwFunctionDesc NWRFC_CALLCONV RfcGetFunctionDesc(NwConnection connection, const NwChar* name,
-                                                 NwErrorInfo* error) {
+NwFunctionDesc NWRFC_CALLCONV RfcGetFunctionDesc(NwConnection connection, const NwChar* name, NwErrorInfo* error) {
   Failure why;
   int delayMs = 0;
   {

@@ -22,15 +22,14 @@ NW_EXPORT int NWRFC_CALLCONV RfcInvoke(NwConnection connection, NwFunction funct
 NW_EXPORT int NWRFC_CALLCONV RfcDestroyFunction(NwFunction function, NwErrorInfo* error);
 NW_EXPORT int NWRFC_CALLCONV RfcGetStructure(NwContainer container, const NwChar* name, NwStructure* structure,
                                              NwErrorInfo* error);
-NW_EXPORT int NWRFC_CALLCONV RfcGetTable(NwContainer container, const NwChar* name, NwTable* table,
-                                         NwErrorInfo* error);
+NW_EXPORT int NWRFC_CALLCONV RfcGetTable(NwContainer container, const NwChar* name, NwTable* table, NwErrorInfo* error);
 NW_EXPORT int NWRFC_CALLCONV RfcGetRowCount(NwTable table, unsigned* count, NwErrorInfo* error);
 NW_EXPORT int NWRFC_CALLCONV RfcMoveTo(NwTable table, unsigned index, NwErrorInfo* error);
 NW_EXPORT NwStructure NWRFC_CALLCONV RfcGetCurrentRow(NwTable table, NwErrorInfo* error);
-NW_EXPORT int NWRFC_CALLCONV RfcGetChars(NwContainer container, const NwChar* name, NwChar* buffer,
-                                         unsigned length, NwErrorInfo* error);
-NW_EXPORT int NWRFC_CALLCONV RfcGetString(NwContainer container, const NwChar* name, NwChar* buffer,
-                                          unsigned length, unsigned* needed, NwErrorInfo* error);
+NW_EXPORT int NWRFC_CALLCONV RfcGetChars(NwContainer container, const NwChar* name, NwChar* buffer, unsigned length,
+                                         NwErrorInfo* error);
+NW_EXPORT int NWRFC_CALLCONV RfcGetString(NwContainer container, const NwChar* name, NwChar* buffer, unsigned length,
+                                          unsigned* needed, NwErrorInfo* error);
 NW_EXPORT int NWRFC_CALLCONV RfcGetInt(NwContainer container, const NwChar* name, int* value, NwErrorInfo* error);
 NW_EXPORT const NwChar* NWRFC_CALLCONV RfcGetVersion(unsigned* major, unsigned* minor, unsigned* patch);
 

@@ -3,8 +3,7 @@
 namespace nwsim {
 
 bool IsCharacterField(const Field& field) {
-  return field.desc.type == FieldType::Char || field.desc.type == FieldType::Date ||
-         field.desc.type == FieldType::Time;
+  return field.desc.type == FieldType::Char || field.desc.type == FieldType::Date || field.desc.type == FieldType::Time;
 }
 
 std::string FieldText(const Field& field) {
@@ -14,12 +13,9 @@ std::string FieldText(const Field& field) {
       return end == std::string::npos ? std::string() : field.bytes.substr(0, end + 1);
     }
     case FieldType::Date:
-    case FieldType::Time:
-      return field.bytes;
-    case FieldType::Int:
-      return std::to_string(field.integer);
-    case FieldType::Packed:
-      return PackedText(field.bytes);
+    case FieldType::Time: return field.bytes;
+    case FieldType::Int: return std::to_string(field.integer);
+    case FieldType::Packed: return PackedText(field.bytes);
   }
   return std::string();
 }
@@ -41,16 +37,11 @@ std::string PackedText(const std::string& bytes) {
 
 const char* TypeName(FieldType type) {
   switch (type) {
-    case FieldType::Char:
-      return "CHAR";
-    case FieldType::Date:
-      return "DATE";
-    case FieldType::Time:
-      return "TIME";
-    case FieldType::Int:
-      return "INT";
-    case FieldType::Packed:
-      return "BCD";
+    case FieldType::Char: return "CHAR";
+    case FieldType::Date: return "DATE";
+    case FieldType::Time: return "TIME";
+    case FieldType::Int: return "INT";
+    case FieldType::Packed: return "BCD";
   }
   return "?";
 }

@@ -25,11 +25,11 @@ LogonParameters ReadParameters(const NwConnectionParameter* parameters, unsigned
     std::string LogonParameters::*value;
   };
   static const Known kKnown[] = {
-      {"ASHOST", &LogonParameters::ashost}, {"SYSNR", &LogonParameters::sysnr},
-      {"CLIENT", &LogonParameters::client}, {"USER", &LogonParameters::user},
-      {"PASSWD", &LogonParameters::passwd}, {"LANG", &LogonParameters::lang},
-      {"MSHOST", &LogonParameters::mshost}, {"MSSERV", &LogonParameters::msserv},
-      {"SYSID", &LogonParameters::sysid},   {"GROUP", &LogonParameters::group},
+      {"ASHOST", &LogonParameters::ashost},       {"SYSNR", &LogonParameters::sysnr},
+      {"CLIENT", &LogonParameters::client},       {"USER", &LogonParameters::user},
+      {"PASSWD", &LogonParameters::passwd},       {"LANG", &LogonParameters::lang},
+      {"MSHOST", &LogonParameters::mshost},       {"MSSERV", &LogonParameters::msserv},
+      {"SYSID", &LogonParameters::sysid},         {"GROUP", &LogonParameters::group},
       {"SAPROUTER", &LogonParameters::saprouter}, {"TRACE", &LogonParameters::trace},
   };
   for (unsigned i = 0; i < count; ++i) {

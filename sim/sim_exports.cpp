@@ -148,8 +148,7 @@ RFC_HANDLE RefuseLogon(const SystemConfig* system, const char* key, const std::s
   return 0;
 }
 
-RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, bool checkSignOn,
-                 RfcErrorInfoEx* errorEx) {
+RFC_HANDLE Logon(const LogonRequest& request, const std::string& operation, bool checkSignOn, RfcErrorInfoEx* errorEx) {
   Reach reach = ReachSystem(request);
   const SystemConfig* system = reach.system ? &*reach.system : nullptr;
   if (!system) return RefuseLogon(nullptr, kCommunicationFailure, reach.failure, kGroupCommunication, errorEx);
@@ -238,8 +237,7 @@ int RFC_CALLCONV RfcLastError(RfcErrorInfo* info) {
   return 0;
 }
 
-int RFC_CALLCONV RfcInstallStructure(char* name, RfcTypeElement* elements, unsigned count,
-                                                RFC_TYPEHANDLE* handle) {
+int RFC_CALLCONV RfcInstallStructure(char* name, RfcTypeElement* elements, unsigned count, RFC_TYPEHANDLE* handle) {
   std::string structure = FromC(name);
   if (ConnectedFault(FaultKind::Install, structure, "RfcInstallStructure " + structure + " refused",
                      "RfcInstallStructure"))
@@ -289,8 +287,7 @@ int RFC_CALLCONV RfcCall(RFC_HANDLE handle, char* function, RfcParameter* export
   return 0;
 }
 
-int RFC_CALLCONV RfcReceive(RFC_HANDLE handle, RfcParameter* importing, RfcTable* tables,
-                                       char** exception) {
+int RFC_CALLCONV RfcReceive(RFC_HANDLE handle, RfcParameter* importing, RfcTable* tables, char** exception) {
   Connection* connection = FindConnection(handle);
   if (!connection) {
     SetLastError(kSystemFailure, "RfcReceive: " + InvalidHandle(handle));

@@ -20,8 +20,7 @@ SIM_EXPORT int RFC_CALLCONV RfcLastError(RfcErrorInfo* info);
 SIM_EXPORT int RFC_CALLCONV RfcInstallStructure(char* name, RfcTypeElement* elements, unsigned count,
                                                 RFC_TYPEHANDLE* handle);
 SIM_EXPORT int RFC_CALLCONV RfcCall(RFC_HANDLE handle, char* function, RfcParameter* exporting, RfcTable* tables);
-SIM_EXPORT int RFC_CALLCONV RfcReceive(RFC_HANDLE handle, RfcParameter* importing, RfcTable* tables,
-                                       char** exception);
+SIM_EXPORT int RFC_CALLCONV RfcReceive(RFC_HANDLE handle, RfcParameter* importing, RfcTable* tables, char** exception);
 SIM_EXPORT RFC_ITAB RFC_CALLCONV ItCreate(char* name, unsigned leng, unsigned occu, unsigned memo);
 SIM_EXPORT unsigned RFC_CALLCONV ItFill(RFC_ITAB table);
 SIM_EXPORT void* RFC_CALLCONV ItGetLine(RFC_ITAB table, unsigned row);

@@ -112,9 +112,8 @@ ReceiveResult CurrentSizes(const SystemConfig& system, const StructureSet& struc
 
 }  // namespace
 
-ReceiveResult ReceiveFunction(const std::string& function, const SystemConfig& system,
-                              const StructureSet& structures, TableSet& tables, RfcParameter* importing,
-                              RfcTable* tableList, const UtcStamp& now) {
+ReceiveResult ReceiveFunction(const std::string& function, const SystemConfig& system, const StructureSet& structures,
+                              TableSet& tables, RfcParameter* importing, RfcTable* tableList, const UtcStamp& now) {
   if (function == "RFC_SYSTEM_INFO") return SystemInfo(system, structures, importing);
   if (function == "DB_ORA_CURRENT_SIZES") return CurrentSizes(system, structures, tables, importing, tableList, now);
   ReceiveResult result;

@@ -25,8 +25,7 @@ struct ReceiveResult {
 // Fills the importing parameters and tables of `function` from `system`.
 // Writes only into non-null addresses and never past a parameter's length
 // or a table's row length. Unknown functions raise FUNCTION_NOT_FOUND.
-ReceiveResult ReceiveFunction(const std::string& function, const SystemConfig& system,
-                              const StructureSet& structures, TableSet& tables, RfcParameter* importing,
-                              RfcTable* tableList, const UtcStamp& now);
+ReceiveResult ReceiveFunction(const std::string& function, const SystemConfig& system, const StructureSet& structures,
+                              TableSet& tables, RfcParameter* importing, RfcTable* tableList, const UtcStamp& now);
 
 }  // namespace rfcsim

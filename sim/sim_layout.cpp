@@ -70,10 +70,8 @@ std::string FieldBytes(const FieldLayout& field, const FieldValue* value) {
   }
   int64_t number = value && value->kind == FieldValue::Number ? value->number : 0;
   switch (field.type) {
-    case RFC_TYPE_INT:
-      return IntBytes(number, length);
-    case RFC_TYPE_PACKED:
-      return EncodePacked(number, length);
+    case RFC_TYPE_INT: return IntBytes(number, length);
+    case RFC_TYPE_PACKED: return EncodePacked(number, length);
     case RFC_TYPE_DATE:
     case RFC_TYPE_TIME:
       if (value && value->kind == FieldValue::Text) return TextBytes(value->text, length);
@@ -82,8 +80,7 @@ std::string FieldBytes(const FieldLayout& field, const FieldValue* value) {
       if (value && value->kind == FieldValue::Text) return TextBytes(value->text, length);
       if (value) return TextBytes(std::to_string(number), length);
       return std::string(length, ' ');
-    default:
-      return std::string(length, '\0');
+    default: return std::string(length, '\0');
   }
 }
 

@@ -54,8 +54,8 @@ LogonRequest MessageServerRequest(const std::string& mshost, const std::string& 
 // Where each route leads: the first system in file order that it reaches.
 // Built once per parsed landscape, so a logon costs no scan of all systems.
 struct RouteIndex {
-  std::map<std::string, size_t> byHost;     // lower-case ashost, sysnr
-  std::map<std::string, size_t> byGateway;  // lower-case gwhost, gwserv
+  std::map<std::string, size_t> byHost;           // lower-case ashost, sysnr
+  std::map<std::string, size_t> byGateway;        // lower-case gwhost, gwserv
   std::map<std::string, size_t> byMessageServer;  // lower-case mshost, section name
 };
 

@@ -91,8 +91,8 @@ bool ParseInt64(const std::string& text, int64_t& value) {
   }
   if (i == text.size()) return false;
   // Collected as a magnitude so that the most negative value fits too.
-  const uint64_t limit = negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1
-                                  : uint64_t(std::numeric_limits<int64_t>::max());
+  const uint64_t limit =
+      negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1 : uint64_t(std::numeric_limits<int64_t>::max());
   uint64_t magnitude = 0;
   for (; i < text.size(); ++i) {
     char c = text[i];

@@ -104,8 +104,8 @@ FieldValues SystemInfoValues(const SystemConfig& system) {
 
 FieldValues SystemInfoScalars() {
   return FieldValues{
-      {"CURRENT_RESOURCES", NumberValue(5)}, {"MAXIMAL_RESOURCES", NumberValue(20)},
-      {"RECOMMENDED_DELAY", NumberValue(0)}, {"DIALOG_USER_TYPE", TextValue("A")},
+      {"CURRENT_RESOURCES", NumberValue(5)},  {"MAXIMAL_RESOURCES", NumberValue(20)},
+      {"RECOMMENDED_DELAY", NumberValue(0)},  {"DIALOG_USER_TYPE", TextValue("A")},
       {"RFC_LOGIN_COMPLETE", TextValue("X")},
   };
 }

@@ -21,7 +21,7 @@ struct GroupRun {
   RunState& rs;
   ChannelRules rules;
   std::vector<std::unique_ptr<SystemOutcome>> systems;  // in listing order
-  bool inChildren = false;  // each system in a child process of its own
+  bool inChildren = false;                              // each system in a child process of its own
   ChildRoad children;
 
   // Under the run's lock.
@@ -30,14 +30,14 @@ struct GroupRun {
   size_t nextToTake = 0;     // the next system a worker may take
   size_t nextToAdvance = 0;  // the first system not done
   unsigned processed = 0;
-  unsigned missing = 0;  // listed profiles that do not exist
+  unsigned missing = 0;                      // listed profiles that do not exist
   std::vector<UnmeasuredSystem> unmeasured;  // the systems that gave no channel
   long connectionNumbers = 0;
   int busyWorkers = 0;
-  SystemOutcome* onMainRoad = nullptr;  // measured in this process right now
-  bool workspaceOpen = false;           // the library's private files of this process
+  SystemOutcome* onMainRoad = nullptr;     // measured in this process right now
+  bool workspaceOpen = false;              // the library's private files of this process
   std::vector<SystemOutcome*> handedBack;  // no child could measure them: the main road will
-  int exitCode = 0;  // once the run has written its last byte
+  int exitCode = 0;                        // once the run has written its last byte
 
   explicit GroupRun(RunState& state) : rs(state) {}
 };

@@ -49,9 +49,7 @@ const char kUsage[] =
 
 }  // namespace
 
-bool IsHelpRequest(const std::string& argument) {
-  return argument == "--help" || argument == "-h" || argument == "/?";
-}
+bool IsHelpRequest(const std::string& argument) { return argument == "--help" || argument == "-h" || argument == "/?"; }
 
 bool AsksForHelp(const std::vector<std::string>& args) { return args.size() > 1 && IsHelpRequest(args[1]); }
 

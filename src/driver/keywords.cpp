@@ -12,13 +12,13 @@ namespace fennick {
 namespace {
 
 enum class Reading {
-  Present,      // a flag: the keyword is there
-  AnyOf,        // a flag: any of the keyword's characters is there
-  Item,         // ITEM=: up to a blank or a comma, 90 characters, ":" as blank
-  Override,     // up to a comma or a blank; an empty value overrides nothing
-  Number,       // a whole number in range, else Error 1031
-  Names,        // up to a comma or a blank, not empty, else Error 1031
-  ChannelDigits // CH=: up to three characters before a comma, leading digits
+  Present,       // a flag: the keyword is there
+  AnyOf,         // a flag: any of the keyword's characters is there
+  Item,          // ITEM=: up to a blank or a comma, 90 characters, ":" as blank
+  Override,      // up to a comma or a blank; an empty value overrides nothing
+  Number,        // a whole number in range, else Error 1031
+  Names,         // up to a comma or a blank, not empty, else Error 1031
+  ChannelDigits  // CH=: up to three characters before a comma, leading digits
 };
 
 struct Keyword {
@@ -124,7 +124,8 @@ void ReadKeyword(const Keyword& k, const std::string& upper, const std::string& 
   const size_t found = FindKeyword(upper, k.name, length);
   if (found == std::string::npos) return;
   const size_t start = found + length;
-  const std::string value = start >= typed.size() ? std::string() : typed.substr(start, typed.find_first_of(", ", start) - start);
+  const std::string value =
+      start >= typed.size() ? std::string() : typed.substr(start, typed.find_first_of(", ", start) - start);
   switch (k.reading) {
     case Reading::AnyOf:
     case Reading::Present: s.*k.flag = true; break;
@@ -249,9 +250,7 @@ ChannelRules RulesOf(const RunSwitches& switches) {
 
 int BudgetSeconds(const RunSwitches& switches) { return static_cast<int>(switches.timeout.value_or(0)); }
 
-int ParallelOf(const RunSwitches& switches) {
-  return static_cast<int>(switches.parallel.value_or(kDefaultParallel));
-}
+int ParallelOf(const RunSwitches& switches) { return static_cast<int>(switches.parallel.value_or(kDefaultParallel)); }
 
 void ApplyWriterSwitches(const RunSwitches& switches, ResultWriter& writer) {
   writer.limits.warning = switches.warning;

@@ -26,12 +26,12 @@ enum KeywordSource : unsigned {
 
 struct RunSwitches {
   // The command line's alone.
-  bool consoleReport = false;   // "#", "@", "$", "%"
-  bool profileAsGiven = false;  // "@": the profile from the path given
-  bool syslog = false;          // ",SYSLOG": the trace in Fennick.Log
+  bool consoleReport = false;       // "#", "@", "$", "%"
+  bool profileAsGiven = false;      // "@": the profile from the path given
+  bool syslog = false;              // ",SYSLOG": the trace in Fennick.Log
   std::optional<std::string> item;  // "ITEM=": an item run over Vireo.Prf
   // Also a global sensor's line.
-  bool plugin = false;  // ",NAGIOS": the plugin form, over Fennick.Ini
+  bool plugin = false;                       // ",NAGIOS": the plugin form, over Fennick.Ini
   std::optional<std::string> hostOverride;   // ",HOST="
   std::optional<std::string> sysnrOverride;  // ",NO="
   bool megabyte = false;                     // "MEGABYTE"

@@ -44,8 +44,8 @@ struct SystemOutcome {
   RfcWork work;
   RfcConnectionId connection = 0;  // closed after the measurement
   SystemEnd end = SystemEnd::LogonFailed;
-  StepResult failedStep;  // the call that failed, for InfoFailed and RowsFailed
-  std::string reason;     // what follows the failure's message: " - " and the library's text
+  StepResult failedStep;     // the call that failed, for InfoFailed and RowsFailed
+  std::string reason;        // what follows the failure's message: " - " and the library's text
   bool reasonKnown = false;  // the library named a reason (else `reason` is a hint or nothing)
   std::vector<TablespaceRow> rows;
   // The library's fatal report, when its handler ended this system; at the

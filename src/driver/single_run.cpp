@@ -123,8 +123,8 @@ void AtBudget(void* run, int budgetSeconds) {
     EndProcessLocked(s.pendingExitCode);
   }
   ResultWriter& writer = s.endWriter;
-  WriteErrorDocument(writer, NumberedFailure(1032, "RFC-Timeout for " + s.system.request.entry.destination +
-                                                       " after " + std::to_string(budgetSeconds) + " s !"));
+  WriteErrorDocument(writer, NumberedFailure(1032, "RFC-Timeout for " + s.system.request.entry.destination + " after " +
+                                                       std::to_string(budgetSeconds) + " s !"));
   PrintMessageBufferLocked(writer);
   const int exitCode = ExitCodeFor(writer, kExitError);
   MarkFinishedLocked(exitCode);

@@ -18,10 +18,25 @@ void Channel(ResultWriter& w, const ChannelOut& channel) {
 }  // namespace
 
 extern const OutputForm kCorvatelForm = {
-    "Corvatel", false, 0, true, false, 0,
-    ClearDocument, BeginHashLine, AppendPlainText, NoOperation, Channel, AppendLineEnd,
-    BeginFramedGroup, NoSystemState, WriteFramedSummary,
-    WriteWholeErrorDocument, WriteWholeErrorDocument, WriteHandlerBlock, RunsExitCode,
+    "Corvatel",
+    false,
+    0,
+    true,
+    false,
+    0,
+    ClearDocument,
+    BeginHashLine,
+    AppendPlainText,
+    NoOperation,
+    Channel,
+    AppendLineEnd,
+    BeginFramedGroup,
+    NoSystemState,
+    WriteFramedSummary,
+    WriteWholeErrorDocument,
+    WriteWholeErrorDocument,
+    WriteHandlerBlock,
+    RunsExitCode,
 };
 
 }  // namespace fennick

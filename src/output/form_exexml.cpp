@@ -32,8 +32,8 @@ void SensorGroup(ResultWriter& w) {
 
 void WriteUnmeasuredChannel(ResultWriter& w, size_t count) {
   w.messageBuffer += "\n<Result><Channel>Unmeasured systems</Channel>\n<Unit>Count</Unit>\n<Value>" +
-                     std::to_string(count) + "</Value>\n<LimitMode>1</LimitMode>\n<LimitMaxWarning>0</LimitMaxWarning>" +
-                     "</Result>\n";
+                     std::to_string(count) +
+                     "</Value>\n<LimitMode>1</LimitMode>\n<LimitMaxWarning>0</LimitMaxWarning>" + "</Result>\n";
 }
 
 // " - unmeasured: QAS (Rfc Failure), DVE.P00 (Profile missing), ..." within
@@ -66,10 +66,10 @@ void SensorSummary(ResultWriter& w, const GroupSummary& summary) {
 }  // namespace
 
 extern const OutputForm kExexmlForm = {
-    "EXEXML", true, kPrtgChannels, false, false, 0,
-    BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, SensorChannel, EndXmlDocument,
-    SensorGroup, NoSystemState, SensorSummary,
-    XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
+    "EXEXML",         true,          kPrtgChannels, false,      false,         0,
+    BeginXmlDocument, BeginXmlText,  AppendXmlText, EndXmlText, SensorChannel, EndXmlDocument,
+    SensorGroup,      NoSystemState, SensorSummary, XmlError,   XmlErrorEnd,   XmlHandlerReport,
+    RunsExitCode,
 };
 
 }  // namespace fennick

@@ -75,10 +75,25 @@ int ExitCode(const ResultWriter& w, int) { return static_cast<int>(w.plugin.stat
 }  // namespace
 
 extern const OutputForm kPluginForm = {
-    "Nagios", false, 0, true, true, kPluginBudgetSeconds,
-    Begin, BeginPluginText, AppendPluginText, EndPluginText, Channel, End,
-    Begin, SystemState, Summary,
-    Error, Error, PluginHandlerReport, ExitCode,
+    "Nagios",
+    false,
+    0,
+    true,
+    true,
+    kPluginBudgetSeconds,
+    Begin,
+    BeginPluginText,
+    AppendPluginText,
+    EndPluginText,
+    Channel,
+    End,
+    Begin,
+    SystemState,
+    Summary,
+    Error,
+    Error,
+    PluginHandlerReport,
+    ExitCode,
 };
 
 }  // namespace fennick

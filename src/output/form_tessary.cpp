@@ -5,7 +5,6 @@ namespace fennick {
 
 namespace {
 
-
 // With CH= only the chosen channel's bare value is wanted.
 void EndLine(ResultWriter& w) {
   if (w.singleChannel) w.messageBuffer.clear();
@@ -22,10 +21,25 @@ void Channel(ResultWriter& w, const ChannelOut& channel) {
 }  // namespace
 
 extern const OutputForm kTessaryForm = {
-    "Tessary", false, 0, true, false, 0,
-    ClearDocument, BeginHashLine, AppendPlainText, EndLine, Channel, AppendLineEnd,
-    BeginFramedGroup, NoSystemState, WriteFramedSummary,
-    WriteWholeErrorDocument, WriteWholeErrorDocument, WriteHandlerBlock, RunsExitCode,
+    "Tessary",
+    false,
+    0,
+    true,
+    false,
+    0,
+    ClearDocument,
+    BeginHashLine,
+    AppendPlainText,
+    EndLine,
+    Channel,
+    AppendLineEnd,
+    BeginFramedGroup,
+    NoSystemState,
+    WriteFramedSummary,
+    WriteWholeErrorDocument,
+    WriteWholeErrorDocument,
+    WriteHandlerBlock,
+    RunsExitCode,
 };
 
 }  // namespace fennick

@@ -24,10 +24,25 @@ void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documen
 // A form outside the list writes no frame, its text as it is, and its
 // channels as XML.
 extern const OutputForm kUnlistedForm = {
-    "", false, 0, true, false, 0,
-    NoOperation, NoOperation, AppendPlainText, NoOperation, HostChannel, NoOperation,
-    BeginFramedGroup, NoSystemState, WriteFramedSummary,
-    WriteWholeErrorDocument, WriteWholeErrorDocument, WriteHandlerBlock, RunsExitCode,
+    "",
+    false,
+    0,
+    true,
+    false,
+    0,
+    NoOperation,
+    NoOperation,
+    AppendPlainText,
+    NoOperation,
+    HostChannel,
+    NoOperation,
+    BeginFramedGroup,
+    NoSystemState,
+    WriteFramedSummary,
+    WriteWholeErrorDocument,
+    WriteWholeErrorDocument,
+    WriteHandlerBlock,
+    RunsExitCode,
 };
 
 }  // namespace fennick

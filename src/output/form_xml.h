@@ -19,10 +19,25 @@ void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documen
 // A host product's form: the document without limits, no states.
 constexpr OutputForm HostXmlForm(const char* name) {
   return OutputForm{
-      name, false, 0, true, false, 0,
-      BeginXmlDocument, BeginXmlText, AppendXmlText, EndXmlText, HostChannel, EndXmlDocument,
-      BeginFramedGroup, NoSystemState, WriteFramedSummary,
-      XmlError, XmlErrorEnd, XmlHandlerReport, RunsExitCode,
+      name,
+      false,
+      0,
+      true,
+      false,
+      0,
+      BeginXmlDocument,
+      BeginXmlText,
+      AppendXmlText,
+      EndXmlText,
+      HostChannel,
+      EndXmlDocument,
+      BeginFramedGroup,
+      NoSystemState,
+      WriteFramedSummary,
+      XmlError,
+      XmlErrorEnd,
+      XmlHandlerReport,
+      RunsExitCode,
   };
 }
 

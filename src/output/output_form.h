@@ -26,16 +26,16 @@ struct ChannelOut {
 
 // A listed system that gave no channel, as the output names it.
 struct UnmeasuredSystem {
-  std::string label;   // the channel's label, or the name as listed
-  std::string state;   // "Rfc Failure", "Timeout", "Profile missing", "no tablespace ITEM"
-  std::string reason;  // the library's reason, where one is known
+  std::string label;      // the channel's label, or the name as listed
+  std::string state;      // "Rfc Failure", "Timeout", "Profile missing", "no tablespace ITEM"
+  std::string reason;     // the library's reason, where one is known
   bool measured = false;  // reached and measured, but without the item
 };
 
 // How a group run's document closes.
 struct GroupSummary {
-  std::string text;             // "(***) ITEM: NoSystems=..."
-  bool atLeastWarning = false;  // failed or cut-off systems
+  std::string text;                          // "(***) ITEM: NoSystems=..."
+  bool atLeastWarning = false;               // failed or cut-off systems
   std::vector<UnmeasuredSystem> unmeasured;  // in listing order
   std::string itemName;
 };

@@ -25,9 +25,12 @@ PluginState Worse(PluginState a, PluginState b) { return static_cast<int>(a) > s
 std::string PerformanceLabel(const std::string& label) {
   std::string out;
   for (char c : PluginText(label)) {
-    if (c == '\'') out += "''";
-    else if (c == '=') out += '_';
-    else out += c;
+    if (c == '\'')
+      out += "''";
+    else if (c == '=')
+      out += '_';
+    else
+      out += c;
   }
   return out;
 }
@@ -37,7 +40,9 @@ std::string PerformanceEntry(const PluginChannel& channel, const ChannelLimits& 
   // A range "n:" alerts below n.
   entry += ";" + (limits.warning ? std::to_string(*limits.warning) + ":" : std::string());
   entry += ";" + (limits.error ? std::to_string(*limits.error) + ":" : std::string());
-  entry += ";0;" + (channel.unit == "%" ? std::string("100") : channel.max ? std::to_string(*channel.max) : std::string());
+  entry += ";0;" + (channel.unit == "%" ? std::string("100")
+                    : channel.max       ? std::to_string(*channel.max)
+                                        : std::string());
   return entry;
 }
 
@@ -79,10 +84,12 @@ void AddLineProblems(const PluginLine& line, const ChannelLimits& limits, std::v
   const PluginState state = ChannelState(channel, limits);
   if (state != PluginState::Ok) {
     const std::string text = PluginText(channel.label) + " " + std::to_string(channel.value) + channel.unit + " free";
-    problems.push_back(Problem{state, true, channel.value, text + (state == PluginState::Critical ? " (CRITICAL)" : "")});
+    problems.push_back(
+        Problem{state, true, channel.value, text + (state == PluginState::Critical ? " (CRITICAL)" : "")});
   }
   if (!channel.offline.empty()) {
-    problems.push_back(Problem{PluginState::Warning, false, 0, PluginText(channel.label) + " " + PluginText(channel.offline)});
+    problems.push_back(
+        Problem{PluginState::Warning, false, 0, PluginText(channel.label) + " " + PluginText(channel.offline)});
   }
 }
 

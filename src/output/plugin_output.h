@@ -21,9 +21,9 @@ const char* PluginStateName(PluginState state);
 struct PluginChannel {
   std::string label;
   int64_t value = 0;
-  std::string unit;              // "%", "MB" or "GB"
-  std::optional<int64_t> max;    // the performance data's max, where it is not 100 %
-  std::string offline;           // the status of a tablespace that is not online
+  std::string unit;            // "%", "MB" or "GB"
+  std::optional<int64_t> max;  // the performance data's max, where it is not 100 %
+  std::string offline;         // the status of a tablespace that is not online
 };
 
 // A long-output line: a channel, or a system that gave none.
@@ -63,8 +63,7 @@ std::string RenderPluginResult(PluginOutput& plugin, const ChannelLimits& limits
 PluginState ErrorState(int number);
 
 // The status line of an error, with optional long output lines.
-std::string RenderPluginError(PluginState state, const std::string& message,
-                              const std::vector<std::string>& longLines);
+std::string RenderPluginError(PluginState state, const std::string& message, const std::vector<std::string>& longLines);
 
 // Text the monitor can show: valid UTF-8, and "|" (where the monitor splits
 // the line) as "/".

@@ -93,13 +93,17 @@ std::string ErrorDocumentEnd(const std::string& message) {
   return "\n<Error>1</Error>\n<Text>" + EscapeXml(message) + "</Text>\n</Prtg>\n";
 }
 
-std::string HandlerReportText(const HandlerReport& report) { return "RFC error: " + report.key + " - " + report.message; }
+std::string HandlerReportText(const HandlerReport& report) {
+  return "RFC error: " + report.key + " - " + report.message;
+}
 
 std::vector<std::string> HandlerReportLines(const HandlerReport& report) {
   const int kLabelWidth = 15;
-  const std::pair<const char*, const std::string*> fields[] = {
-      {"operation/code", &report.operation}, {"key", &report.key}, {"status", &report.status},
-      {"message", &report.message}, {"internal status", &report.internalStatus}};
+  const std::pair<const char*, const std::string*> fields[] = {{"operation/code", &report.operation},
+                                                               {"key", &report.key},
+                                                               {"status", &report.status},
+                                                               {"message", &report.message},
+                                                               {"internal status", &report.internalStatus}};
   std::vector<std::string> lines;
   for (const auto& field : fields) lines.push_back(FormatLabelLine(field.first, 0, kLabelWidth, *field.second));
   return lines;
@@ -149,7 +153,9 @@ void WriteFramedText(ResultWriter& w, const std::string& text) {
   w.messageBuffer += "\n";
 }
 
-void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool) { w.messageBuffer = HandlerReportBlock(report); }
+void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool) {
+  w.messageBuffer = HandlerReportBlock(report);
+}
 
 int RunsExitCode(const ResultWriter&, int runExitCode) { return runExitCode; }
 
@@ -158,7 +164,9 @@ void BeginHashLine(ResultWriter& w) { w.messageBuffer += "\n# "; }
 void AppendPlainText(ResultWriter& w, const std::string& text) { w.messageBuffer += text; }
 void AppendLineEnd(ResultWriter& w) { w.messageBuffer += "\n"; }
 void NoOperation(ResultWriter&) {}
-void WriteWholeErrorDocument(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
+void WriteWholeErrorDocument(ResultWriter& w, const RunFailure& failure) {
+  w.messageBuffer = ErrorDocument(failure.message);
+}
 
 std::string TextUnit(const std::string& unit) {
   if (unit.empty()) return "#";

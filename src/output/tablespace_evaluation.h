@@ -18,8 +18,8 @@ enum class ChannelUnit { Percent, Megabyte, Gigabyte };
 // How the rows become channels.
 struct ChannelRules {
   ChannelUnit unit = ChannelUnit::Percent;
-  bool autoextend = false;  // free space against the autoextend maximum where a row has one
-  bool alerting = false;    // limits are given: a tablespace not online alerts too
+  bool autoextend = false;            // free space against the autoextend maximum where a row has one
+  bool alerting = false;              // limits are given: a tablespace not online alerts too
   std::vector<std::string> excluded;  // upper-case names left out of a single system's channels
 };
 

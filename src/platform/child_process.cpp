@@ -1,8 +1,9 @@
+#include "platform/child_process.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/child_process.h"
 #include "platform/threads.h"
 
 namespace fennick {

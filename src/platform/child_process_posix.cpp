@@ -11,9 +11,8 @@
 #include <vector>
 
 #include "platform/child_process.h"
-#include "platform/posix_io.h"
 #include "platform/environment.h"
-
+#include "platform/posix_io.h"
 
 namespace fennick {
 
@@ -32,7 +31,6 @@ std::string ProgramToStart(const std::string& program) {
   const char self[] = "/proc/self/exe";
   return access(self, X_OK) == 0 ? self : program;
 }
-
 
 }  // namespace
 

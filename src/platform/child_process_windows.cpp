@@ -121,10 +121,9 @@ bool CreateChild(const std::wstring& program, HANDLE input, HANDLE output, HANDL
     startup.lpAttributeList = attributes;
     std::wstring commandLine = L"\"" + program + L"\"";
     std::memset(&process, 0, sizeof process);
-    started =
-        CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                       CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
-                       environment.data(), nullptr, &startup.StartupInfo, &process) != 0;
+    started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                             CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+                             environment.data(), nullptr, &startup.StartupInfo, &process) != 0;
   }
   const DWORD failure = GetLastError();
   DeleteProcThreadAttributeList(attributes);

@@ -1,10 +1,10 @@
-#include "platform/environment.h"
-
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <mutex>
 #include <vector>
+
+#include "platform/environment.h"
 
 extern char** environ;
 

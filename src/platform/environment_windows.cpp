@@ -1,10 +1,10 @@
-#include "platform/environment.h"
-
 #include <stdlib.h>
 #include <windows.h>
 
 #include <cstring>
 #include <vector>
+
+#include "platform/environment.h"
 
 namespace fennick {
 

@@ -1,7 +1,3 @@
-#include "platform/files.h"
-
-#include "platform/posix_io.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,6 +6,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/files.h"
+#include "platform/posix_io.h"
 
 namespace fennick {
 
@@ -23,7 +22,6 @@ std::string Reason(int error) {
   char buffer[256] = "";
   return ReasonText(strerror_r(error, buffer, sizeof buffer), buffer);
 }
-
 
 std::atomic<unsigned> g_replacements{0};
 

@@ -1,11 +1,10 @@
-#include "platform/files.h"
-
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 
+#include "platform/files.h"
 #include "platform/windows_names.h"
 
 namespace fennick {

@@ -1,8 +1,7 @@
-#include "platform/loader.h"
-
 #include <dlfcn.h>
 
 #include "platform/files.h"
+#include "platform/loader.h"
 
 namespace fennick {
 

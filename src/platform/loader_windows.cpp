@@ -1,10 +1,9 @@
-#include "platform/loader.h"
-
 #include <windows.h>
 
 #include <cstdint>
 
 #include "platform/files.h"
+#include "platform/loader.h"
 
 namespace fennick {
 

@@ -1,9 +1,9 @@
-#include "platform/paths.h"
-
 #include <unistd.h>
 
 #include <cctype>
 #include <vector>
+
+#include "platform/paths.h"
 
 namespace fennick {
 

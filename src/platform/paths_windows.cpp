@@ -1,8 +1,8 @@
-#include "platform/paths.h"
-
 #include <windows.h>
 
 #include <vector>
+
+#include "platform/paths.h"
 
 namespace fennick {
 

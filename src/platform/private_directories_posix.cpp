@@ -1,5 +1,3 @@
-#include "platform/private_directories.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -11,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "platform/private_directories.h"
 
 namespace fennick {
 

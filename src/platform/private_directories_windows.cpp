@@ -1,5 +1,3 @@
-#include "platform/private_directories.h"
-
 #include <aclapi.h>
 #include <ntsecapi.h>
 #include <windows.h>
@@ -8,6 +6,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/private_directories.h"
 #include "platform/windows_names.h"
 
 namespace fennick {

@@ -17,7 +17,9 @@ VOID CALLBACK OnTimer(PVOID parameter, BOOLEAN) {
 // beyond KERNEL32 and msvcrt.
 bool StartOneShotTimer(int64_t delayMilliseconds, TimerCallback callback) {
   HANDLE timer = nullptr;
-  DWORD due = delayMilliseconds <= 0 ? 0 : delayMilliseconds > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(delayMilliseconds);
+  DWORD due = delayMilliseconds <= 0           ? 0
+              : delayMilliseconds > 0x7FFFFFFF ? 0x7FFFFFFF
+                                               : static_cast<DWORD>(delayMilliseconds);
   return CreateTimerQueueTimer(&timer, nullptr, OnTimer, reinterpret_cast<PVOID>(callback), due, 0,
                                WT_EXECUTEONLYONCE) != 0;
 }

@@ -39,10 +39,13 @@ EntryProblem CheckEntry(const SystemEntry& entry) {
 
 RunFailure Message(EntryProblem problem, const std::string& profileName) {
   switch (problem) {
-    case EntryProblem::BadPasswordForm: return NumberedFailure(1004, "Invalid Password in Profile " + profileName + " found...");
-    case EntryProblem::WrongPassword: return NumberedFailure(1005, "Wrong Password in Profile " + profileName + " found...");
+    case EntryProblem::BadPasswordForm:
+      return NumberedFailure(1004, "Invalid Password in Profile " + profileName + " found...");
+    case EntryProblem::WrongPassword:
+      return NumberedFailure(1005, "Wrong Password in Profile " + profileName + " found...");
     case EntryProblem::NoUser: return NumberedFailure(1006, "Username in Profile " + profileName + " is missing...");
-    case EntryProblem::NoPassword: return NumberedFailure(1007, "Password in Profile " + profileName + " is missing...");
+    case EntryProblem::NoPassword:
+      return NumberedFailure(1007, "Password in Profile " + profileName + " is missing...");
     case EntryProblem::ShortField: return NumberedFailure(1003, "Invalid Parameter(s) at " + profileName + " found...");
     case EntryProblem::None: break;
   }
@@ -51,7 +54,8 @@ RunFailure Message(EntryProblem problem, const std::string& profileName) {
 
 }  // namespace
 
-EntryReading ReadConnectionEntry(std::FILE* file, size_t lineLimit, const PasswordKey& key, bool stopAtPasswordProblem) {
+EntryReading ReadConnectionEntry(std::FILE* file, size_t lineLimit, const PasswordKey& key,
+                                 bool stopAtPasswordProblem) {
   EntryReading reading;
   TextLineReader reader(file, lineLimit);
   std::string line;

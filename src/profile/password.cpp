@@ -15,9 +15,7 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool IsPrintable(unsigned char c) { return c >= 0x20 && c <= 0x7E; }
 
 // Digits and letters count towards the check digit; nothing else does.
-bool CountsForCheck(unsigned char c) {
-  return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+bool CountsForCheck(unsigned char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 char CheckDigit(const std::string& plain) {
   unsigned long sum = 0;

@@ -25,7 +25,6 @@ UnscrambleResult UnscramblePassword(const std::string& value, const PasswordKey&
 // The 24-character value for a password, printable ASCII with no blank at
 // either end; nullopt when the password cannot be represented that way. The
 // seed picks among the many values that give the same password.
-std::optional<std::string> ScramblePassword(const std::string& password, const PasswordKey& key,
-                                            unsigned seed = 0);
+std::optional<std::string> ScramblePassword(const std::string& password, const PasswordKey& key, unsigned seed = 0);
 
 }  // namespace fennick

@@ -1,8 +1,8 @@
 #include "rfc/backends.h"
 
-#include "rfc/classic/classic_backend.h"
 #include "platform/loader.h"
 #include "platform/paths.h"
+#include "rfc/classic/classic_backend.h"
 #include "rfc/classic/classic_library.h"
 #include "rfc/netweaver/nw_backend.h"
 #include "rfc/netweaver/nw_library.h"

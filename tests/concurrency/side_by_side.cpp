@@ -166,10 +166,19 @@ std::vector<std::string> Lines(const std::string& text) {
 // A trace line of the probe: a connection number, a blank, a step it names.
 bool WholeLogLine(const std::string& line) {
   static const char* const kSteps[] = {
-      "program started",          "RfcEnvironment called",       "RfcOpen called",   "RfcOpenEx called",
-      "RfcCall called",           "RfcReceive called",           "RfcGetVersion called",
-      "RfcOpenConnection called", "RfcOpenConnection refused",   "RfcInvoke called", "Timeout reached",
-      "measuring process failed", "measuring process not started",
+      "program started",
+      "RfcEnvironment called",
+      "RfcOpen called",
+      "RfcOpenEx called",
+      "RfcCall called",
+      "RfcReceive called",
+      "RfcGetVersion called",
+      "RfcOpenConnection called",
+      "RfcOpenConnection refused",
+      "RfcInvoke called",
+      "Timeout reached",
+      "measuring process failed",
+      "measuring process not started",
   };
   size_t i = line[0] == '-' ? 1 : 0;
   const size_t digits = i;
@@ -222,18 +231,25 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     if (flag == "-c") {
       options.check = true;
       --i;  // takes no value
-    } else if (flag == "-n") options.runs = std::atoi(argv[i + 1]);
-    else if (flag == "-w") options.wave = std::atoi(argv[i + 1]);
-    else if (flag == "-o") options.keepDir = argv[i + 1];
-    else if (flag == "-C") options.workDir = argv[i + 1];
-    else return false;
+    } else if (flag == "-n")
+      options.runs = std::atoi(argv[i + 1]);
+    else if (flag == "-w")
+      options.wave = std::atoi(argv[i + 1]);
+    else if (flag == "-o")
+      options.keepDir = argv[i + 1];
+    else if (flag == "-C")
+      options.workDir = argv[i + 1];
+    else
+      return false;
   }
   for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) options.program.push_back(argv[i]);
   if (i < argc) ++i;
   options.kinds.emplace_back();
   for (; i < argc; ++i) {
-    if (std::strcmp(argv[i], "::") == 0) options.kinds.emplace_back();
-    else options.kinds.back().args.push_back(argv[i]);
+    if (std::strcmp(argv[i], "::") == 0)
+      options.kinds.emplace_back();
+    else
+      options.kinds.back().args.push_back(argv[i]);
   }
   return options.runs > 0 && options.wave > 0 && !options.workDir.empty() && !options.program.empty();
 }
@@ -264,8 +280,10 @@ int main(int argc, char** argv) {
     for (int slot = 0; slot < options.wave && done + slot < options.runs; ++slot) {
       int kind = (done + slot) % static_cast<int>(options.kinds.size());
       Started run = Start(options, options.kinds[kind], scratch + "/run-" + std::to_string(slot) + ".out");
-      if (run.pid < 0) status = 1;
-      else wave.push_back({run, kind});
+      if (run.pid < 0)
+        status = 1;
+      else
+        wave.push_back({run, kind});
     }
     for (const InWave& member : wave) {
       Kind& kind = options.kinds[member.kind];

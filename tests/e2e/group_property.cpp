@@ -156,8 +156,8 @@ Landscape MakeLandscape(std::mt19937& rng, const std::string& dir, const Options
         break;
       default: break;
     }
-    if (pick(6) != 0) ini += "tablespace = PSAPSR3 " + std::to_string(1000 + pick(900000)) + " 500 " +
-                             std::to_string(pick(100)) + "\n";
+    if (pick(6) != 0)
+      ini += "tablespace = PSAPSR3 " + std::to_string(1000 + pick(900000)) + " 500 " + std::to_string(pick(100)) + "\n";
     if (pick(2) == 0) ini += "tablespace = SYSTEM 4000 1000 75\n";
     std::string entry = "Extcompany.: ACME\nDestination: D" + std::to_string(i) + "X\n";
     entry += pick(15) == 0 ? "Client.....: 1\n" : "Client.....: 100\n";  // 1: an incomplete entry
@@ -173,8 +173,8 @@ Landscape MakeLandscape(std::mt19937& rng, const std::string& dir, const Options
   WriteFile(dir + "/sapsim.ini", ini);
   WriteFile(dir + "/Vireo.Prf", "# Gsng: PSAPSR3     " + listing + "\n");
   const char* modes[] = {"EXEXML", "EXEXML", "Lumenox", "Quimbel", "Corvatel", "Tessary"};
-  WriteFile(dir + "/Fennick.Ini", "Outputmode.: " + std::string(modes[pick(6)]) + "\nRfclibrary.: " +
-                                      options.backend + "\n");
+  WriteFile(dir + "/Fennick.Ini",
+            "Outputmode.: " + std::string(modes[pick(6)]) + "\nRfclibrary.: " + options.backend + "\n");
   Landscape landscape;
   landscape.parameters = "ITEM=PSAPSR3";
   if (pick(2) == 0) landscape.parameters += ",SYSLOG";
@@ -229,12 +229,18 @@ int main(int argc, char** argv) {
       if (i + 1 >= argc) Die(a + " needs a value");
       return argv[++i];
     };
-    if (a == "--fennick") options.fennick = value();
-    else if (a == "--backend") options.backend = value();
-    else if (a == "--seed") options.seed = static_cast<unsigned>(std::stoul(value()));
-    else if (a == "--count") options.count = std::stoi(value());
-    else if (a == "--keep") options.keep = true;
-    else Die("unknown option " + a);
+    if (a == "--fennick")
+      options.fennick = value();
+    else if (a == "--backend")
+      options.backend = value();
+    else if (a == "--seed")
+      options.seed = static_cast<unsigned>(std::stoul(value()));
+    else if (a == "--count")
+      options.count = std::stoi(value());
+    else if (a == "--keep")
+      options.keep = true;
+    else
+      Die("unknown option " + a);
   }
   if (options.fennick.empty()) Die("--fennick is required");
   char* absolute = realpath(options.fennick.c_str(), nullptr);

@@ -173,14 +173,19 @@ std::string Unescape(const std::string& text) {
       continue;
     }
     char c = text[++i];
-    if (c == 'n') out += '\n';
-    else if (c == 'r') out += '\r';
-    else if (c == 't') out += '\t';
-    else if (c == '0') out += '\0';
+    if (c == 'n')
+      out += '\n';
+    else if (c == 'r')
+      out += '\r';
+    else if (c == 't')
+      out += '\t';
+    else if (c == '0')
+      out += '\0';
     else if (c == 'x' && i + 2 < text.size()) {
       out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
       i += 2;
-    } else out += c;
+    } else
+      out += c;
   }
   return out;
 }
@@ -235,11 +240,16 @@ std::string ShapeBlock(std::string content, const std::vector<std::string>& opti
   std::string lineEnd = "\n";
   for (const std::string& o : options) {
     if (IsEncoding(o)) continue;  // applied when the file is written
-    if (o == "noeol") noeol = true;
-    else if (o == "esc") esc = true;
-    else if (o == "crlf") lineEnd = "\r\n";
-    else if (o == "cr") lineEnd = "\r";
-    else Die("unknown block option " + o);
+    if (o == "noeol")
+      noeol = true;
+    else if (o == "esc")
+      esc = true;
+    else if (o == "crlf")
+      lineEnd = "\r\n";
+    else if (o == "cr")
+      lineEnd = "\r";
+    else
+      Die("unknown block option " + o);
   }
   if (noeol && !content.empty()) content.pop_back();
   if (lineEnd != "\n") {
@@ -310,37 +320,52 @@ std::vector<Case> ParseCases(const std::string& path) {
       if (!encoding.empty() && kind != "file") {
         Die(path + ":" + std::to_string(number) + ": " + encoding + " is for files");
       }
-      if (kind == "file") c.files.push_back({name, content, false, encoding});
-      else if (kind == "expect-file" && parallel) c.parallelExpectFiles.push_back({name, content, false, ""});
-      else if (kind == "expect-file") c.expectFiles.push_back({name, content, false, ""});
+      if (kind == "file")
+        c.files.push_back({name, content, false, encoding});
+      else if (kind == "expect-file" && parallel)
+        c.parallelExpectFiles.push_back({name, content, false, ""});
+      else if (kind == "expect-file")
+        c.expectFiles.push_back({name, content, false, ""});
       else if (kind == "stdout" && parallel) {
         c.hasParallelStdout = true;
         c.parallelStdoutPattern = content;
       } else if (kind == "stdout") {
         c.expectStdout = true;
         c.stdoutPattern = content;
-      } else Die(path + ":" + std::to_string(number) + ": unknown block " + kind);
+      } else
+        Die(path + ":" + std::to_string(number) + ": unknown block " + kind);
       continue;
     }
-    if (StartsWith(line, "arg-esc: ")) c.args.push_back(Unescape(line.substr(9)));
-    else if (StartsWith(line, "arg:")) c.args.push_back(line.size() > 5 ? line.substr(5) : "");
+    if (StartsWith(line, "arg-esc: "))
+      c.args.push_back(Unescape(line.substr(9)));
+    else if (StartsWith(line, "arg:"))
+      c.args.push_back(line.size() > 5 ? line.substr(5) : "");
     else if (StartsWith(line, "exit: ")) {
       c.expectExit = true;
       c.exitCode = std::stoi(line.substr(6));
-    } else if (StartsWith(line, "dir: ")) c.files.push_back({line.substr(5), "", true, ""});
-    else if (StartsWith(line, "absent: ")) c.absent.push_back(line.substr(8));
-    else if (StartsWith(line, "present: ")) c.present.push_back(line.substr(9));
-    else if (StartsWith(line, "env: ")) c.env.push_back(line.substr(5));
-    else if (StartsWith(line, "max-ms: ")) c.maxMs = std::stol(line.substr(8));
-    else if (StartsWith(line, "min-ms: ")) c.minMs = std::stol(line.substr(8));
-    else if (line == "no-driveroot") c.driveRoot = false;
-    else if (line == "native-only") c.nativeOnly = true;
-    else if (line == "program-alone") c.programAlone = true;
+    } else if (StartsWith(line, "dir: "))
+      c.files.push_back({line.substr(5), "", true, ""});
+    else if (StartsWith(line, "absent: "))
+      c.absent.push_back(line.substr(8));
+    else if (StartsWith(line, "present: "))
+      c.present.push_back(line.substr(9));
+    else if (StartsWith(line, "env: "))
+      c.env.push_back(line.substr(5));
+    else if (StartsWith(line, "max-ms: "))
+      c.maxMs = std::stol(line.substr(8));
+    else if (StartsWith(line, "min-ms: "))
+      c.minMs = std::stol(line.substr(8));
+    else if (line == "no-driveroot")
+      c.driveRoot = false;
+    else if (line == "native-only")
+      c.nativeOnly = true;
+    else if (line == "program-alone")
+      c.programAlone = true;
     else if (StartsWith(line, "only: ")) {
       c.onlyBackend = line.substr(6);
-      if (c.onlyBackend != "classic" && c.onlyBackend != "netweaver") Die(path + ":" + std::to_string(number) + ": unknown back end " + c.onlyBackend);
-    }
-    else if (StartsWith(line, "use: ")) {
+      if (c.onlyBackend != "classic" && c.onlyBackend != "netweaver")
+        Die(path + ":" + std::to_string(number) + ": unknown back end " + c.onlyBackend);
+    } else if (StartsWith(line, "use: ")) {
       // A shared set of files from an earlier "=== @name" block.
       std::string fixture = line.substr(5);
       const Case* shared = nullptr;
@@ -349,8 +374,8 @@ std::vector<Case> ParseCases(const std::string& path) {
       }
       if (!shared) Die(path + ":" + std::to_string(number) + ": no fixture @" + fixture + " above");
       c.files.insert(c.files.begin(), shared->files.begin(), shared->files.end());
-    }
-    else Die(path + ":" + std::to_string(number) + ": cannot read line: " + line);
+    } else
+      Die(path + ":" + std::to_string(number) + ": cannot read line: " + line);
   }
   return cases;
 }
@@ -450,8 +475,10 @@ Outcome Run(const std::vector<std::string>& argv, const std::string& cwd, const 
   }
   outcome.ms = static_cast<long>(
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
-  if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) outcome.exitCode = 128 + WTERMSIG(status);
+  if (WIFEXITED(status))
+    outcome.exitCode = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status))
+    outcome.exitCode = 128 + WTERMSIG(status);
   outcome.out = ReadFile(outPath);
   outcome.err = ReadFile(errPath);
   return outcome;
@@ -472,22 +499,23 @@ class Expander {
       if (close == std::string::npos) break;
       std::string inner = text.substr(open + 1, close - open - 1);
       std::string replacement;
-      if (StartsWith(inner, "PASSWD:")) replacement = Passwd(inner.substr(7));
+      if (StartsWith(inner, "PASSWD:"))
+        replacement = Passwd(inner.substr(7));
       else if (StartsWith(inner, "PASSWD-TAMPERED:")) {
         // Flipping the lowest bit of the first body character flips it in the
         // password's first character: "b" becomes "c", and the check digit
         // no longer fits.
         replacement = Passwd(inner.substr(16));
         replacement[4] = static_cast<char>(replacement[4] ^ 0x01);
-      }
-      else if (StartsWith(inner, "REPEAT:")) {
+      } else if (StartsWith(inner, "REPEAT:")) {
         size_t colon = inner.find(':', 7);
         if (colon == std::string::npos) Die("bad placeholder {" + inner + "}");
         long count = std::stol(inner.substr(7, colon - 7));
         std::string unit = inner.substr(colon + 1);
         replacement.reserve(unit.size() * count);
         for (long i = 0; i < count; ++i) replacement += unit;
-      } else if (inner == "WORK") replacement = work;
+      } else if (inner == "WORK")
+        replacement = work;
       else {
         out += text.substr(pos, close + 1 - pos);  // a matcher such as {TIME}
         pos = close + 1;
@@ -553,14 +581,18 @@ std::string Visible(const std::string& text, size_t limit = 4000) {
       break;
     }
     unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '\n') out += "\\n\n    |";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
+    if (c == '\n')
+      out += "\\n\n    |";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\t')
+      out += "\\t";
     else if (c < 0x20 || c >= 0x7F) {
       char hex[8];
       std::snprintf(hex, sizeof hex, "\\x%02X", c);
       out += hex;
-    } else out += ch;
+    } else
+      out += ch;
   }
   return out + "\n";
 }
@@ -586,8 +618,8 @@ bool OutputIsXmlDocument(int exitCode, const std::string& mode, const std::vecto
                          const std::string& out) {
   if (mode == "Nagios" || StartsWith(out, "FENNICK ")) return false;
   if (exitCode == 2) return true;
-  const bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "/?" ||
-                                      args[0] == "-V" || args[0] == "--version");
+  const bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "/?" || args[0] == "-V" ||
+                                      args[0] == "--version");
   const bool xmlForm = mode == "EXEXML" || mode == "Lumenox" || mode == "Quimbel";
   if (exitCode == 1) return xmlForm && out.find("RFC error\n") == std::string::npos;
   return exitCode == 0 && !help && xmlForm;
@@ -627,8 +659,8 @@ std::string CheckXmlDocument(const std::string& document, const std::string& scr
   WriteFile(file, document);
   Outcome o = Run({"xmllint", "--noout", "--nonet", file}, dir, dir, {}, 30);
   if (o.exitCode == 0 && !o.timedOut) return "";
-  std::string report = "  the output is not a well-formed XML document (xmllint exit code " +
-                       std::to_string(o.exitCode) + ")\n";
+  std::string report =
+      "  the output is not a well-formed XML document (xmllint exit code " + std::to_string(o.exitCode) + ")\n";
   report += "  xmllint says:\n" + Visible(o.err + o.out) + "  document:\n" + Visible(document);
   return report;
 }
@@ -642,8 +674,9 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     bool ha = static_cast<bool>(std::getline(a, al));
     if (!he && !ha) return "  (the difference is in the final line end)\n";
     if (!he || !ha || !Matches(el, 0, al, 0)) {
-      return "  first difference at line " + std::to_string(line) + ":\n    expected: " +
-             (he ? el : "(end of output)") + "\n    actual:   " + (ha ? al : "(end of output)") + "\n";
+      return "  first difference at line " + std::to_string(line) +
+             ":\n    expected: " + (he ? el : "(end of output)") + "\n    actual:   " + (ha ? al : "(end of output)") +
+             "\n";
     }
   }
 }
@@ -796,8 +829,8 @@ std::string StandardErrorReport(const Outcome& o) {
 }
 
 RunRecord RunVariant(const Options& options, const Case& c, const Variant& variant) {
-  std::string scratchTemplate = (options.wine ? options.winePrefix + "/drive_c" : std::string("/tmp")) +
-                                "/fennick-e2e-XXXXXX";
+  std::string scratchTemplate =
+      (options.wine ? options.winePrefix + "/drive_c" : std::string("/tmp")) + "/fennick-e2e-XXXXXX";
   if (!mkdtemp(&scratchTemplate[0])) Die("cannot make a temporary directory");
   const std::string scratch = scratchTemplate;
   const std::string work = scratch + "/work";
@@ -809,15 +842,17 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   expander.work = work;
 
   std::vector<std::string> driveEntries;  // laid into a shared Wine drive: removed afterwards
-  std::string ini;  // the text of the case's Fennick.Ini, before its encoding
+  std::string ini;                        // the text of the case's Fennick.Ini, before its encoding
   std::string iniEncoding;
   for (const FileSpec& f : c.files) {
     std::string path = Place(f.name, work, drive);
     if (StartsWith(f.name, "drive:")) driveEntries.push_back(drive + "/" + f.name.substr(6, f.name.find('/', 6) - 6));
-    if (f.isDirectory) MakeDirectories(path);
-    else WriteFile(path, Encode(variant.oneByOne ? OneByOneFile(variant, f.name, expander.Expand(f.content))
-                                                 : expander.Expand(f.content),
-                                f.encoding));
+    if (f.isDirectory)
+      MakeDirectories(path);
+    else
+      WriteFile(path, Encode(variant.oneByOne ? OneByOneFile(variant, f.name, expander.Expand(f.content))
+                                              : expander.Expand(f.content),
+                             f.encoding));
     if (f.name == "Fennick.Ini" && !f.isDirectory) {
       ini = expander.Expand(f.content);
       iniEncoding = f.encoding;
@@ -878,7 +913,8 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
     bool ok = false;
     std::string content = ReadFile(Place(f.name, work, drive), &ok);
     std::string expected = expander.Expand(f.content);
-    if (!ok) report += "  file " + f.name + " was not written\n";
+    if (!ok)
+      report += "  file " + f.name + " was not written\n";
     else if (!Matches(expected, 0, content, 0)) {
       report += "  file " + f.name + " differs\n" + FirstDifference(expected, content);
       report += "  expected:\n" + Visible(expected) + "  actual:\n" + Visible(content);
@@ -982,9 +1018,8 @@ bool RunCase(const Options& options, const Case& c, const std::string& casesPath
     report += comparison;
   }
   bool passed = report.empty();
-  std::cout << (passed ? "ok   " : "FAIL ") << casesPath << ":" << c.line << ": " << c.title << " ("
-            << first.outcome.ms << " ms" << (oneByOne.oneByOne ? ", twice: " + std::to_string(ms) + " ms" : "")
-            << ")\n";
+  std::cout << (passed ? "ok   " : "FAIL ") << casesPath << ":" << c.line << ": " << c.title << " (" << first.outcome.ms
+            << " ms" << (oneByOne.oneByOne ? ", twice: " + std::to_string(ms) + " ms" : "") << ")\n";
   if (!passed) std::cout << report;
   return passed;
 }
@@ -999,17 +1034,28 @@ int main(int argc, char** argv) {
       if (i + 1 >= argc) Die(a + " needs a value");
       return argv[++i];
     };
-    if (a == "--fennick") options.fennick = value();
-    else if (a == "--passwd") options.passwd = value();
-    else if (a == "--cases") options.cases = value();
-    else if (a == "--filter") options.filter = value();
-    else if (a == "--wine-prefix") options.winePrefix = value();
-    else if (a == "--wine") options.wine = true;
-    else if (a == "--wine-command") options.wineCommand = value();
-    else if (a == "--backend") options.backend = value();
-    else if (a == "--keep") options.keep = true;
-    else if (a == "--no-time-limits") options.timeLimits = false;
-    else Die("unknown option " + a);
+    if (a == "--fennick")
+      options.fennick = value();
+    else if (a == "--passwd")
+      options.passwd = value();
+    else if (a == "--cases")
+      options.cases = value();
+    else if (a == "--filter")
+      options.filter = value();
+    else if (a == "--wine-prefix")
+      options.winePrefix = value();
+    else if (a == "--wine")
+      options.wine = true;
+    else if (a == "--wine-command")
+      options.wineCommand = value();
+    else if (a == "--backend")
+      options.backend = value();
+    else if (a == "--keep")
+      options.keep = true;
+    else if (a == "--no-time-limits")
+      options.timeLimits = false;
+    else
+      Die("unknown option " + a);
   }
   if (options.fennick.empty() || options.cases.empty()) Die("--fennick and --cases are required");
   if (options.wine && options.winePrefix.empty()) Die("--wine needs --wine-prefix");

@@ -73,8 +73,8 @@ void WriteDocument(const fennick::RunParameters& run, const std::string& mode) {
   fennick::EndDocument(w);
   if (IsXmlMode(mode)) CheckMarkup(w.messageBuffer);
 
-  fennick::WriteErrorDocument(w, fennick::NumberedFailure(1002, "Profile " + run.profileDirectory + run.profileName +
-                                                                 " is missing..."));
+  fennick::WriteErrorDocument(
+      w, fennick::NumberedFailure(1002, "Profile " + run.profileDirectory + run.profileName + " is missing..."));
   CheckMarkup(w.messageBuffer);
   // An error text may be the buffer's own.
   fennick::WriteErrorDocument(w, fennick::RunFailure{w.messageBuffer});

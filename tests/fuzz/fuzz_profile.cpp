@@ -16,15 +16,15 @@ const fennick::PasswordKey& Key() {
 }
 
 bool SameEntry(const fennick::SystemEntry& a, const fennick::SystemEntry& b) {
-  return a.extcompany == b.extcompany && a.destination == b.destination && a.client == b.client &&
-         a.user == b.user && a.password == b.password && a.language == b.language && a.mode == b.mode &&
-         a.hostname == b.hostname && a.sysnr == b.sysnr && a.gwhost == b.gwhost && a.gwservice == b.gwservice;
+  return a.extcompany == b.extcompany && a.destination == b.destination && a.client == b.client && a.user == b.user &&
+         a.password == b.password && a.language == b.language && a.mode == b.mode && a.hostname == b.hostname &&
+         a.sysnr == b.sysnr && a.gwhost == b.gwhost && a.gwservice == b.gwservice;
 }
 
 // What a complete entry promises the logon.
 void CheckComplete(const fennick::SystemEntry& entry) {
-  const std::string* fields[] = {&entry.extcompany, &entry.destination, &entry.client, &entry.user,
-                                 &entry.password,   &entry.language,    &entry.mode,   &entry.hostname,
+  const std::string* fields[] = {&entry.extcompany, &entry.destination, &entry.client,   &entry.user,
+                                 &entry.password,   &entry.language,    &entry.mode,     &entry.hostname,
                                  &entry.sysnr,      &entry.gwhost,      &entry.gwservice};
   for (const std::string* field : fields) {
     fuzz::Check(!field->empty() && field->size() <= 60, "complete entry with a field out of bounds", *field);

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "driver/keywords.h"
-#include "output/output_form.h"
 #include "driver/settings.h"
 #include "fuzz_input.h"
+#include "output/output_form.h"
 #include "platform/paths.h"
 
 namespace {

@@ -93,7 +93,7 @@ TEST_F(NwData, SystemInfoAnswer) {
       {function, {Get::Int, "CURRENT_RESOURCES", 0, 0, "5", 0}},
       {function, {Get::Chars, "RFC_LOGIN_COMPLETE", 1, 0, "X", 0}},
       {function, {Get::Chars, "RFCSI_EXPORT", 300, NW_CONVERSION_FAILURE, "", 0}},  // a structure, not a field
-      {function, {Get::String, "RFCDBSYS", 20, NW_INVALID_PARAMETER, "", 0}},        // in the structure only
+      {function, {Get::String, "RFCDBSYS", 20, NW_INVALID_PARAMETER, "", 0}},       // in the structure only
   };
   for (const Row& row : rows) Check(row.container, row.get, row.container == rfcsi ? "RFCSI" : "function");
 

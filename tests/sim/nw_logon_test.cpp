@@ -109,12 +109,15 @@ TEST_F(NwOpen, InjectedFaultsAtInvoke) {
       {"call RFC_SYSTEM_INFO 2\nfault = receive RFC_SYSTEM_INFO 1", {28, 5, kUnknown, returned2}, false},
       {"call RFC_SYSTEM_INFO 0\nfault = receive RFC_SYSTEM_INFO 2 E", {5, 1, "E", "E"}, false},
       {"call RFC_SYSTEM_INFO 0\nfault = receive DB_ORA_CURRENT_SIZES 1\nfault = call rfc_system_info 1",
-       {0, 0, "", ""}, false},
+       {0, 0, "", ""},
+       false},
       // Faults of the classic library only.
       {"handler RfcReceive\nfault = install RFCSI\nfault = itcreate\nfault = itgetline\nfault = itdelete",
-       {0, 0, "", ""}, false},
+       {0, 0, "", ""},
+       false},
       {"receive RFC_SYSTEM_INFO 2 NOT_AUTHORIZED\nlasterror = K|E|Not allowed|X",
-       {5, 1, "NOT_AUTHORIZED", "Not allowed"}, false},
+       {5, 1, "NOT_AUTHORIZED", "Not allowed"},
+       false},
       {"call RFC_SYSTEM_INFO 1\nlasterror = K|E|Reset by peer|X", {1, 4, kComm, "Reset by peer"}, true},
   };
   for (const Row& row : rows) {

@@ -129,27 +129,27 @@ class SimCalls : public ::testing::Test {
 
   RFC_TYPEHANDLE Install(const char* name, std::vector<RfcTypeElement> elements) {
     RFC_TYPEHANDLE handle = 0;
-    EXPECT_EQ(RfcInstallStructure(const_cast<char*>(name), elements.data(), static_cast<unsigned>(elements.size()),
-                                  &handle),
-              0);
+    EXPECT_EQ(
+        RfcInstallStructure(const_cast<char*>(name), elements.data(), static_cast<unsigned>(elements.size()), &handle),
+        0);
     return handle;
   }
 
   RFC_TYPEHANDLE InstallRfcsi() {
-    return Install("RFCSI", {Field("RFCPROTO", 0, 3),   Field("RFCCHARTYP", 0, 4), Field("RFCINTTYP", 0, 3),
-                             Field("RFCFLOTYP", 0, 3),  Field("RFCDEST", 0, 32),   Field("RFCHOST", 0, 8),
-                             Field("RFCSYSID", 0, 8),   Field("RFCDATABS", 0, 8),  Field("RFCDBHOST", 0, 32),
-                             Field("RFCDBSYS", 0, 10),  Field("RFCSAPRL", 0, 4),   Field("RFCMACH", 0, 5),
-                             Field("RFCOPSYS", 0, 10),  Field("RFCTZONE", 0, 6),   Field("RFCDAYST", 0, 1),
-                             Field("RFCIPADDR", 0, 15), Field("RFCKERNRL", 0, 4),  Field("RFCSI_RESV", 0, 44)});
+    return Install("RFCSI", {Field("RFCPROTO", 0, 3), Field("RFCCHARTYP", 0, 4), Field("RFCINTTYP", 0, 3),
+                             Field("RFCFLOTYP", 0, 3), Field("RFCDEST", 0, 32), Field("RFCHOST", 0, 8),
+                             Field("RFCSYSID", 0, 8), Field("RFCDATABS", 0, 8), Field("RFCDBHOST", 0, 32),
+                             Field("RFCDBSYS", 0, 10), Field("RFCSAPRL", 0, 4), Field("RFCMACH", 0, 5),
+                             Field("RFCOPSYS", 0, 10), Field("RFCTZONE", 0, 6), Field("RFCDAYST", 0, 1),
+                             Field("RFCIPADDR", 0, 15), Field("RFCKERNRL", 0, 4), Field("RFCSI_RESV", 0, 44)});
   }
 
   RFC_TYPEHANDLE InstallTableXpc() {
-    return Install("TABLE_XPC", {Field("TS", 0, 30), Field("INIT_EXT", 8, 4), Field("NEXT_EXT", 8, 4),
-                                 Field("MIN_EXT", 8, 4), Field("MAX_EXT", 8, 4), Field("PCT_INCR", 8, 4),
-                                 Field("STATUS", 0, 9), Field("TSIZE", 2, 8), Field("TFREE", 2, 8),
-                                 Field("TPCTUSED", 8, 4), Field("TEXTENTS", 8, 4), Field("TSEGMENTS", 8, 4),
-                                 Field("TSAU", 0, 14), Field("TSAUPCT", 8, 4)});
+    return Install("TABLE_XPC",
+                   {Field("TS", 0, 30), Field("INIT_EXT", 8, 4), Field("NEXT_EXT", 8, 4), Field("MIN_EXT", 8, 4),
+                    Field("MAX_EXT", 8, 4), Field("PCT_INCR", 8, 4), Field("STATUS", 0, 9), Field("TSIZE", 2, 8),
+                    Field("TFREE", 2, 8), Field("TPCTUSED", 8, 4), Field("TEXTENTS", 8, 4), Field("TSEGMENTS", 8, 4),
+                    Field("TSAU", 0, 14), Field("TSAUPCT", 8, 4)});
   }
 
   // Receives DB_ORA_CURRENT_SIZES as the program does.
@@ -223,7 +223,8 @@ TEST_F(SimCalls, LogonsThatReachNothing) {
   ASSERT_EQ(lines.size(), 12u);
   for (size_t i = 0; i < lines.size(); i += 2) {
     EXPECT_EQ(lines[i].substr(0, 26), "**** ERROR file opened at ");
-    EXPECT_EQ(lines[i].size(), std::string("**** ERROR file opened at 20261208 101500 UTC, SAP-REL 640,0,0 RFC-VER 3").size());
+    EXPECT_EQ(lines[i].size(),
+              std::string("**** ERROR file opened at 20261208 101500 UTC, SAP-REL 640,0,0 RFC-VER 3").size());
     EXPECT_EQ(lines[i].substr(41), " UTC, SAP-REL 640,0,0 RFC-VER 3");
     EXPECT_EQ(lines[i + 1], "ERROR       partner not reached");
   }
@@ -289,7 +290,8 @@ TEST_F(SimCalls, MalformedFileRefusesEveryLogon) {
 
 TEST_F(SimCalls, OpenExThroughTheParameterFile) {
   Write("sapsim.ini", kLandscape);
-  Write("SapRfc.ini", "DEST=PRD\r\nTYPE=A\r\nASHOST=sapprd01\r\nSYSNR=00\r\nDEST=GW\nTYPE=R\nGWHOST=gwprd\nGWSERV=sapgw00\n");
+  Write("SapRfc.ini",
+        "DEST=PRD\r\nTYPE=A\r\nASHOST=sapprd01\r\nSYSNR=00\r\nDEST=GW\nTYPE=R\nGWHOST=gwprd\nGWSERV=sapgw00\n");
   RfcErrorInfoEx error{};
   std::string connect = "CLIENT=100 USER=monitor PASSWD=Secret1 LANG=D DEST=PRD TOUPPER=0";
   // Only saprfc.ini, in exactly that case, or the file RFC_INI names.
@@ -492,8 +494,10 @@ TEST_F(SimCalls, CloseDelayWaitsOnItsOwnConnection) {
     auto start = std::chrono::steady_clock::now();
     RfcClose(handle);
     auto took = std::chrono::steady_clock::now() - start;
-    if (row.waits) EXPECT_GE(took, kDelay) << row.closed;
-    else EXPECT_LT(took, kDelay / 2) << row.closed;
+    if (row.waits)
+      EXPECT_GE(took, kDelay) << row.closed;
+    else
+      EXPECT_LT(took, kDelay / 2) << row.closed;
     EXPECT_EQ(RfcCall(handle ? handle : slow, const_cast<char*>("RFC_SYSTEM_INFO"), nullptr, nullptr), 1)
         << row.closed << ": still open";
     RfcClose(0);

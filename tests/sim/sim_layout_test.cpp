@@ -23,10 +23,10 @@ std::vector<RfcTypeElement> Rfcsi() {
 }
 
 std::vector<RfcTypeElement> TableXpc() {
-  return {Field("TS", 0, 30),       Field("INIT_EXT", 8, 4), Field("NEXT_EXT", 8, 4),  Field("MIN_EXT", 8, 4),
-          Field("MAX_EXT", 8, 4),   Field("PCT_INCR", 8, 4), Field("STATUS", 0, 9),    Field("TSIZE", 2, 8),
-          Field("TFREE", 2, 8),     Field("TPCTUSED", 8, 4), Field("TEXTENTS", 8, 4),  Field("TSEGMENTS", 8, 4),
-          Field("TSAU", 0, 14),     Field("TSAUPCT", 8, 4)};
+  return {Field("TS", 0, 30),     Field("INIT_EXT", 8, 4), Field("NEXT_EXT", 8, 4), Field("MIN_EXT", 8, 4),
+          Field("MAX_EXT", 8, 4), Field("PCT_INCR", 8, 4), Field("STATUS", 0, 9),   Field("TSIZE", 2, 8),
+          Field("TFREE", 2, 8),   Field("TPCTUSED", 8, 4), Field("TEXTENTS", 8, 4), Field("TSEGMENTS", 8, 4),
+          Field("TSAU", 0, 14),   Field("TSAUPCT", 8, 4)};
 }
 
 StructLayout LayOut(const std::vector<RfcTypeElement>& elements, unsigned count) {
@@ -51,8 +51,8 @@ std::string Bytes(std::initializer_list<int> values) {
 TEST(SimLayout, StructuresTheProgramInstalls) {
   StructLayout rfcsi = LayOut(Rfcsi(), 18);
   EXPECT_EQ(rfcsi.size, 200u);
-  EXPECT_EQ(Offsets(rfcsi), (std::vector<uint64_t>{0, 3, 7, 10, 13, 45, 53, 61, 69, 101, 111, 115, 120, 130, 136,
-                                                   137, 152, 156}));
+  EXPECT_EQ(Offsets(rfcsi),
+            (std::vector<uint64_t>{0, 3, 7, 10, 13, 45, 53, 61, 69, 101, 111, 115, 120, 130, 136, 137, 152, 156}));
   EXPECT_EQ(rfcsi.fields[9].name, "RFCDBSYS");
 
   StructLayout xpc = LayOut(TableXpc(), 14);
@@ -149,8 +149,8 @@ TEST(SimLayout, AutoextendFieldsOfATablespaceLine) {
   } rows[] = {
       {"T 2097152 419430 80", "              ", 0, "ONLINE   "},
       {"T 2097152 419430 80 10485760 OFFLINE", "10485760      ", 16, "OFFLINE  "},  // 16.000004, truncated
-      {"T 300 100 100 50", "50            ", 400, "ONLINE   "},  // a maximum below the size
-      {"T 0 1 0 3", "3             ", -33, "ONLINE   "},  // truncated toward zero
+      {"T 300 100 100 50", "50            ", 400, "ONLINE   "},                     // a maximum below the size
+      {"T 0 1 0 3", "3             ", -33, "ONLINE   "},                            // truncated toward zero
       {"T 100 50 50 0", "0             ", 0, "ONLINE   "},
       {"T 100 50 50 -5", "-5            ", 0, "ONLINE   "},
       {"T 100 50 50 12x", "12x           ", 0, "ONLINE   "},

@@ -2,13 +2,12 @@
 // one typed on a terminal (a pseudo-terminal here), which must not be shown.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,7 +23,7 @@ const char kPasswd[] = FENNICK_PASSWD_PATH;
 struct Outcome {
   int exitCode = -1;
   std::string out;
-  std::string err;     // standard error, or the terminal's screen
+  std::string err;         // standard error, or the terminal's screen
   bool echoAfter = false;  // the terminal shows typing again afterwards
 };
 
@@ -150,11 +149,8 @@ TEST(PasswdTool, HelpWordsAndPipedPasswords) {
     std::string password;  // what the value must give; empty: the usage text
   };
   const Row rows[] = {
-      {{"--help"}, "", ""},
-      {{"-h"}, "Secret1\n", ""},
-      {{"/?"}, "", ""},
-      {{"-h", "more"}, "", ""},
-      {{}, "-h\n", "-h"},  // from standard input a help word is a password
+      {{"--help"}, "", ""},           {{"-h"}, "Secret1\n", ""}, {{"/?"}, "", ""},
+      {{"-h", "more"}, "", ""},       {{}, "-h\n", "-h"},  // from standard input a help word is a password
       {{}, "Secret1\r\n", "Secret1"},
   };
   for (const Row& row : rows) {

@@ -16,7 +16,9 @@ std::string CompleteProfile() {
          "Destination: PRD\n"
          "Client.....: 100\n"
          "User.......: monitor\n"
-         "Password...: " + Scrambled("Secret1") + "\n"
+         "Password...: " +
+         Scrambled("Secret1") +
+         "\n"
          "Language...: E\n"
          "Mode.......: R/3\n"
          "Hostname...: sapprd01\n"
@@ -67,8 +69,8 @@ TEST(ConnectionEntry, LineRules) {
       {"values are cut at 60 characters", "Hostname...: " + std::string(70, 'h') + "\n", &SystemEntry::hostname,
        std::string(60, 'h')},
       {"the user is upper-cased", "User.......: ddic\n", &SystemEntry::user, "DDIC"},
-      {"a line over the limit goes on as the next line",
-       "Hostname...: " + std::string(146, 'h') + "Client.....: 777\n", &SystemEntry::client, "777"},
+      {"a line over the limit goes on as the next line", "Hostname...: " + std::string(146, 'h') + "Client.....: 777\n",
+       &SystemEntry::client, "777"},
       {"a short line is ignored", "Client\n", &SystemEntry::client, "100"},
   };
   for (const Row& row : rows) {

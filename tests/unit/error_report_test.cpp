@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "driver/console.h"
+#include "output/result_writer.h"
 #include "rfc/backend.h"
 #include "rfc/backends.h"
-#include "output/result_writer.h"
 #include "rfc/classic/trace_file.h"
 
 namespace fennick {
@@ -37,8 +36,7 @@ TEST(ErrorReport, TraceFileScanner) {
       {"nothing to find", "some words\n\n", ""},
       {"a short ERROR line", "ERROR x\n", ""},
       {"CR LF", "ERROR       text\r\n", "text"},
-      {"long lines come in pieces of 99",
-       "ERROR       " + std::string(87, 'a') + "ERROR       tail\n", "tail"},
+      {"long lines come in pieces of 99", "ERROR       " + std::string(87, 'a') + "ERROR       tail\n", "tail"},
   };
   for (const Row& row : rows) EXPECT_EQ(Scan(row.content), row.text) << row.what;
 }
@@ -80,7 +78,9 @@ TEST(RfcLibrary, AMissingLibraryIsNamed) {
 
 // The start of an ELF file of the given width: magic, class, little-endian.
 std::string ElfStart(int bits) {
-  std::string bytes = "\x7f" "ELF";
+  std::string bytes =
+      "\x7f"
+      "ELF";
   bytes += static_cast<char>(bits == 32 ? 1 : 2);
   return bytes + std::string("\x01\x01", 2) + std::string(57, '\0');
 }
@@ -97,7 +97,7 @@ TEST(RfcLibrary, ALibraryOfTheOtherWidthBesideTheProgramIsNamed) {
   struct Row {
     const char* what;
     std::string choice;
-    std::string file;     // written beside the program, or none
+    std::string file;  // written beside the program, or none
     std::string content;
     std::string message;
   } rows[] = {

@@ -1,8 +1,9 @@
 // The one measuring road and a group's release order, over a back end made
 // of plain functions: no library, no files, no processes.
+#include "driver/group_release.h"
+
 #include <gtest/gtest.h>
 
-#include "driver/group_release.h"
 #include "driver/group_run.h"
 #include "driver/measure.h"
 #include "driver/run_state.h"
@@ -58,11 +59,12 @@ std::string FailureText(void*, const RfcWork&, bool& known) {
 }
 std::vector<std::string> TraceFiles() { return {}; }
 
-const RfcBackendOps kScripted = {"scripted", true, Open,        Take, Publish,     CloseWorkspace, Prepare,
-                                 LogOn,      LogonText, Info, Rows, Close, FailureText, TraceFiles};
+const RfcBackendOps kScripted = {"scripted", true,      Open, Take, Publish, CloseWorkspace, Prepare,
+                                 LogOn,      LogonText, Info, Rows, Close,   FailureText,    TraceFiles};
 
-Script Scripted(RfcConnectionId connection, StepResult info = StepResult(), const std::string& databaseSystem = "ORACLE",
-                StepResult rows = StepResult(), std::vector<TablespaceRow> table = {}) {
+Script Scripted(RfcConnectionId connection, StepResult info = StepResult(),
+                const std::string& databaseSystem = "ORACLE", StepResult rows = StepResult(),
+                std::vector<TablespaceRow> table = {}) {
   Script script;
   script.connection = connection;
   script.info = info;

@@ -1,10 +1,9 @@
 #include "driver/keywords.h"
 
-#include "driver/run_state.h"
-#include "driver/start_up.h"
-
 #include <gtest/gtest.h>
 
+#include "driver/run_state.h"
+#include "driver/start_up.h"
 #include "output/result_writer.h"
 #include "profile/text_util.h"
 
@@ -23,9 +22,9 @@ TEST(Keywords, ValuesAsTyped) {
       {"megabyte,warn=0 ,error=2147483647", 0, 2147483647, 0, ""},
       {"x ,TIMEOUT=3600", {}, {}, 3600, ""},
       {",TIMEOUT=1", {}, {}, 1, ""},
-      {"WARN=5", 5, {}, 0, ""},  // without its comma, at the start
+      {"WARN=5", 5, {}, 0, ""},               // without its comma, at the start
       {"x TIMEOUT=9,error=3", {}, 3, 9, ""},  // and after a blank
-      {"xWARN=5", {}, {}, 0, ""},  // but not inside a word
+      {"xWARN=5", {}, {}, 0, ""},             // but not inside a word
       {",WARN=", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
       {",WARN=2147483648", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
       {",WARN=99999999999999999999999", {}, {}, 0, "Error 1031: Invalid Parameter-Value ,WARN= !"},
@@ -51,7 +50,8 @@ TEST(Keywords, ValuesAsTyped) {
 }
 
 TEST(Keywords, ChannelsCarryTheLimitsInExexmlOnly) {
-  const std::string value = "\n<Result><Channel>T</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n<Value>5</Value>";
+  const std::string value =
+      "\n<Result><Channel>T</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n<Value>5</Value>";
   struct Row {
     const char* mode;
     std::optional<int64_t> warning, error;

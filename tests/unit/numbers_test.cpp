@@ -1,8 +1,9 @@
 #include "output/numbers.h"
-#include "profile/text_util.h"
-#include "rfc/classic/packed_decimal.h"
 
 #include <gtest/gtest.h>
+
+#include "profile/text_util.h"
+#include "rfc/classic/packed_decimal.h"
 
 namespace fennick {
 namespace {
@@ -70,8 +71,8 @@ TEST(Numbers, LeadingInteger) {
   struct Row {
     const char* text;
     int64_t value;
-  } rows[] = {{"00", 0},  {"12ab", 12}, {"  7", 7},  {"-3", -3}, {"+4", 4},
-              {"x1", 0},  {"", 0},      {"99999999999999999999999", INT64_MAX}};
+  } rows[] = {{"00", 0}, {"12ab", 12}, {"  7", 7}, {"-3", -3},
+              {"+4", 4}, {"x1", 0},    {"", 0},    {"99999999999999999999999", INT64_MAX}};
   for (const Row& row : rows) EXPECT_EQ(LeadingInteger(row.text), row.value) << row.text;
 }
 

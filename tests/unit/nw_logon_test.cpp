@@ -34,14 +34,19 @@ std::vector<NwDestination> Parse(const std::string& text) {
 TEST(NwLogon, FromTheEntryWithItsOverrides) {
   NwLogonParameters p = EntryParameters(Request());
   EXPECT_TRUE(p.refusal.empty());
-  EXPECT_EQ(p.values, (Values{{"ASHOST", "sapprd01"}, {"SYSNR", "00"}, {"CLIENT", "100"}, {"USER", "MONITOR"},
-                              {"PASSWD", "Sec ret"}, {"LANG", "E"}}));
+  EXPECT_EQ(p.values, (Values{{"ASHOST", "sapprd01"},
+                              {"SYSNR", "00"},
+                              {"CLIENT", "100"},
+                              {"USER", "MONITOR"},
+                              {"PASSWD", "Sec ret"},
+                              {"LANG", "E"}}));
   LogonRequest request = Request();
   request.hostOverride = "other";
   request.sysnrOverride = "7";
   request.entry.language.clear();
-  EXPECT_EQ(EntryParameters(request).values, (Values{{"ASHOST", "other"}, {"SYSNR", "7"}, {"CLIENT", "100"},
-                                                     {"USER", "MONITOR"}, {"PASSWD", "Sec ret"}}));
+  EXPECT_EQ(
+      EntryParameters(request).values,
+      (Values{{"ASHOST", "other"}, {"SYSNR", "7"}, {"CLIENT", "100"}, {"USER", "MONITOR"}, {"PASSWD", "Sec ret"}}));
   EXPECT_EQ(EntryParameters(Request("R/2")).refusal, "Mode R/2 needs the classic RFC library");
   EXPECT_TRUE(EntryParameters(Request("r/2")).refusal.empty());  // only the exact text means the gateway
 }
@@ -64,11 +69,20 @@ TEST(NwLogon, FromTheParameterFile) {
     const char* refusal;
   } rows[] = {
       {"PRD",
-       {{"MSHOST", "sapms01"}, {"SYSID", "PRD"}, {"GROUP", "PUBLIC"}, {"CLIENT", "100"}, {"USER", "MONITOR"},
-        {"PASSWD", "Sec ret"}, {"LANG", "D"}},
+       {{"MSHOST", "sapms01"},
+        {"SYSID", "PRD"},
+        {"GROUP", "PUBLIC"},
+        {"CLIENT", "100"},
+        {"USER", "MONITOR"},
+        {"PASSWD", "Sec ret"},
+        {"LANG", "D"}},
        ""},
       {"QAS",
-       {{"ASHOST", "sapqas01"}, {"SYSNR", "10"}, {"CLIENT", "100"}, {"USER", "MONITOR"}, {"PASSWD", "Sec ret"},
+       {{"ASHOST", "sapqas01"},
+        {"SYSNR", "10"},
+        {"CLIENT", "100"},
+        {"USER", "MONITOR"},
+        {"PASSWD", "Sec ret"},
         {"LANG", "D"}},
        ""},
       {"GW", {}, "SapRfc.X: TYPE=R needs the classic RFC library"},

@@ -100,9 +100,7 @@ TEST(Password, HeaderLengthCutsThePlainText) {
   EXPECT_EQ(result.password, "abc");
 }
 
-TEST(Password, KeyIsBuiltTheSameEveryTime) {
-  EXPECT_EQ(BuildPasswordKey(), BuildPasswordKey());
-}
+TEST(Password, KeyIsBuiltTheSameEveryTime) { EXPECT_EQ(BuildPasswordKey(), BuildPasswordKey()); }
 
 TEST(Password, SeedsGiveDifferentValuesForTheSamePassword) {
   std::set<std::string> values;

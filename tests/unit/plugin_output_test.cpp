@@ -23,8 +23,7 @@ TEST(PluginOutput, ErrorStates) {
     PluginState state;
   } rows[] = {
       {1011, PluginState::Critical},  // "RFC-Open for PRD failed ! - partner not reached"
-      {1015, PluginState::Critical},
-      {1018, PluginState::Critical},
+      {1015, PluginState::Critical}, {1018, PluginState::Critical},
       {1032, PluginState::Critical},  // "RFC-Timeout for PRD after 5 s !"
       {1010, PluginState::Unknown},   // something before the SAP system
       {1019, PluginState::Unknown},   // something after it

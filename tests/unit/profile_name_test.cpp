@@ -1,9 +1,8 @@
 #include "profile/profile_name.h"
 
-#include "driver/keywords.h"
-
 #include <gtest/gtest.h>
 
+#include "driver/keywords.h"
 #include "profile/run_parameters.h"
 #include "profile/text_util.h"
 

@@ -89,9 +89,9 @@ TEST(ResultWriter, TessaryChannelNumberRules) {
     const char* parameters;
     const char* expected;
   } rows[] = {
-      {"CH=3", "c"},      {"CH=1234", ""},  // read as 123
-      {"CH=,3", ""},      // a comma right behind: 0
-      {"CH=2,5", "b"},    {"ch=x", ""},  {"CH=03", "c"},
+      {"CH=3", "c"},   {"CH=1234", ""},  // read as 123
+      {"CH=,3", ""},                     // a comma right behind: 0
+      {"CH=2,5", "b"}, {"ch=x", ""},    {"CH=03", "c"},
   };
   for (const Row& row : rows) {
     ResultWriter rs = InMode("Tessary", row.parameters);

@@ -1,13 +1,12 @@
 #include "output/tablespace_evaluation.h"
 
-#include "driver/keywords.h"
-
-#include "output/result_writer.h"
-#include "rfc/classic/tablespace_rows.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+#include "driver/keywords.h"
+#include "output/result_writer.h"
+#include "rfc/classic/tablespace_rows.h"
 
 namespace fennick {
 namespace {
@@ -53,7 +52,7 @@ TEST(TablespaceEvaluation, SummaryLine) {
   } rows[] = {
       {"PRD", 3, 52428800, 10485760, "(PRD) OraSizes: NoSpc=3, DataSz=52.428 MB, FreeSz=10.485 MB, Free=20% "},
       {"QAS", 7, 999, 500, "(QAS) OraSizes: NoSpc=7, DataSz=0 MB, FreeSz=0 MB, Free=55% "},  // 500 / 9
-      {"EMP", 0, 0, 0, "(EMP) OraSizes: NoSpc=0, DataSz=0 MB, FreeSz=0 MB, Free=0% "},  // no division by zero
+      {"EMP", 0, 0, 0, "(EMP) OraSizes: NoSpc=0, DataSz=0 MB, FreeSz=0 MB, Free=0% "},       // no division by zero
       {"TNY", 1, 99, 99, "(TNY) OraSizes: NoSpc=1, DataSz=0 MB, FreeSz=0 MB, Free=0% "},
       {"BIG", 1234, 5000000000000, 2500000000000,
        "(BIG) OraSizes: NoSpc=1.234, DataSz=5000.000.000 MB, FreeSz=2500.000.000 MB, Free=50% "},
@@ -79,8 +78,10 @@ TEST(TablespaceEvaluation, ChannelValues) {
     const char* value;
     const char* unit;
   } rows[] = {
-      {"", false, "15", "PerCent"},          {"", true, "15", "%"},
-      {"MEGABYTE", false, "2500", "MByte"},  {"GIGABYTE", false, "2", "GByte"},
+      {"", false, "15", "PerCent"},
+      {"", true, "15", "%"},
+      {"MEGABYTE", false, "2500", "MByte"},
+      {"GIGABYTE", false, "2", "GByte"},
       {"GIGABYTE,MEGABYTE", true, "2", "GByte"},
   };
   for (const Row& row : rows) {

@@ -44,7 +44,7 @@ TEST(TablespaceRow, AutoextendMaximumFromText) {
       {"12x", none},
       {"1 2", none},
       {"\t12", none},
-      {"12\xB9", none},  // a superscript digit in Latin-1
+      {"12\xB9", none},        // a superscript digit in Latin-1
       {"\xEF\xBC\x91", none},  // a full-width digit in UTF-8
   };
   for (const Row& row : rows) EXPECT_EQ(AutoextendKbOf(row.text), row.kb) << '"' << row.text << '"';
@@ -137,7 +137,8 @@ struct Expected {
 
 const Expected kExpected[] = {
     {"PLAIN", std::nullopt, 0, "ONLINE"},
-    {"GROW", 10485760, 16, "OFFLINE"},  // 1677722 * 100 / 10485760 = 16.000004, truncated
+    {"GROW", 10485760, 16, "OFFLINE"},  // 1677722 * 100 / 10485760 = 16.000004,
+                                        // truncated
     {"BAD", std::nullopt, 0, "ONLINE"},
     {"NEG", std::nullopt, 0, "ONLINE"},
     {"WIDE", 99999999999999, 0, "READWRITE"},
@@ -201,7 +202,7 @@ TEST_F(StandIn, NetWeaverRowWithoutAField) {
     int code;
     bool read;  // the step succeeds, with the field's default
   } rows[] = {
-      {"STATUS", NW_INVALID_PARAMETER, true}, {"TSAU", NW_INVALID_PARAMETER, true},
+      {"STATUS", NW_INVALID_PARAMETER, true},  {"TSAU", NW_INVALID_PARAMETER, true},
       {"TSAUPCT", NW_INVALID_PARAMETER, true}, {"TSAU", NW_NOT_FOUND, true},
       {"TSAU", NW_CONVERSION_FAILURE, false},  {"TSAUPCT", NW_COMMUNICATION_FAILURE, false},
       {"STATUS", NW_UNKNOWN_ERROR, false},

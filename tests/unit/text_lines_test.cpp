@@ -23,11 +23,11 @@ using L = std::vector<std::string>;
 TEST(TextLines, LineEndsAsWindowsTextModeReadsThem) {
   EXPECT_EQ(Lines("a\nb\n", 99), (L{"a", "b"}));
   EXPECT_EQ(Lines("a\r\nb\r\n", 99), (L{"a", "b"}));
-  EXPECT_EQ(Lines("a\nb", 99), (L{"a", "b"}));       // no final line end
-  EXPECT_EQ(Lines("a\r", 99), (L{"a"}));             // a lone trailing CR
-  EXPECT_EQ(Lines("a\rb\r", 99), (L{"a\rb"}));       // CR alone does not end a line
-  EXPECT_EQ(Lines("a\r\r\n", 99), (L{"a\r"}));       // one CR stays
-  EXPECT_EQ(Lines("a  \n\n", 99), (L{"a  ", ""}));   // blanks stay
+  EXPECT_EQ(Lines("a\nb", 99), (L{"a", "b"}));      // no final line end
+  EXPECT_EQ(Lines("a\r", 99), (L{"a"}));            // a lone trailing CR
+  EXPECT_EQ(Lines("a\rb\r", 99), (L{"a\rb"}));      // CR alone does not end a line
+  EXPECT_EQ(Lines("a\r\r\n", 99), (L{"a\r"}));      // one CR stays
+  EXPECT_EQ(Lines("a  \n\n", 99), (L{"a  ", ""}));  // blanks stay
   EXPECT_EQ(Lines("", 99), L{});
 }
 
@@ -40,9 +40,7 @@ TEST(TextLines, LongLinesComeInPieces) {
   EXPECT_EQ(Lines(big, 159).size(), (big.size() + 158) / 159);
 }
 
-TEST(TextLines, NulByteEndsTheLineText) {
-  EXPECT_EQ(Lines(std::string("ab\0cd\nx\n", 8), 99), (L{"ab", "x"}));
-}
+TEST(TextLines, NulByteEndsTheLineText) { EXPECT_EQ(Lines(std::string("ab\0cd\nx\n", 8), 99), (L{"ab", "x"})); }
 
 std::string Utf16Le(const std::string& ascii) {
   std::string bytes = "\xFF\xFE";
@@ -53,8 +51,15 @@ std::string Utf16Le(const std::string& ascii) {
 TEST(TextLines, DecodedTextIsSplitAsIfWrittenSo) {
   EXPECT_EQ(Lines(Utf16Le("ab\r\ncdef\r\n"), 3), (L{"ab", "cde", "f"}));
   EXPECT_EQ(Lines(Utf16Le(std::string("ab\0c\nx", 6)), 99), (L{"ab", "x"}));
-  EXPECT_EQ(Lines("\xEF\xBB\xBF" "ab\n", 99), (L{"ab"}));
-  EXPECT_EQ(Lines("\xEF\xBB\xBF" "ab\n", 99, FileText::AsStored), (L{"\xEF\xBB\xBF" "ab"}));
+  EXPECT_EQ(Lines("\xEF\xBB\xBF"
+                  "ab\n",
+                  99),
+            (L{"ab"}));
+  EXPECT_EQ(Lines("\xEF\xBB\xBF"
+                  "ab\n",
+                  99, FileText::AsStored),
+            (L{"\xEF\xBB\xBF"
+               "ab"}));
   // A surrogate pair split by the reader's buffer still comes out whole.
   std::string big = Utf16Le(std::string(32766, 'x')) + std::string("\x3D\xD8\x00\xDE", 4) + Utf16Le("\ny").substr(2);
   L lines = Lines(big, 1 << 20);

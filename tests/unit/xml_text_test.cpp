@@ -22,11 +22,11 @@ void CheckRows(const std::vector<Row>& rows) {
 
 // UTF-8 forms of the characters the tables expect, spelt as bytes so that
 // the file's own encoding cannot change them.
-const std::string kEuro = "\xE2\x82\xAC";           // U+20AC, 1252 byte 0x80
-const std::string kAGrave = "\xC3\x80";             // U+00C0, byte 0xC0
-const std::string kACircumflexLower = "\xC3\xA2";   // U+00E2, byte 0xE2
-const std::string kLowQuote = "\xE2\x80\x9A";       // U+201A, byte 0x82
-const std::string kEAcute = "\xC3\xA9";             // U+00E9, byte 0xE9
+const std::string kEuro = "\xE2\x82\xAC";          // U+20AC, 1252 byte 0x80
+const std::string kAGrave = "\xC3\x80";            // U+00C0, byte 0xC0
+const std::string kACircumflexLower = "\xC3\xA2";  // U+00E2, byte 0xE2
+const std::string kLowQuote = "\xE2\x80\x9A";      // U+201A, byte 0x82
+const std::string kEAcute = "\xC3\xA9";            // U+00E9, byte 0xE9
 
 TEST(XmlText, PlainAsciiAndTabComeBackUnchanged) {
   std::string printable = "\t";
@@ -50,7 +50,11 @@ TEST(XmlText, ValidUtf8ComesBackUnchanged) {
       {"\xEE\x80\x80", "\xEE\x80\x80", "U+E000, just above the surrogates"},
       {"\xEF\xBF\xBD", "\xEF\xBF\xBD", "U+FFFD"},
       {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF", "U+10FFFF, the last code point"},
-      {"Gr\xC3\xB6\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC", "Gr\xC3\xB6\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC", "mixed"},
+      {"Gr\xC3\xB6\xC3\x9F"
+       "e \xE6\x97\xA5\xE6\x9C\xAC",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e \xE6\x97\xA5\xE6\x9C\xAC",
+       "mixed"},
   });
 }
 
@@ -60,8 +64,14 @@ TEST(XmlText, BytesOutsideValidSequencesAreReadAsWindows1252) {
       {"\xC3", "\xC3\x83", "2-byte lead at the end"},
       {"\xE2\x82", kACircumflexLower + kLowQuote, "3-byte sequence cut after 2 bytes"},
       {"\xF0\x9F\x98", "\xC3\xB0\xC5\xB8\xCB\x9C", "4-byte sequence cut after 3 bytes"},
-      {"\xC3" "A", "\xC3\x83" "A", "2-byte lead followed by ASCII"},
-      {"\xE2\x82" "A", kACircumflexLower + kLowQuote + "A", "3-byte sequence broken by ASCII"},
+      {"\xC3"
+       "A",
+       "\xC3\x83"
+       "A",
+       "2-byte lead followed by ASCII"},
+      {"\xE2\x82"
+       "A",
+       kACircumflexLower + kLowQuote + "A", "3-byte sequence broken by ASCII"},
       {"\xE9t\xE9", kEAcute + "t" + kEAcute, "lead bytes around ASCII"},
       {"\xC3\xC3\xA9", "\xC3\x83" + kEAcute, "a lead byte before a valid sequence"},
       // Overlong forms.
@@ -79,7 +89,11 @@ TEST(XmlText, BytesOutsideValidSequencesAreReadAsWindows1252) {
       {"\xFE\xFF", "\xC3\xBE\xC3\xBF", "FE FF"},
       // Continuation bytes with no lead.
       {"\x80", kEuro, "lone 80"},
-      {"A\xBF" "B", "A\xC2\xBF" "B", "lone BF between letters"},
+      {"A\xBF"
+       "B",
+       "A\xC2\xBF"
+       "B",
+       "lone BF between letters"},
       {"\xC3\xA9\xA9", kEAcute + "\xC2\xA9", "one continuation too many"},
   });
 }
@@ -101,7 +115,12 @@ TEST(XmlText, Windows1252Characters) {
       {"\xE9", kEAcute, "e acute"},
       {"\xFF", "\xC3\xBF", "y with diaeresis"},
       {"\x43\x61\x66\xE9", "Caf" + kEAcute, "Cafe written by a Windows editor"},
-      {"M\xFC" "nchen \x96 \x84" "Ende\x93", "M\xC3\xBC" "nchen \xE2\x80\x93 \xE2\x80\x9E" "Ende\xE2\x80\x9C",
+      {"M\xFC"
+       "nchen \x96 \x84"
+       "Ende\x93",
+       "M\xC3\xBC"
+       "nchen \xE2\x80\x93 \xE2\x80\x9E"
+       "Ende\xE2\x80\x9C",
        "a sentence"},
   });
 }
@@ -116,7 +135,9 @@ TEST(XmlText, Latin1HalfOfWindows1252IsItsOwnCodePoint) {
 TEST(XmlText, ControlCharactersBecomeQuestionMarks) {
   CheckRows({
       {"\x00"s, "?", "NUL"},
-      {"a\x00" "b"s, "a?b", "NUL inside"},
+      {"a\x00"
+       "b"s,
+       "a?b", "NUL inside"},
       {"\x01", "?", "SOH"},
       {"\n", "?", "LF"},
       {"\r", "?", "CR"},
@@ -126,7 +147,9 @@ TEST(XmlText, ControlCharactersBecomeQuestionMarks) {
       {"\xC2\x80", "?", "U+0080 as UTF-8"},
       {"\xC2\x9F", "?", "U+009F as UTF-8"},
       {"\t", "\t", "tab stays"},
-      {"a\tb\x0B" "c", "a\tb?c", "tab stays, vertical tab does not"},
+      {"a\tb\x0B"
+       "c",
+       "a\tb?c", "tab stays, vertical tab does not"},
   });
 }
 
@@ -137,7 +160,9 @@ TEST(XmlText, CodePointsXmlForbidsBecomeOneQuestionMark) {
       {"\xED\xA0\x80", "?", "first surrogate"},
       {"\xED\xBF\xBF", "?", "last surrogate"},
       {"\xED\xA0\xBD\xED\xB8\x80", "??", "a surrogate pair written as two sequences"},
-      {"a\xEF\xBF\xBE" "b", "a?b", "inside a text"},
+      {"a\xEF\xBF\xBE"
+       "b",
+       "a?b", "inside a text"},
       {"\xED\xA0", "\xC3\xAD\xC2\xA0", "a surrogate cut short is two 1252 bytes"},
   });
 }

@@ -21,8 +21,8 @@ struct RunningChild {
 
 // What the children of one run share.
 struct ChildRoad {
-  std::string program;  // the program's own file
-  std::string backend;  // the back end each child binds, by its name
+  std::string program;                 // the program's own file
+  std::string backend;                 // the back end each child binds, by its name
   std::vector<RunningChild*> running;  // under the run's lock
 };
 

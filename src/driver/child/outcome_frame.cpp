@@ -76,8 +76,8 @@ struct ItemReader {
 
 // The connection entry's fields, in one order for both ends.
 std::string SystemEntry::*const kEntryFields[] = {
-    &SystemEntry::extcompany, &SystemEntry::destination, &SystemEntry::client, &SystemEntry::user,
-    &SystemEntry::password,   &SystemEntry::language,    &SystemEntry::mode,   &SystemEntry::hostname,
+    &SystemEntry::extcompany, &SystemEntry::destination, &SystemEntry::client,    &SystemEntry::user,
+    &SystemEntry::password,   &SystemEntry::language,    &SystemEntry::mode,      &SystemEntry::hostname,
     &SystemEntry::sysnr,      &SystemEntry::gwhost,      &SystemEntry::gwservice,
 };
 
@@ -209,9 +209,9 @@ bool ReadParameters(ItemReader& reader, ChildNews& news) {
 }
 
 const std::pair<const char*, GroupReader> kGroups[] = {
-    {"workspace", ReadWorkspace}, {"refused", ReadRefused}, {"result", ReadResult},
-    {"failed", ReadFailedStep},   {"reason", ReadReason},   {"row", ReadRow},
-    {"step", ReadStep},           {"console", ReadConsoleLine}, {"handler", ReadHandler},
+    {"workspace", ReadWorkspace}, {"refused", ReadRefused},       {"result", ReadResult},
+    {"failed", ReadFailedStep},   {"reason", ReadReason},         {"row", ReadRow},
+    {"step", ReadStep},           {"console", ReadConsoleLine},   {"handler", ReadHandler},
     {"file", ReadFile},           {"parameters", ReadParameters},
 };
 

@@ -46,12 +46,12 @@ enum class FrameState {
 
 // What the parent has learnt from a child so far.
 struct ChildNews {
-  bool started = false;          // the start came
-  std::string workspace;         // where the child measures
-  std::string refused;           // why it could not, when it could not
-  SystemOutcome outcome;         // the measured part, and the steps and lines
-  size_t stepsAt = 0;            // how many of its steps and lines were new
-  size_t consoleLinesAt = 0;     //   before the last Feed
+  bool started = false;       // the start came
+  std::string workspace;      // where the child measures
+  std::string refused;        // why it could not, when it could not
+  SystemOutcome outcome;      // the measured part, and the steps and lines
+  size_t stepsAt = 0;         // how many of its steps and lines were new
+  size_t consoleLinesAt = 0;  //   before the last Feed
 };
 
 // Reads a child's frame as it comes in: every group of items is decoded

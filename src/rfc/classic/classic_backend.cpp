@@ -73,8 +73,8 @@ std::string FailureText(void* state, const RfcWork&, bool& known) {
 // Its error texts come through one trace file and its error handler ends
 // the process: one connection at a time.
 const RfcBackendOps kClassicOps = {
-    "classic", false, OpenWorkspace, TakeFiles, PublishFiles, CloseWorkspace, Prepare, LogOn, LogonFailureText,
-    SystemInfo, TablespaceRows, Close, FailureText, LibraryTraceFiles,
+    "classic",        false,      OpenWorkspace,  TakeFiles, PublishFiles, CloseWorkspace,    Prepare, LogOn,
+    LogonFailureText, SystemInfo, TablespaceRows, Close,     FailureText,  LibraryTraceFiles,
 };
 
 }  // namespace

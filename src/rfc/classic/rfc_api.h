@@ -15,9 +15,9 @@
 extern "C" {
 #endif
 
-typedef unsigned RFC_HANDLE;      /* connection; 0 means none */
-typedef unsigned RFC_TYPEHANDLE;  /* installed structure type */
-typedef void* RFC_ITAB;           /* internal table; null means none */
+typedef unsigned RFC_HANDLE;     /* connection; 0 means none */
+typedef unsigned RFC_TYPEHANDLE; /* installed structure type */
+typedef void* RFC_ITAB;          /* internal table; null means none */
 
 /* Logon modes and type codes as the library publishes them. */
 enum { RFC_LOGON_HOST = 0, RFC_LOGON_GATEWAY = 1 };
@@ -45,8 +45,8 @@ typedef struct {
 
 typedef struct {
   char* destination;
-  int mode;         /* RFC_LOGON_HOST or RFC_LOGON_GATEWAY */
-  void* connopt;    /* RfcHostOptions* or RfcGatewayOptions* */
+  int mode;      /* RFC_LOGON_HOST or RFC_LOGON_GATEWAY */
+  void* connopt; /* RfcHostOptions* or RfcGatewayOptions* */
   char* client;
   char* user;
   char* password;
@@ -110,7 +110,7 @@ typedef int(RFC_CALLCONV* ItDeleteFn)(RFC_ITAB);
 typedef void*(RFC_CALLCONV* ItAppLineFn)(RFC_ITAB);
 
 #ifdef __cplusplus
-}  /* extern "C" */
+} /* extern "C" */
 
 /* The binary interface with the vendor's library: an edit that moves a
    field or changes a record's size must not build. */

@@ -29,13 +29,11 @@ std::vector<RfcTypeElement> DateTimeFields() {
 }
 
 std::vector<RfcTypeElement> TableXpcFields() {
-  return {Field("TS", RFC_TYPE_TEXT, 30),       Field("INIT_EXT", RFC_TYPE_INT, 4),
-          Field("NEXT_EXT", RFC_TYPE_INT, 4),   Field("MIN_EXT", RFC_TYPE_INT, 4),
-          Field("MAX_EXT", RFC_TYPE_INT, 4),    Field("PCT_INCR", RFC_TYPE_INT, 4),
-          Field("STATUS", RFC_TYPE_TEXT, 9),    Field("TSIZE", RFC_TYPE_PACKED, 8),
-          Field("TFREE", RFC_TYPE_PACKED, 8),   Field("TPCTUSED", RFC_TYPE_INT, 4),
-          Field("TEXTENTS", RFC_TYPE_INT, 4),   Field("TSEGMENTS", RFC_TYPE_INT, 4),
-          Field("TSAU", RFC_TYPE_TEXT, 14),     Field("TSAUPCT", RFC_TYPE_INT, 4)};
+  return {Field("TS", RFC_TYPE_TEXT, 30),     Field("INIT_EXT", RFC_TYPE_INT, 4), Field("NEXT_EXT", RFC_TYPE_INT, 4),
+          Field("MIN_EXT", RFC_TYPE_INT, 4),  Field("MAX_EXT", RFC_TYPE_INT, 4),  Field("PCT_INCR", RFC_TYPE_INT, 4),
+          Field("STATUS", RFC_TYPE_TEXT, 9),  Field("TSIZE", RFC_TYPE_PACKED, 8), Field("TFREE", RFC_TYPE_PACKED, 8),
+          Field("TPCTUSED", RFC_TYPE_INT, 4), Field("TEXTENTS", RFC_TYPE_INT, 4), Field("TSEGMENTS", RFC_TYPE_INT, 4),
+          Field("TSAU", RFC_TYPE_TEXT, 14),   Field("TSAUPCT", RFC_TYPE_INT, 4)};
 }
 
 StructureDescriptor Descriptor(std::vector<RfcTypeElement> elements, const char* name) {
@@ -56,7 +54,7 @@ StructureSet::StructureSet()
 RFC_TYPEHANDLE InstallStructure(const RfcLibrary& library, StructureDescriptor& descriptor) {
   if (descriptor.handle != 0) return descriptor.handle;
   int result = library.RfcInstallStructure(const_cast<char*>(descriptor.name), descriptor.elements.data(),
-                                          descriptor.count, &descriptor.handle);
+                                           descriptor.count, &descriptor.handle);
   if (result != 0) RfcErrorHandler(const_cast<char*>("RfcInstallStructure"));
   return descriptor.handle;
 }

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "rfc/classic/rfc_api.h"
 #include "rfc/backend.h"
+#include "rfc/classic/rfc_api.h"
 #include "rfc/classic/structures.h"
 
 namespace fennick {

@@ -5,8 +5,7 @@
 
 namespace fennick {
 
-int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RfcWork& work, RFC_ITAB table,
-                        TablespaceReply& reply) {
+int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RfcWork& work, RFC_ITAB table, TablespaceReply& reply) {
   RFC_TYPEHANDLE dateTime = InstallStructure(state.library, state.structures.dateTime);
   RFC_TYPEHANDLE row = InstallStructure(state.library, state.structures.tableXpc);
   RfcTable tables[] = {

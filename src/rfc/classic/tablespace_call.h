@@ -20,7 +20,6 @@ struct TablespaceReply {
 
 // Fills the caller's table "TS" with one row per tablespace; returns the
 // result code of the remote call.
-int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RfcWork& work, RFC_ITAB table,
-                        TablespaceReply& reply);
+int CallTablespaceSizes(ClassicState& state, RFC_HANDLE handle, RfcWork& work, RFC_ITAB table, TablespaceReply& reply);
 
 }  // namespace fennick

@@ -20,8 +20,7 @@ TablespaceRow ReadTablespaceRow(const unsigned char* row);
 // Creates the table, calls DB_ORA_CURRENT_SIZES and reads its rows. A table
 // the library cannot create or a row it cannot hand over ends the process
 // through the error handler.
-StepResult FetchTablespaceRows(ClassicState& state, RFC_HANDLE handle, RfcWork& work,
-                               std::vector<TablespaceRow>& rows);
+StepResult FetchTablespaceRows(ClassicState& state, RFC_HANDLE handle, RfcWork& work, std::vector<TablespaceRow>& rows);
 
 // Deletes the table of the last fetch, if any; a refusal ends the process
 // through the error handler.

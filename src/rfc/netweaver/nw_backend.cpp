@@ -55,10 +55,10 @@ RfcConnectionId LogOn(void* state, const LogonRequest& request, RfcWork& work) {
     texts.push_back(ToNwText(value.second));
   }
   std::vector<NwConnectionParameter> list;
-  for (size_t i = 0; i < texts.size(); i += 2) list.push_back(NwConnectionParameter{texts[i].data(), texts[i + 1].data()});
+  for (size_t i = 0; i < texts.size(); i += 2)
+    list.push_back(NwConnectionParameter{texts[i].data(), texts[i + 1].data()});
   NwErrorInfo error{};
-  NwConnection connection =
-      s.library.RfcOpenConnection(list.data(), static_cast<unsigned>(list.size()), &error);
+  NwConnection connection = s.library.RfcOpenConnection(list.data(), static_cast<unsigned>(list.size()), &error);
   NoteStep(work, connection != nullptr, "RfcOpenConnection called", "");
   if (!connection) Failed(work, error);
   return reinterpret_cast<RfcConnectionId>(connection);
@@ -93,8 +93,8 @@ std::vector<std::string> TraceFiles() { return {"Dev_Rfc.Trc", "dev_rfc.trc", "d
 
 // Its vendor documents it as safe for several threads, one connection each.
 const RfcBackendOps kNetWeaverOps = {
-    "netweaver", true, OpenWorkspace, TakeFiles, PublishFiles, CloseWorkspace, Prepare, LogOn, LogonFailureText,
-    SystemInfo, TablespaceRows, Close, FailureText, TraceFiles,
+    "netweaver",      true,       OpenWorkspace,  TakeFiles, PublishFiles, CloseWorkspace, Prepare, LogOn,
+    LogonFailureText, SystemInfo, TablespaceRows, Close,     FailureText,  TraceFiles,
 };
 
 }  // namespace

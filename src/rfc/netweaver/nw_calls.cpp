@@ -46,8 +46,8 @@ int GetString(const NwLibrary& library, NwContainer container, const char* field
   const std::vector<NwChar> name = ToNwText(field);
   std::vector<NwChar> buffer(kFirstStringLength);
   unsigned needed = 0;
-  int code = library.RfcGetString(container, name.data(), buffer.data(), static_cast<unsigned>(buffer.size()),
-                                  &needed, &error);
+  int code = library.RfcGetString(container, name.data(), buffer.data(), static_cast<unsigned>(buffer.size()), &needed,
+                                  &error);
   if (code == NW_BUFFER_TOO_SMALL && needed >= buffer.size()) {
     buffer.resize(static_cast<size_t>(needed) + 1);
     code = library.RfcGetString(container, name.data(), buffer.data(), static_cast<unsigned>(buffer.size()), &needed,
@@ -77,15 +77,21 @@ bool FieldMissing(int code) { return code == NW_INVALID_PARAMETER || code == NW_
 bool ReadOptionalFields(const NwLibrary& library, NwStructure row, TablespaceRow& values, NwErrorInfo& error) {
   std::string status, autoextend;
   int code = GetString(library, row, "STATUS", status, error);
-  if (code == NW_OK) values.status = TrimFieldBlanks(status);
-  else if (!FieldMissing(code)) return false;
+  if (code == NW_OK)
+    values.status = TrimFieldBlanks(status);
+  else if (!FieldMissing(code))
+    return false;
   code = GetString(library, row, "TSAU", autoextend, error);
-  if (code == NW_OK) values.autoextendKb = AutoextendKbOf(autoextend);
-  else if (!FieldMissing(code)) return false;
+  if (code == NW_OK)
+    values.autoextendKb = AutoextendKbOf(autoextend);
+  else if (!FieldMissing(code))
+    return false;
   int pct = 0;
   code = library.RfcGetInt(row, ToNwText("TSAUPCT").data(), &pct, &error);
-  if (code == NW_OK) values.autoextendPct = pct;
-  else if (!FieldMissing(code)) return false;
+  if (code == NW_OK)
+    values.autoextendPct = pct;
+  else if (!FieldMissing(code))
+    return false;
   return true;
 }
 
@@ -95,8 +101,7 @@ bool ReadOptionalFields(const NwLibrary& library, NwStructure row, TablespaceRow
 bool ReadRow(const NwLibrary& library, NwStructure row, TablespaceRow& values, NwErrorInfo& error) {
   std::string size, free;
   int used = 0;
-  if (!GetText(library, row, "TS", values.name, error) ||
-      GetString(library, row, "TSIZE", size, error) != NW_OK ||
+  if (!GetText(library, row, "TS", values.name, error) || GetString(library, row, "TSIZE", size, error) != NW_OK ||
       GetString(library, row, "TFREE", free, error) != NW_OK ||
       library.RfcGetInt(row, ToNwText("TPCTUSED").data(), &used, &error) != NW_OK ||
       !ReadOptionalFields(library, row, values, error)) {
@@ -123,8 +128,7 @@ StepResult NwSystemInfo(NwState& state, NwConnection connection, RfcWork& work, 
   return StepResult{};
 }
 
-StepResult NwTablespaceRows(NwState& state, NwConnection connection, RfcWork& work,
-                            std::vector<TablespaceRow>& rows) {
+StepResult NwTablespaceRows(NwState& state, NwConnection connection, RfcWork& work, std::vector<TablespaceRow>& rows) {
   const NwLibrary& library = state.library;
   NwErrorInfo error{};
   Function function{library};

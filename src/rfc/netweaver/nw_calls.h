@@ -15,7 +15,6 @@ namespace fennick {
 StepResult NwSystemInfo(NwState& state, NwConnection connection, RfcWork& work, std::string& databaseSystem);
 
 // DB_ORA_CURRENT_SIZES: the rows of table TS.
-StepResult NwTablespaceRows(NwState& state, NwConnection connection, RfcWork& work,
-                            std::vector<TablespaceRow>& rows);
+StepResult NwTablespaceRows(NwState& state, NwConnection connection, RfcWork& work, std::vector<TablespaceRow>& rows);
 
 }  // namespace fennick

@@ -5,7 +5,9 @@
 
 namespace fennick {
 
-void* LoadNetWeaverLibrary(const std::string& programPath) { return LoadRfcLibrary(programPath, NetWeaverLibraryFileName()); }
+void* LoadNetWeaverLibrary(const std::string& programPath) {
+  return LoadRfcLibrary(programPath, NetWeaverLibraryFileName());
+}
 
 std::optional<std::string> ResolveNetWeaverLibrary(void* handle, NwLibrary& library) {
   std::string missing;

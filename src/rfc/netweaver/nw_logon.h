@@ -14,7 +14,7 @@ namespace fennick {
 
 struct NwLogonParameters {
   std::vector<std::pair<std::string, std::string>> values;  // name, value
-  std::string refusal;  // a logon this library cannot make, and why
+  std::string refusal;                                      // a logon this library cannot make, and why
 };
 
 // An entry of a parameter file: TYPE, ASHOST, SYSNR, ... by upper-case key.

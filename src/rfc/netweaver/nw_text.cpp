@@ -8,7 +8,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-
 }  // namespace
 
 std::vector<NwChar> ToNwText(const std::string& text) {

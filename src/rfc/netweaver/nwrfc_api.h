@@ -81,10 +81,10 @@ typedef struct {
 
 /* The library's functions, as pointer types for run-time binding. */
 typedef NwConnection(NWRFC_CALLCONV* NwOpenConnectionFn)(const NwConnectionParameter* parameters, unsigned count,
-                                                          NwErrorInfo* error);
+                                                         NwErrorInfo* error);
 typedef int(NWRFC_CALLCONV* NwCloseConnectionFn)(NwConnection connection, NwErrorInfo* error);
 typedef NwFunctionDesc(NWRFC_CALLCONV* NwGetFunctionDescFn)(NwConnection connection, const NwChar* name,
-                                                             NwErrorInfo* error);
+                                                            NwErrorInfo* error);
 typedef NwFunction(NWRFC_CALLCONV* NwCreateFunctionFn)(NwFunctionDesc description, NwErrorInfo* error);
 typedef int(NWRFC_CALLCONV* NwInvokeFn)(NwConnection connection, NwFunction function, NwErrorInfo* error);
 typedef int(NWRFC_CALLCONV* NwDestroyFunctionFn)(NwFunction function, NwErrorInfo* error);
@@ -95,15 +95,15 @@ typedef int(NWRFC_CALLCONV* NwGetTableFn)(NwContainer container, const NwChar* n
 typedef int(NWRFC_CALLCONV* NwGetRowCountFn)(NwTable table, unsigned* count, NwErrorInfo* error);
 typedef int(NWRFC_CALLCONV* NwMoveToFn)(NwTable table, unsigned index, NwErrorInfo* error);
 typedef NwStructure(NWRFC_CALLCONV* NwGetCurrentRowFn)(NwTable table, NwErrorInfo* error);
-typedef int(NWRFC_CALLCONV* NwGetCharsFn)(NwContainer container, const NwChar* name, NwChar* buffer,
-                                          unsigned length, NwErrorInfo* error);
-typedef int(NWRFC_CALLCONV* NwGetStringFn)(NwContainer container, const NwChar* name, NwChar* buffer,
-                                           unsigned length, unsigned* needed, NwErrorInfo* error);
+typedef int(NWRFC_CALLCONV* NwGetCharsFn)(NwContainer container, const NwChar* name, NwChar* buffer, unsigned length,
+                                          NwErrorInfo* error);
+typedef int(NWRFC_CALLCONV* NwGetStringFn)(NwContainer container, const NwChar* name, NwChar* buffer, unsigned length,
+                                           unsigned* needed, NwErrorInfo* error);
 typedef int(NWRFC_CALLCONV* NwGetIntFn)(NwContainer container, const NwChar* name, int* value, NwErrorInfo* error);
 typedef const NwChar*(NWRFC_CALLCONV* NwGetVersionFn)(unsigned* major, unsigned* minor, unsigned* patch);
 
 #ifdef __cplusplus
-}  /* extern "C" */
+} /* extern "C" */
 
 /* The binary interface with the vendor's library. */
 #include <cstddef>
