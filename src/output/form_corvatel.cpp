@@ -15,28 +15,28 @@ void Channel(ResultWriter& w, const ChannelOut& channel) {
   w.messageBuffer += "\nStatistic." + key + ": " + channel.value;
 }
 
+OutputForm CorvatelForm() {
+  OutputForm form;
+  form.name = "Corvatel";
+  form.profileAsGiven = true;
+  form.beginDocument = ClearDocument;
+  form.beginText = BeginHashLine;
+  form.appendText = AppendPlainText;
+  form.endText = NoOperation;
+  form.channel = Channel;
+  form.endDocument = AppendLineEnd;
+  form.beginGroup = BeginFramedGroup;
+  form.systemState = NoSystemState;
+  form.summary = WriteFramedSummary;
+  form.error = WriteWholeErrorDocument;
+  form.errorEnd = WriteWholeErrorDocument;
+  form.handlerReport = WriteHandlerBlock;
+  form.exitCode = RunsExitCode;
+  return form;
+}
+
 }  // namespace
 
-extern const OutputForm kCorvatelForm = {
-    "Corvatel",
-    false,
-    0,
-    true,
-    false,
-    0,
-    ClearDocument,
-    BeginHashLine,
-    AppendPlainText,
-    NoOperation,
-    Channel,
-    AppendLineEnd,
-    BeginFramedGroup,
-    NoSystemState,
-    WriteFramedSummary,
-    WriteWholeErrorDocument,
-    WriteWholeErrorDocument,
-    WriteHandlerBlock,
-    RunsExitCode,
-};
+extern const OutputForm kCorvatelForm = CorvatelForm();
 
 }  // namespace fennick

@@ -63,13 +63,29 @@ void SensorSummary(ResultWriter& w, const GroupSummary& summary) {
   WriteFramedText(w, text + channels);
 }
 
+OutputForm ExexmlForm() {
+  OutputForm form;
+  form.name = "EXEXML";
+  form.prtgSensor = true;
+  form.channelRoom = kPrtgChannels;
+  form.beginDocument = BeginXmlDocument;
+  form.beginText = BeginXmlText;
+  form.appendText = AppendXmlText;
+  form.endText = EndXmlText;
+  form.channel = SensorChannel;
+  form.endDocument = EndXmlDocument;
+  form.beginGroup = SensorGroup;
+  form.systemState = NoSystemState;
+  form.summary = SensorSummary;
+  form.error = XmlError;
+  form.errorEnd = XmlErrorEnd;
+  form.handlerReport = XmlHandlerReport;
+  form.exitCode = RunsExitCode;
+  return form;
+}
+
 }  // namespace
 
-extern const OutputForm kExexmlForm = {
-    "EXEXML",         true,          kPrtgChannels, false,      false,         0,
-    BeginXmlDocument, BeginXmlText,  AppendXmlText, EndXmlText, SensorChannel, EndXmlDocument,
-    SensorGroup,      NoSystemState, SensorSummary, XmlError,   XmlErrorEnd,   XmlHandlerReport,
-    RunsExitCode,
-};
+extern const OutputForm kExexmlForm = ExexmlForm();
 
 }  // namespace fennick

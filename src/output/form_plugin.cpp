@@ -72,28 +72,30 @@ void PluginHandlerReport(ResultWriter& w, const HandlerReport& report, bool) {
 
 int ExitCode(const ResultWriter& w, int) { return static_cast<int>(w.plugin.state); }
 
+OutputForm PluginForm() {
+  OutputForm form;
+  form.name = "Nagios";
+  form.profileAsGiven = true;
+  form.consoleOnStandardError = true;
+  form.defaultBudgetSeconds = kPluginBudgetSeconds;
+  form.beginDocument = Begin;
+  form.beginText = BeginPluginText;
+  form.appendText = AppendPluginText;
+  form.endText = EndPluginText;
+  form.channel = Channel;
+  form.endDocument = End;
+  form.beginGroup = Begin;
+  form.systemState = SystemState;
+  form.summary = Summary;
+  form.error = Error;
+  form.errorEnd = Error;
+  form.handlerReport = PluginHandlerReport;
+  form.exitCode = ExitCode;
+  return form;
+}
+
 }  // namespace
 
-extern const OutputForm kPluginForm = {
-    "Nagios",
-    false,
-    0,
-    true,
-    true,
-    kPluginBudgetSeconds,
-    Begin,
-    BeginPluginText,
-    AppendPluginText,
-    EndPluginText,
-    Channel,
-    End,
-    Begin,
-    SystemState,
-    Summary,
-    Error,
-    Error,
-    PluginHandlerReport,
-    ExitCode,
-};
+extern const OutputForm kPluginForm = PluginForm();
 
 }  // namespace fennick

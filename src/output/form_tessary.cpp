@@ -18,28 +18,28 @@ void Channel(ResultWriter& w, const ChannelOut& channel) {
   w.messageBuffer += "\n> " + channel.name + ": " + channel.value + " " + TextUnit(channel.unit);
 }
 
+OutputForm TessaryForm() {
+  OutputForm form;
+  form.name = "Tessary";
+  form.profileAsGiven = true;
+  form.beginDocument = ClearDocument;
+  form.beginText = BeginHashLine;
+  form.appendText = AppendPlainText;
+  form.endText = EndLine;
+  form.channel = Channel;
+  form.endDocument = AppendLineEnd;
+  form.beginGroup = BeginFramedGroup;
+  form.systemState = NoSystemState;
+  form.summary = WriteFramedSummary;
+  form.error = WriteWholeErrorDocument;
+  form.errorEnd = WriteWholeErrorDocument;
+  form.handlerReport = WriteHandlerBlock;
+  form.exitCode = RunsExitCode;
+  return form;
+}
+
 }  // namespace
 
-extern const OutputForm kTessaryForm = {
-    "Tessary",
-    false,
-    0,
-    true,
-    false,
-    0,
-    ClearDocument,
-    BeginHashLine,
-    AppendPlainText,
-    EndLine,
-    Channel,
-    AppendLineEnd,
-    BeginFramedGroup,
-    NoSystemState,
-    WriteFramedSummary,
-    WriteWholeErrorDocument,
-    WriteWholeErrorDocument,
-    WriteHandlerBlock,
-    RunsExitCode,
-};
+extern const OutputForm kTessaryForm = TessaryForm();
 
 }  // namespace fennick

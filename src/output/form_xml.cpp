@@ -23,26 +23,30 @@ void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documen
 
 // A form outside the list writes no frame, its text as it is, and its
 // channels as XML.
-extern const OutputForm kUnlistedForm = {
-    "",
-    false,
-    0,
-    true,
-    false,
-    0,
-    NoOperation,
-    NoOperation,
-    AppendPlainText,
-    NoOperation,
-    HostChannel,
-    NoOperation,
-    BeginFramedGroup,
-    NoSystemState,
-    WriteFramedSummary,
-    WriteWholeErrorDocument,
-    WriteWholeErrorDocument,
-    WriteHandlerBlock,
-    RunsExitCode,
-};
+namespace {
+
+OutputForm UnlistedForm() {
+  OutputForm form;
+  form.name = "";
+  form.profileAsGiven = true;
+  form.beginDocument = NoOperation;
+  form.beginText = NoOperation;
+  form.appendText = AppendPlainText;
+  form.endText = NoOperation;
+  form.channel = HostChannel;
+  form.endDocument = NoOperation;
+  form.beginGroup = BeginFramedGroup;
+  form.systemState = NoSystemState;
+  form.summary = WriteFramedSummary;
+  form.error = WriteWholeErrorDocument;
+  form.errorEnd = WriteWholeErrorDocument;
+  form.handlerReport = WriteHandlerBlock;
+  form.exitCode = RunsExitCode;
+  return form;
+}
+
+}  // namespace
+
+extern const OutputForm kUnlistedForm = UnlistedForm();
 
 }  // namespace fennick

@@ -17,28 +17,24 @@ void XmlErrorEnd(ResultWriter& w, const RunFailure& failure);
 void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen);
 
 // A host product's form: the document without limits, no states.
-constexpr OutputForm HostXmlForm(const char* name) {
-  return OutputForm{
-      name,
-      false,
-      0,
-      true,
-      false,
-      0,
-      BeginXmlDocument,
-      BeginXmlText,
-      AppendXmlText,
-      EndXmlText,
-      HostChannel,
-      EndXmlDocument,
-      BeginFramedGroup,
-      NoSystemState,
-      WriteFramedSummary,
-      XmlError,
-      XmlErrorEnd,
-      XmlHandlerReport,
-      RunsExitCode,
-  };
+inline OutputForm HostXmlForm(const char* name) {
+  OutputForm form;
+  form.name = name;
+  form.profileAsGiven = true;
+  form.beginDocument = BeginXmlDocument;
+  form.beginText = BeginXmlText;
+  form.appendText = AppendXmlText;
+  form.endText = EndXmlText;
+  form.channel = HostChannel;
+  form.endDocument = EndXmlDocument;
+  form.beginGroup = BeginFramedGroup;
+  form.systemState = NoSystemState;
+  form.summary = WriteFramedSummary;
+  form.error = XmlError;
+  form.errorEnd = XmlErrorEnd;
+  form.handlerReport = XmlHandlerReport;
+  form.exitCode = RunsExitCode;
+  return form;
 }
 
 }  // namespace fennick

@@ -40,41 +40,43 @@ struct GroupSummary {
   std::string itemName;
 };
 
+// Each form fills its table slot by slot, each slot by its name (see
+// form_exexml.cpp), so that a slot added here can never shift another.
 struct OutputForm {
-  const char* name;  // as Fennick.Ini writes it
+  const char* name = "";  // as Fennick.Ini writes it
   // PRTG's own sensor form: only it carries limits in its channels, and it
   // shows at most this many channels (0: no limit).
-  bool prtgSensor;
-  int channelRoom;
+  bool prtgSensor = false;
+  int channelRoom = 0;
   // The profile is read from the path given rather than searched in the
   // monitor's sensor directories.
-  bool profileAsGiven;
+  bool profileAsGiven = false;
   // Standard output holds the result alone; console lines go elsewhere.
-  bool consoleOnStandardError;
+  bool consoleOnStandardError = false;
   // The time budget of a run that gives none, in seconds (0: none).
-  int defaultBudgetSeconds;
+  int defaultBudgetSeconds = 0;
 
   // A single system's result: the document, its text line, the channels.
-  void (*beginDocument)(ResultWriter& w);
-  void (*beginText)(ResultWriter& w);
-  void (*appendText)(ResultWriter& w, const std::string& text);
-  void (*endText)(ResultWriter& w);
-  void (*channel)(ResultWriter& w, const ChannelOut& channel);
-  void (*endDocument)(ResultWriter& w);
+  void (*beginDocument)(ResultWriter& w) = nullptr;
+  void (*beginText)(ResultWriter& w) = nullptr;
+  void (*appendText)(ResultWriter& w, const std::string& text) = nullptr;
+  void (*endText)(ResultWriter& w) = nullptr;
+  void (*channel)(ResultWriter& w, const ChannelOut& channel) = nullptr;
+  void (*endDocument)(ResultWriter& w) = nullptr;
 
   // A group's document: its opening, a system without a channel, its close.
-  void (*beginGroup)(ResultWriter& w);
-  void (*systemState)(ResultWriter& w, const UnmeasuredSystem& system);
-  void (*summary)(ResultWriter& w, const GroupSummary& summary);
+  void (*beginGroup)(ResultWriter& w) = nullptr;
+  void (*systemState)(ResultWriter& w, const UnmeasuredSystem& system) = nullptr;
+  void (*summary)(ResultWriter& w, const GroupSummary& summary) = nullptr;
 
   // An error that ends the run: alone, or closing a document already open.
-  void (*error)(ResultWriter& w, const RunFailure& failure);
-  void (*errorEnd)(ResultWriter& w, const RunFailure& failure);
+  void (*error)(ResultWriter& w, const RunFailure& failure) = nullptr;
+  void (*errorEnd)(ResultWriter& w, const RunFailure& failure) = nullptr;
   // The library's fatal report.
-  void (*handlerReport)(ResultWriter& w, const HandlerReport& report, bool documentOpen);
+  void (*handlerReport)(ResultWriter& w, const HandlerReport& report, bool documentOpen) = nullptr;
 
   // The exit code of a run whose output is complete.
-  int (*exitCode)(const ResultWriter& w, int runExitCode);
+  int (*exitCode)(const ResultWriter& w, int runExitCode) = nullptr;
 };
 
 // The form of that name, exactly as written; null for none.

@@ -79,45 +79,48 @@ struct LibraryFiles {
 void NoteStep(RfcWork& work, bool onConnection, const std::string& message, const std::string& detail);
 void NoteConsoleLine(RfcWork& work, const std::string& line);
 
-// One back end's operations; each back end defines one constant instance.
+// One back end's operations; each back end defines one constant instance,
+// filled slot by slot with each slot's name, so that a slot added here can
+// never shift another.
 struct RfcBackendOps {
-  const char* name;  // "classic" or "netweaver": a child binds its back end by it
+  const char* name = "";  // "classic" or "netweaver": a child binds its back end by it
   // Whether several connections may be used at once from several threads,
   // each by one thread.
-  bool threadSafe;
+  bool threadSafe = false;
   // Points the library at a workspace of this process's own for its files
   // (its parameter copy, its trace), so that runs side by side in one
   // folder never read each other's; `where` is its directory (empty for a
   // library that keeps no files). False with the reason when none can be
   // made: the library then keeps its files in the working folder.
-  bool (*openWorkspace)(void* state, std::string& where, std::string& why);
+  bool (*openWorkspace)(void* state, std::string& where, std::string& why) = nullptr;
   // What the library wrote in the workspace since the last call.
-  LibraryFiles (*takeFiles)(void* state);
+  LibraryFiles (*takeFiles)(void* state) = nullptr;
   // Adds files to the working folder (or where the user pointed the
   // library), whole, beside runs doing the same; what could not be written,
   // one line each ("FILE: not written (reason)").
-  std::vector<std::string> (*publishFiles)(void* state, const LibraryFiles& files);
+  std::vector<std::string> (*publishFiles)(void* state, const LibraryFiles& files) = nullptr;
   // Removes the workspace and what is in it.
-  void (*closeWorkspace)(void* state);
+  void (*closeWorkspace)(void* state) = nullptr;
   // Installs the library's environment before a logon; in a single-profile
   // run the step is traced.
-  void (*prepare)(void* state, RfcWork& work, bool traced);
-  RfcConnectionId (*logOn)(void* state, const LogonRequest& request, RfcWork& work);
+  void (*prepare)(void* state, RfcWork& work, bool traced) = nullptr;
+  RfcConnectionId (*logOn)(void* state, const LogonRequest& request, RfcWork& work) = nullptr;
   // What follows "Error 1011: RFC-Open for DEST failed !" after a failed
   // logon: " - " and the reason, or empty where there is none.
-  std::string (*logonFailureText)(void* state, const RfcWork& work);
+  std::string (*logonFailureText)(void* state, const RfcWork& work) = nullptr;
   // RFC_SYSTEM_INFO: the database system on success.
-  StepResult (*systemInfo)(void* state, RfcConnectionId connection, RfcWork& work, std::string& databaseSystem);
+  StepResult (*systemInfo)(void* state, RfcConnectionId connection, RfcWork& work,
+                           std::string& databaseSystem) = nullptr;
   // DB_ORA_CURRENT_SIZES: the rows on success, in the order the system sent them.
   StepResult (*tablespaceRows)(void* state, RfcConnectionId connection, RfcWork& work,
-                               std::vector<TablespaceRow>& rows);
-  void (*close)(void* state, RfcConnectionId connection, RfcWork& work);
+                               std::vector<TablespaceRow>& rows) = nullptr;
+  void (*close)(void* state, RfcConnectionId connection, RfcWork& work) = nullptr;
   // What follows a failed step's message in the error document: " - " and
   // the library's text, or a hint where it names no reason (`known` false).
-  std::string (*failureText)(void* state, const RfcWork& work, bool& known);
+  std::string (*failureText)(void* state, const RfcWork& work, bool& known) = nullptr;
   // The library's trace files in the working folder, removed after a
   // successful single-profile run.
-  std::vector<std::string> (*traceFiles)();
+  std::vector<std::string> (*traceFiles)() = nullptr;
 };
 
 // The back end a run holds: its operations and its own state (the bound

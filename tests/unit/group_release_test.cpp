@@ -59,8 +59,26 @@ std::string FailureText(void*, const RfcWork&, bool& known) {
 }
 std::vector<std::string> TraceFiles() { return {}; }
 
-const RfcBackendOps kScripted = {"scripted", true,      Open, Take, Publish, CloseWorkspace, Prepare,
-                                 LogOn,      LogonText, Info, Rows, Close,   FailureText,    TraceFiles};
+RfcBackendOps ScriptedOps() {
+  RfcBackendOps ops;
+  ops.name = "scripted";
+  ops.threadSafe = true;
+  ops.openWorkspace = Open;
+  ops.takeFiles = Take;
+  ops.publishFiles = Publish;
+  ops.closeWorkspace = CloseWorkspace;
+  ops.prepare = Prepare;
+  ops.logOn = LogOn;
+  ops.logonFailureText = LogonText;
+  ops.systemInfo = Info;
+  ops.tablespaceRows = Rows;
+  ops.close = Close;
+  ops.failureText = FailureText;
+  ops.traceFiles = TraceFiles;
+  return ops;
+}
+
+const RfcBackendOps kScripted = ScriptedOps();
 
 Script Scripted(RfcConnectionId connection, StepResult info = StepResult(),
                 const std::string& databaseSystem = "ORACLE", StepResult rows = StepResult(),

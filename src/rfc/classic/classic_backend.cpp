@@ -72,10 +72,26 @@ std::string FailureText(void* state, const RfcWork&, bool& known) {
 
 // Its error texts come through one trace file and its error handler ends
 // the process: one connection at a time.
-const RfcBackendOps kClassicOps = {
-    "classic",        false,      OpenWorkspace,  TakeFiles, PublishFiles, CloseWorkspace,    Prepare, LogOn,
-    LogonFailureText, SystemInfo, TablespaceRows, Close,     FailureText,  LibraryTraceFiles,
-};
+RfcBackendOps ClassicOps() {
+  RfcBackendOps ops;
+  ops.name = "classic";
+  ops.threadSafe = false;
+  ops.openWorkspace = OpenWorkspace;
+  ops.takeFiles = TakeFiles;
+  ops.publishFiles = PublishFiles;
+  ops.closeWorkspace = CloseWorkspace;
+  ops.prepare = Prepare;
+  ops.logOn = LogOn;
+  ops.logonFailureText = LogonFailureText;
+  ops.systemInfo = SystemInfo;
+  ops.tablespaceRows = TablespaceRows;
+  ops.close = Close;
+  ops.failureText = FailureText;
+  ops.traceFiles = LibraryTraceFiles;
+  return ops;
+}
+
+const RfcBackendOps kClassicOps = ClassicOps();
 
 }  // namespace
 

@@ -92,10 +92,26 @@ std::string FailureText(void*, const RfcWork& work, bool& known) {
 std::vector<std::string> TraceFiles() { return {"Dev_Rfc.Trc", "dev_rfc.trc", "dev_rfc.log"}; }
 
 // Its vendor documents it as safe for several threads, one connection each.
-const RfcBackendOps kNetWeaverOps = {
-    "netweaver",      true,       OpenWorkspace,  TakeFiles, PublishFiles, CloseWorkspace, Prepare, LogOn,
-    LogonFailureText, SystemInfo, TablespaceRows, Close,     FailureText,  TraceFiles,
-};
+RfcBackendOps NetWeaverOps() {
+  RfcBackendOps ops;
+  ops.name = "netweaver";
+  ops.threadSafe = true;
+  ops.openWorkspace = OpenWorkspace;
+  ops.takeFiles = TakeFiles;
+  ops.publishFiles = PublishFiles;
+  ops.closeWorkspace = CloseWorkspace;
+  ops.prepare = Prepare;
+  ops.logOn = LogOn;
+  ops.logonFailureText = LogonFailureText;
+  ops.systemInfo = SystemInfo;
+  ops.tablespaceRows = TablespaceRows;
+  ops.close = Close;
+  ops.failureText = FailureText;
+  ops.traceFiles = TraceFiles;
+  return ops;
+}
+
+const RfcBackendOps kNetWeaverOps = NetWeaverOps();
 
 }  // namespace
 
