@@ -31,20 +31,28 @@ void PrintStateLineLocked(const GroupRun& g, const SystemOutcome& system, const 
 
 // A system that gave no channel: the forms that list them get it, and the
 // summary names it.
-void NoteUnmeasuredLocked(GroupRun& g, const std::string& label, const std::string& state,
-                          const std::string& reason = std::string(), bool measured = false) {
-  UnmeasuredSystem system{label, state, reason, measured};
+void NoteUnmeasuredLocked(GroupRun& g, const UnmeasuredSystem& system) {
   WriteSystemState(g.rs.writer, system);
   g.unmeasured.push_back(system);
+}
+
+UnmeasuredSystem Unmeasured(const std::string& label, const std::string& state, const std::string& profile) {
+  UnmeasuredSystem system;
+  system.label = label;
+  system.state = state;
+  system.profile = profile;
+  return system;
 }
 
 // A system not processed: a failure, with the library's own words where it
 // gave some (without the " - " that joins them to a message), or one whose
 // table was empty.
 void NoteFailedLocked(GroupRun& g, const SystemOutcome& system) {
-  const std::string reason = system.reasonKnown && system.reason.size() > 3 ? system.reason.substr(3) : "";
-  const bool measured = system.end == SystemEnd::Measured && system.entryStatus == '.';
-  NoteUnmeasuredLocked(g, system.systemLabel, SystemState(system), reason, measured);
+  UnmeasuredSystem failed = Unmeasured(system.systemLabel, SystemState(system), system.profileName);
+  failed.reason = system.reasonKnown && system.reason.size() > 3 ? system.reason.substr(3) : "";
+  failed.measured = system.end == SystemEnd::Measured && system.entryStatus == '.';
+  if (system.end != SystemEnd::Measured) failed.failure = OutcomeFailure(system);
+  NoteUnmeasuredLocked(g, failed);
 }
 
 [[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report) {
@@ -64,7 +72,7 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
   if (system.profileMissing) {
     ++g.missing;
     if (rs.switches.consoleReport) PrintTextLocked(MissingProfileLine(system.profileName));
-    NoteUnmeasuredLocked(g, system.profileName, "Profile missing");
+    NoteUnmeasuredLocked(g, Unmeasured(system.profileName, "Profile missing", system.profileName));
     return true;
   }
   ReleaseWorkLocked(g, system);
@@ -80,14 +88,16 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
   }
   int channels = 0;
   if (system.end == SystemEnd::Measured) {
-    channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, g.rules);
+    channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, system.profileName, g.rules);
     PrintMessageBufferLocked(writer);
   }
   if (!IsProcessed(system)) {
     NoteFailedLocked(g, system);
   } else if (++g.processed && channels == 0) {
     // Its rows are there, but not the item's.
-    NoteUnmeasuredLocked(g, system.systemLabel, "no tablespace " + rs.run.itemName, "", true);
+    UnmeasuredSystem without = Unmeasured(system.systemLabel, "no tablespace " + rs.run.itemName, system.profileName);
+    without.measured = true;
+    NoteUnmeasuredLocked(g, without);
   }
   PrintStateLineLocked(g, system, SystemState(system));
   return true;
@@ -108,7 +118,8 @@ void CutOffLocked(GroupRun& g, SystemOutcome& system) {
     const std::string path = NativePath(rs.run.profileDirectory + system.profileName, rs.switches.driveRoot);
     const bool missing = !FileExists(path);
     if (missing) ++g.missing;
-    NoteUnmeasuredLocked(g, system.profileName, missing ? "Profile missing" : "Timeout");
+    NoteUnmeasuredLocked(g,
+                         Unmeasured(system.profileName, missing ? "Profile missing" : "Timeout", system.profileName));
     return;
   }
   ReleaseWorkLocked(g, system);
@@ -116,7 +127,7 @@ void CutOffLocked(GroupRun& g, SystemOutcome& system) {
     TakeLibraryFilesLocked(rs.rfc, system);
     PublishFilesLocked(rs.rfc, system, rs.switches.consoleReport);
   }
-  NoteUnmeasuredLocked(g, system.systemLabel, "Timeout");
+  NoteUnmeasuredLocked(g, Unmeasured(system.systemLabel, "Timeout", system.profileName));
   PrintStateLineLocked(g, system, "Timeout");
 }
 

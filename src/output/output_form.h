@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "profile/failure.h"
+#include "rfc/tablespace_row.h"
+
 namespace fennick {
 
 struct ResultWriter;
@@ -22,6 +25,11 @@ struct ChannelOut {
   std::string unit;
   std::optional<int64_t> max;  // where it is not the unit's own (the autoextend maximum)
   std::string offline;         // the status of a tablespace not online, where it alerts
+  // The tablespace behind the channel, for the forms that write its own
+  // figures rather than the value; and in an item run the listed profile
+  // of the system the channel is named for.
+  const TablespaceRow* row = nullptr;
+  std::string profile;
 };
 
 // A listed system that gave no channel, as the output names it.
@@ -30,6 +38,8 @@ struct UnmeasuredSystem {
   std::string state;      // "Rfc Failure", "Timeout", "Profile missing", "no tablespace ITEM"
   std::string reason;     // the library's reason, where one is known
   bool measured = false;  // reached and measured, but without the item
+  std::string profile;    // the name as listed
+  Failure failure;        // the error a run of this system alone would report, where it failed
 };
 
 // How a group run's document closes.

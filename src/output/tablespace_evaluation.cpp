@@ -67,6 +67,7 @@ std::optional<int64_t> AutoextendMaximum(const TablespaceRow& row) {
 ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const ChannelRules& rules, bool itemRun) {
   ChannelOut out;
   out.name = label;
+  out.row = &row;
   ChannelValue(rules.unit, row, itemRun, out.value, out.unit);
   const std::optional<int64_t> maximum = rules.autoextend ? AutoextendMaximum(row) : std::nullopt;
   if (maximum) {
@@ -108,12 +109,14 @@ void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& r
 }
 
 int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
-                      const std::string& systemLabel, const ChannelRules& rules) {
+                      const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules) {
   const std::string item = ToUpper(itemName);
   int written = 0;
   for (const TablespaceRow& row : rows) {
     if (item != ToUpper(row.name)) continue;
-    WriteChannel(writer, ChannelOf(row, systemLabel, rules, true));
+    ChannelOut channel = ChannelOf(row, systemLabel, rules, true);
+    channel.profile = profileName;
+    WriteChannel(writer, channel);
     ++written;
   }
   return written;

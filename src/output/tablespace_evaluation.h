@@ -47,6 +47,6 @@ void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& r
 // each row whose name is the item's, whatever its case, named with the
 // system's label. Returns how many it wrote.
 int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
-                      const std::string& systemLabel, const ChannelRules& rules);
+                      const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules);
 
 }  // namespace fennick
