@@ -41,7 +41,6 @@ const Keyword kKeywords[] = {
     {"@", kCommandLine, Reading::Present, 0, 0, &RunSwitches::profileAsGiven, nullptr, nullptr},
     {",SYSLOG", kCommandLine, Reading::Present, 0, 0, &RunSwitches::syslog, nullptr, nullptr},
     {"ITEM=", kCommandLine, Reading::Item, 0, 0, nullptr, &RunSwitches::item, nullptr},
-    {",NAGIOS", kBoth, Reading::Present, 0, 0, &RunSwitches::plugin, nullptr, nullptr},
     {",HOST=", kBoth, Reading::Override, 0, 0, nullptr, &RunSwitches::hostOverride, nullptr},
     {",NO=", kBoth, Reading::Override, 0, 0, nullptr, &RunSwitches::sysnrOverride, nullptr},
     {"MEGABYTE", kBoth, Reading::Present, 0, 0, &RunSwitches::megabyte, nullptr, nullptr},
@@ -53,6 +52,17 @@ const Keyword kKeywords[] = {
     {",PARALLEL=", kBoth, Reading::Number, 1, 64, nullptr, nullptr, &RunSwitches::parallel},
     {",EXCLUDE=", kBoth, Reading::Names, 0, 0, nullptr, &RunSwitches::exclude, nullptr},
     {",AUTOEXTEND", kBoth, Reading::Present, 0, 0, &RunSwitches::autoextend, nullptr, nullptr},
+};
+
+// The keywords that choose an output form over Fennick.Ini, and the form
+// each chooses. One run has one form.
+struct FormKeyword {
+  const char* name;
+  const char* form;
+};
+
+const FormKeyword kFormKeywords[] = {
+    {",NAGIOS", "Nagios"},
 };
 
 // The plugin-style options, and the keyword each stands for.
@@ -177,10 +187,32 @@ bool ReadOption(const std::vector<std::string>& args, size_t& i, std::string& op
   return false;
 }
 
+// The form keywords of the parameters in the order they stand there: the
+// first chooses the form, and another one after it is Error 1031.
+void ReadFormKeywords(const std::string& upper, RunSwitches& s) {
+  std::vector<std::pair<size_t, const FormKeyword*>> found;
+  for (const FormKeyword& k : kFormKeywords) {
+    size_t length = 0;
+    const size_t at = FindKeyword(upper, k.name, length);
+    if (at != std::string::npos) found.emplace_back(at, &k);
+  }
+  std::sort(found.begin(), found.end());
+  for (const auto& entry : found) {
+    const FormKeyword& k = *entry.second;
+    if (s.formChosen.empty()) {
+      s.formChosen = k.form;
+      s.formKeyword = k.name;
+    } else if (s.formKeyword != k.name && !s.badForm) {
+      s.badForm = NumberedFailure(1031, "Invalid Parameter-Value " + std::string(k.name) + " !");
+    }
+  }
+}
+
 }  // namespace
 
 void ReadKeywords(const std::string& parameterString, const std::string& parameterText, unsigned source,
                   RunSwitches& switches) {
+  ReadFormKeywords(parameterString, switches);
   for (const Keyword& keyword : kKeywords) {
     if (keyword.sources & source) ReadKeyword(keyword, parameterString, parameterText, switches);
   }
@@ -202,6 +234,7 @@ std::string ParameterWords(const std::vector<std::string>& args, std::string& op
 
 Failure KeywordProblem(const RunSwitches& s) {
   if (s.badOption) return s.badOption;
+  if (s.badForm) return s.badForm;
   if (s.badKeyword == ",WARN=" || s.badKeyword == ",ERROR=") return s.badValue;
   // A warning that comes after the error helps nobody; equal limits may be.
   if (s.warning && s.error && *s.warning < *s.error) return NumberedFailure(1031, "Invalid Parameter-Value ,WARN= !");
@@ -223,9 +256,9 @@ std::vector<std::string> ExcludedNames(const RunSwitches& switches) {
 void ForgetSensorKeywords(RunSwitches& switches) {
   for (const Keyword& k : kKeywords) {
     if (!(k.sources & kSensorLine)) continue;
-    // ",NAGIOS" on the command line chose the form before the listing was
-    // read, and keeps it.
-    if (k.flag && k.flag != &RunSwitches::plugin) switches.*k.flag = false;
+    // A form keyword on the command line chose the form before the listing
+    // was read, and keeps it (it is not in this table).
+    if (k.flag) switches.*k.flag = false;
     if (k.text) (switches.*k.text).reset();
     if (k.number) (switches.*k.number).reset();
   }

@@ -31,7 +31,11 @@ struct RunSwitches {
   bool syslog = false;              // ",SYSLOG": the trace in Fennick.Log
   std::optional<std::string> item;  // "ITEM=": an item run over Vireo.Prf
   // Also a global sensor's line.
-  bool plugin = false;                       // ",NAGIOS": the plugin form, over Fennick.Ini
+  // The form a keyword of the parameters chose (",NAGIOS": "Nagios"), over
+  // Fennick.Ini; empty for none. A second, other one is a typing error.
+  std::string formChosen;
+  std::string formKeyword;
+  Failure badForm;
   std::optional<std::string> hostOverride;   // ",HOST="
   std::optional<std::string> sysnrOverride;  // ",NO="
   bool megabyte = false;                     // "MEGABYTE"

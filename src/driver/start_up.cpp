@@ -14,10 +14,11 @@ namespace fennick {
 
 namespace {
 
-// The form Fennick.Ini names; ",NAGIOS" in the parameters chooses the
-// plugin form over it. Console lines then go where the form wants them.
+// The form Fennick.Ini names; a form keyword in the parameters (",NAGIOS")
+// chooses its form over it. Console lines then go where the form wants them.
 void ChooseForm(RunState& rs) {
-  const OutputForm* form = FindOutputForm(rs.switches.plugin ? "Nagios" : rs.switches.outputMode);
+  const std::string& chosen = rs.switches.formChosen;
+  const OutputForm* form = FindOutputForm(chosen.empty() ? rs.switches.outputMode : chosen);
   if (form) rs.writer.form = form;
   SetConsoleOnStandardError(rs.writer.form->consoleOnStandardError);
 }
