@@ -5,7 +5,7 @@ DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
 PREFIX ?= /usr/local
 
-.PHONY: all build install package test test-native test-install test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check clean
+.PHONY: all build install package test test-native test-install test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check check-locks clean
 
 all: build
 
@@ -131,6 +131,14 @@ demo: build
 	@echo "== fennick GLOBAL PSAPSR3  (a group in the plugin form, chosen in Fennick.Ini)"
 	@cd $(DEMO) && printf 'Outputmode.: Nagios\n' > Fennick.Ini && { ../bin/fennick GLOBAL PSAPSR3; echo "(exit code $$?)"; }
 
+# The programs built by clang with its thread-safety analysis as an error:
+# state that a lock guards is touched only with that lock held.
+LOCKS := -Wthread-safety -Wthread-safety-beta -Werror
+check-locks:
+	$(call configure,build-locks,-DCMAKE_BUILD_TYPE=Debug -DFENNICK_STATIC_RUNTIME=OFF \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$(LOCKS)")
+	cmake --build build-locks -j $(JOBS) --target fennick fennick-passwd
+
 # One format for the C++ sources (.clang-format); CI fails on a file that
 # differs from it.
 FORMATTED = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
@@ -141,4 +149,4 @@ format-check:
 	@clang-format --dry-run --Werror $(FORMATTED)
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-thread build-win build-win64 build-fuzz dist
+	rm -rf $(BUILD) build-sanitize build-thread build-locks build-win build-win64 build-fuzz dist

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/run_lock.h"
 #include "platform/trace_log.h"
 #include "rfc/backend.h"
 
@@ -44,9 +45,9 @@ bool UsedConnection(const RfcWork& work);
 // Writes the steps from `from` on, those on the connection numbered with
 // `connectionNumber`, the others with 0; returns how many are written now.
 // The caller holds the run's lock.
-size_t WriteStepsLocked(TraceLog& trace, const RfcWork& work, size_t from, long connectionNumber);
+size_t WriteStepsLocked(TraceLog& trace, const RfcWork& work, size_t from, long connectionNumber) REQUIRES(theRunLock);
 
 // Prints the console lines from `from` on; returns how many are printed now.
-size_t PrintConsoleLinesLocked(const RfcWork& work, size_t from);
+size_t PrintConsoleLinesLocked(const RfcWork& work, size_t from) REQUIRES(theRunLock);
 
 }  // namespace fennick

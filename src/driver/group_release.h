@@ -1,37 +1,33 @@
-// A group run's output: the document's opening, each system released into
-// it in listing order, the summary, and the group's ends at the time
-// budget and at the library's handler. The caller holds the run's lock.
+// A group run's output: the document's opening, each system the plan
+// releases, the summary, and the group's end when the time budget runs out
+// or the library's handler fires. The caller holds the run's lock.
 #pragma once
 
 #include <string>
 
+#include "driver/group_plan.h"
+#include "driver/run_end.h"
+#include "platform/run_lock.h"
+
 namespace fennick {
 
 struct GroupRun;
-struct HandlerReport;
 
-void OpenDocumentLocked(GroupRun& group);
+void OpenDocumentLocked(GroupRun& group) REQUIRES(theRunLock);
 
-// Releases every system whose turn has come: a system is released once its
-// outcome is known and every system before it is done, and it is done once
-// what its close brought is out too, so the output keeps listing order.
-// With `cutOff` (the budget ran out) nothing is waited for: a system not
-// measured yet is released as cut off, a close still going on is left. False
-// when a system ended the run (Error 1018).
-bool AdvanceLocked(GroupRun& group, bool cutOff);
-
-bool AllDoneLocked(const GroupRun& group);
+// Releases what the plan says is due, in listing order, into the output;
+// false when a system ended the run (Error 1018).
+bool ReleaseDueLocked(GroupRun& group, bool cutOff) REQUIRES(theRunLock);
 
 // The summary line that closes the document, and the closing console line:
 // the run's last bytes. Returns the exit code.
-int WriteSummaryLocked(GroupRun& group, const std::string& tail, bool cutOff);
+int WriteSummaryLocked(GroupRun& group, const std::string& tail, bool cutOff) REQUIRES(theRunLock);
 
 // Ends the process early: the children still at work end with it, and the
 // library's private workspace goes.
-[[noreturn]] void EndGroupProcessLocked(GroupRun& group, int exitCode);
+[[noreturn]] void EndGroupProcessLocked(GroupRun& group, int exitCode) REQUIRES(theRunLock);
 
-// The run's two outside ends (RunEndHooks).
-void AtGroupBudget(void* group, int budgetSeconds);
-void AtGroupHandler(void* group, const HandlerReport& report);
+// The group's end from outside its road: the budget's or the handler's.
+[[noreturn]] void EndGroupFromOutsideLocked(GroupRun& group, const OutsideEnd& end) REQUIRES(theRunLock);
 
 }  // namespace fennick

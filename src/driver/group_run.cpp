@@ -22,9 +22,10 @@ namespace fennick {
 namespace {
 
 // Reads a listed profile. Only the main road reads them, in listing order;
-// the system becomes visible to the workers once it is Waiting.
-void ReadListedSystem(GroupRun& g, SystemOutcome& system) {
+// the plan then hands the system to whoever measures it.
+void ReadListedSystem(GroupRun& g, size_t index) {
   RunState& rs = g.rs;
+  SystemOutcome& system = g.plan.System(index);
   FilePtr profile = OpenProgramFile(rs.switches.driveRoot, rs.run.profileDirectory + system.profileName);
   if (profile) {
     SystemEntry entry;
@@ -32,118 +33,79 @@ void ReadListedSystem(GroupRun& g, SystemOutcome& system) {
     system.systemLabel = SystemLabel(rs.listing.labelKind, system.profileName, entry);
     system.request = LogonFor(rs.switches, entry);
   }
-  RunLock lock;
-  system.profileMissing = !profile;
-  // Nothing to measure for a profile that is not there.
-  system.stage = system.profileMissing ? SystemStage::Measured : SystemStage::Waiting;
-  system.closed = system.profileMissing;
-  WakeWaitersLocked();
-}
-
-// The next system to measure, in listing order; null when there is none
-// left. Waits while the main road is still reading profiles.
-SystemOutcome* TakeNextLocked(GroupRun& g) {
-  for (;;) {
-    while (g.nextToTake < g.systems.size() && g.systems[g.nextToTake]->stage != SystemStage::Listed) {
-      SystemOutcome& system = *g.systems[g.nextToTake++];
-      if (system.stage != SystemStage::Waiting) continue;  // a profile that is not there
-      system.stage = SystemStage::Measuring;
-      return &system;
-    }
-    if (g.allRead || g.nextToTake == g.systems.size()) return nullptr;
-    WaitLocked();
-  }
+  g.plan.Read(index, !profile);
 }
 
 // The library's private files of this process, for what the main road
 // measures itself.
 void OpenMainRoadWorkspace(GroupRun& g) {
-  if (g.workspaceOpen) return;
+  {
+    RunLock lock;
+    if (g.out.workspaceOpen) return;
+  }
   OpenWorkspace(g.rs.rfc, g.rs.switches.consoleReport);
   RunLock lock;
-  g.workspaceOpen = true;
+  g.out.workspaceOpen = true;
 }
 
-// Measures a system in this process: released as soon as it is measured,
+// Measures a system the main road took: released as soon as it is measured,
 // then closed. False when it ended the run (Error 1018).
 bool MeasureOnMainRoad(GroupRun& g, SystemOutcome& system) {
   const RfcBackend& rfc = g.rs.rfc;
   OpenMainRoadWorkspace(g);
-  {
-    RunLock lock;
-    g.onMainRoad = &system;
-  }
   MeasureSystem(rfc, system, false);
   bool going = true;
   {
     // Released before its close, as a run one system at a time always was;
     // the library's files, close included, are published right after it.
     RunLock lock;
-    system.stage = SystemStage::Measured;
-    system.closed = true;
-    going = AdvanceLocked(g, false);
+    g.plan.Measured(system);
+    g.plan.Closed(system);
+    going = ReleaseDueLocked(g, false);
   }
   CloseSystem(rfc, system);
+  g.plan.OffMainRoad();
   RunLock lock;
-  g.onMainRoad = nullptr;
   TakeLibraryFilesLocked(rfc, system);
   PublishFilesLocked(rfc, system, g.rs.switches.consoleReport);
   return going;
 }
 
-// No child could measure the system: fewer are measured at once, and the
-// main road measures this one itself, one at a time. The console report
-// and the trace say so. The caller holds the run's lock.
-void HandBackLocked(GroupRun& g, SystemOutcome& system, const std::string& why) {
-  system.work.steps.push_back(RfcStep{false, "measuring process not started", why});
-  if (g.rs.switches.consoleReport) {
-    system.work.consoleLines.push_back(NoteLine(system.profileName + ": " + why + ", measured in the probe itself"));
+// No child could measure the system: the main road measures it itself, one
+// at a time. The console report and the trace say so.
+void HandBack(GroupRun& g, SystemOutcome& system, const std::string& why) {
+  {
+    RunLock lock;
+    system.work.steps.push_back(RfcStep{false, "measuring process not started", why});
+    if (g.rs.switches.consoleReport) {
+      system.work.consoleLines.push_back(NoteLine(system.profileName + ": " + why + ", measured in the probe itself"));
+    }
   }
-  system.stage = SystemStage::Waiting;
-  system.inProcess = true;
-  g.handedBack.push_back(&system);
-  WakeWaitersLocked();
-}
-
-// A worker with nothing more to do waits for the process to end rather than
-// end itself: a thread ending while the process ends brings Wine down.
-// The caller holds the run's lock.
-[[noreturn]] void ParkLocked(GroupRun& g) {
-  --g.busyWorkers;
-  WakeWaitersLocked();
-  for (;;) WaitLocked();
+  g.plan.HandBack(system);
 }
 
 // A worker of the pool: measures one system after the other, each on a
 // connection of its own that no other thread touches, and closes it once
 // its outcome is handed over, so a close that hangs holds nothing back. For
 // a library that cannot be used from threads, each system is measured in a
-// child process, which the worker starts and waits for.
+// child process, which the worker starts and waits for. A worker with
+// nothing more to do parks until the process ends.
 void Worker(void* argument) {
   GroupRun& g = *static_cast<GroupRun*>(argument);
   for (;;) {
-    SystemOutcome* system = nullptr;
-    {
-      RunLock lock;
-      system = TakeNextLocked(g);
-      if (!system) ParkLocked(g);
-    }
+    SystemOutcome* system = g.plan.Take();
+    if (!system) ParkThisThread();
     if (g.inChildren) {
       std::string why;
-      if (MeasureInChild(g.children, *system, why)) continue;
-      RunLock lock;
-      HandBackLocked(g, *system, why);
-      ParkLocked(g);
+      if (MeasureInChild(g.children, g.plan, *system, why)) continue;
+      HandBack(g, *system, why);
+      ParkThisThread();
     }
     MeasureSystem(g.rs.rfc, *system, false);
-    {
-      // A library used from threads has no handler and leaves no files to
-      // wait for at its close: the system is done with its outcome.
-      RunLock lock;
-      system->stage = SystemStage::Measured;
-      system->closed = true;
-      WakeWaitersLocked();
-    }
+    // A library used from threads has no handler and leaves no files to
+    // wait for at its close: the system is done with its outcome.
+    g.plan.Measured(*system);
+    g.plan.Closed(*system);
     CloseSystem(g.rs.rfc, *system);
   }
 }
@@ -152,13 +114,9 @@ void Worker(void* argument) {
 int StartWorkers(GroupRun& g, int count) {
   int started = 0;
   for (; started < count; ++started) {
-    {
-      RunLock lock;
-      ++g.busyWorkers;
-    }
+    g.plan.WorkerStarting();
     if (!StartDetachedThread(Worker, &g)) {
-      RunLock lock;
-      --g.busyWorkers;
+      g.plan.WorkerStopped();
       break;
     }
   }
@@ -167,103 +125,68 @@ int StartWorkers(GroupRun& g, int count) {
 
 // The run leaves its road: its private files go, and while workers may
 // still be in a library call, the process ends without them.
-int LeaveLocked(GroupRun& g) {
-  if (g.busyWorkers > 0) EndGroupProcessLocked(g, g.exitCode);
-  if (g.workspaceOpen) CloseWorkspace(g.rs.rfc);
-  return g.exitCode;
+int LeaveLocked(GroupRun& g) REQUIRES(theRunLock) {
+  if (g.plan.BusyWorkers() > 0) EndGroupProcessLocked(g, g.out.exitCode);
+  if (g.out.workspaceOpen) CloseWorkspace(g.rs.rfc);
+  return g.out.exitCode;
+}
+
+int Leave(GroupRun& g) {
+  RunLock lock;
+  return LeaveLocked(g);
 }
 
 // One system after the other on the main road: the library is used from
 // this thread alone.
 int MeasureOneByOne(GroupRun& g) {
-  for (std::unique_ptr<SystemOutcome>& entry : g.systems) {
-    SystemOutcome& system = *entry;
-    ReadListedSystem(g, system);
+  for (size_t i = 0; i < g.plan.Size(); ++i) {
+    ReadListedSystem(g, i);
+    SystemOutcome* system = g.plan.TakeOnMainRoad();
     bool going = true;
-    if (system.profileMissing) {
+    if (!system) {  // a profile that is not there
       RunLock lock;
-      going = AdvanceLocked(g, false);
+      going = ReleaseDueLocked(g, false);
     } else {
-      {
-        RunLock lock;
-        system.stage = SystemStage::Measuring;
-      }
-      going = MeasureOnMainRoad(g, system);
+      going = MeasureOnMainRoad(g, *system);
     }
-    if (!going) {
-      RunLock lock;
-      return LeaveLocked(g);
-    }
+    if (!going) return Leave(g);
   }
   RunLock lock;
   WriteSummaryLocked(g, std::string(), false);
   return LeaveLocked(g);
 }
 
-// What the main road measures itself: what no child could, and everything
-// left once no worker is.
-SystemOutcome* NextForMainRoadLocked(GroupRun& g) {
-  if (!g.handedBack.empty()) {
-    SystemOutcome* system = g.handedBack.front();
-    g.handedBack.erase(g.handedBack.begin());
-    system->stage = SystemStage::Measuring;
-    return system;
-  }
-  return g.busyWorkers == 0 ? TakeNextLocked(g) : nullptr;
-}
-
 // Several systems at once on a pool of workers; the main road reads the
-// profiles and releases the outcomes in listing order.
+// profiles, releases the outcomes in listing order, and measures itself
+// what no child could, and everything left once no worker is.
 int MeasureSideBySide(GroupRun& g) {
-  for (std::unique_ptr<SystemOutcome>& system : g.systems) ReadListedSystem(g, *system);
-  {
-    RunLock lock;
-    g.allRead = true;
-    WakeWaitersLocked();
-  }
+  for (size_t i = 0; i < g.plan.Size(); ++i) ReadListedSystem(g, i);
+  g.plan.AllRead();
   for (;;) {
+    const uint64_t seen = g.plan.Version();
     SystemOutcome* system = nullptr;
     {
       RunLock lock;
-      for (;;) {
-        // Error 1018: the calls still in flight are not waited for.
-        if (!AdvanceLocked(g, false)) return LeaveLocked(g);
-        if (AllDoneLocked(g)) {
-          WriteSummaryLocked(g, std::string(), false);
-          return LeaveLocked(g);
-        }
-        system = NextForMainRoadLocked(g);
-        if (system) break;
-        WaitLocked();
+      // Error 1018: the calls still in flight are not waited for.
+      if (!ReleaseDueLocked(g, false)) return LeaveLocked(g);
+      if (g.plan.AllDone()) {
+        WriteSummaryLocked(g, std::string(), false);
+        return LeaveLocked(g);
       }
+      system = g.plan.TakeOnMainRoad();
     }
-    if (!MeasureOnMainRoad(g, *system)) {
-      RunLock lock;
-      return LeaveLocked(g);
+    if (!system) {
+      g.plan.WaitForChange(seen);
+    } else if (!MeasureOnMainRoad(g, *system)) {
+      return Leave(g);
     }
   }
 }
 
-// The budget's end reads it from its own thread.
-void SetInChildren(GroupRun& g, bool inChildren) {
-  RunLock lock;
-  g.inChildren = inChildren;
-}
-
-// The listing's systems, and the run's two outside ends.
-GroupRun& PrepareGroup(RunState& rs) {
-  // Never freed: the timer, the handler and the workers may still look at
-  // it while the process ends.
-  GroupRun& g = *new GroupRun(rs);
-  g.rules = RulesOf(rs.switches);
-  g.children.program = rs.programPath;
-  for (std::string list = rs.listing.systemList; !list.empty();) {
-    g.systems.push_back(std::make_unique<SystemOutcome>());
-    g.systems.back()->profileName = TakeNextSystem(list);
-  }
-  WatchRun(RunEndHooks{&g, AtGroupBudget, AtGroupHandler});
-  if (BudgetSeconds(rs.switches) > 0) ArmTimeBudget(BudgetSeconds(rs.switches), rs.startMilliseconds);
-  return g;
+std::vector<std::string> ListedProfiles(std::string list) {
+  std::vector<std::string> names;
+  while (!list.empty()) names.push_back(TakeNextSystem(list));
+  return names;
 }
 
 }  // namespace
@@ -276,21 +199,28 @@ int RunItems(RunState& rs) {
   }
   if (!productProfile) ReadSensorKeywords(rs);
   if (Failure failure = SettleSwitches(rs)) return EndWithError(rs, *failure);
-  GroupRun& g = PrepareGroup(rs);
+  GroupRun g(rs, ListedProfiles(rs.listing.systemList));
+  g.rules = RulesOf(rs.switches);
+  g.children.program = rs.programPath;
+  WatchedRun watched([&g](const OutsideEnd& end) {
+    RunLockIsHeld();
+    EndGroupFromOutsideLocked(g, end);
+  });
+  if (BudgetSeconds(rs.switches) > 0) ArmTimeBudget(BudgetSeconds(rs.switches), rs.startMilliseconds);
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, *failure);
   RouteHandlerReports();
   {
     RunLock lock;
     OpenDocumentLocked(g);
   }
-  const int wanted = static_cast<int>(std::min<size_t>(static_cast<size_t>(ParallelOf(rs.switches)), g.systems.size()));
+  const int wanted = static_cast<int>(std::min<size_t>(static_cast<size_t>(ParallelOf(rs.switches)), g.plan.Size()));
   if (wanted > 1) {
     g.children.backend = rs.rfc.ops->name;
-    SetInChildren(g, !rs.rfc.ops->threadSafe);
+    g.inChildren = !rs.rfc.ops->threadSafe;
     // What runs killed before their children could clean up left behind.
     if (g.inChildren) SweepOrphanedDirectories();
     if (StartWorkers(g, wanted) > 0) return MeasureSideBySide(g);
-    SetInChildren(g, false);
+    g.inChildren = false;
   }
   return MeasureOneByOne(g);
 }

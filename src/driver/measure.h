@@ -22,20 +22,10 @@ enum class SystemEnd {
   Measured,     // the rows are there
 };
 
-// Where a group's system stands, advanced under the run's lock.
-enum class SystemStage {
-  Listed,     // its profile is not read yet
-  Waiting,    // read, for a worker to take
-  Measuring,  // taken
-  Measured,   // its outcome is known
-  Released,   // in the output; its close may still be going on
-  Done,       // released, and what its close brought is out too
-};
-
 struct SystemOutcome {
   // Read on the main road, in listing order.
   std::string profileName;
-  bool profileMissing = false;
+  size_t listIndex = 0;     // its place in the listing
   LogonRequest request;     // the entry and the parameters' overrides
   char entryStatus = '.';   // 'X': the entry is incomplete
   std::string systemLabel;  // the channel's name
@@ -54,11 +44,6 @@ struct SystemOutcome {
   bool handlerAtClose = false;
   // What the library wrote to its private files, not yet published.
   LibraryFiles files;
-
-  // Under the run's lock.
-  SystemStage stage = SystemStage::Listed;
-  bool closed = false;     // its connection is closed and what that brought is here
-  bool inProcess = false;  // no child could measure it: the main road does
 };
 
 // The state the console shows for a measured system: "Processed",

@@ -1,7 +1,6 @@
 #include "driver/run_end.h"
 
 #include "platform/clock.h"
-#include "platform/run_lock.h"
 #include "platform/standard_output.h"
 #include "platform/timer.h"
 #include "rfc/handler_report.h"
@@ -13,10 +12,10 @@ namespace {
 // What the timer and the handler need; read and written under the run's
 // lock. Never freed: the timer may still look when the process ends.
 struct RunEnd {
-  RunEndHooks hooks;
-  int budgetSeconds = 0;
-  bool finished = false;
-  int exitCode = kExitSuccess;
+  RunEnding ending GUARDED_BY(theRunLock);
+  int budgetSeconds GUARDED_BY(theRunLock) = 0;
+  bool finished GUARDED_BY(theRunLock) = false;
+  int exitCode GUARDED_BY(theRunLock) = kExitSuccess;
 };
 
 RunEnd& TheRunEnd() {
@@ -24,29 +23,41 @@ RunEnd& TheRunEnd() {
   return *end;
 }
 
-void OnBudgetEnd() {
-  // Held until the process ends: nothing else is written from here on.
+// Held until the process ends: nothing else is written from here on. A
+// run that has written its last byte gets nothing after it; it may still
+// be busy (a close that hangs), and its end is what it reached.
+[[noreturn]] void EndFromOutside(const OutsideEnd& outside) {
   RunLock lock;
   RunEnd& end = TheRunEnd();
-  // The run has written its last byte: nothing may follow it. It may still
-  // be busy (a close that hangs); its end is what it reached.
-  if (end.finished) EndProcessLocked(end.exitCode);
-  if (end.hooks.atBudget) end.hooks.atBudget(end.hooks.run, end.budgetSeconds);
-  EndProcessLocked(end.exitCode);
+  if (!end.finished && end.ending) end.ending(outside);
+  EndProcessLocked(outside.report && !end.finished ? kExitHandlerReport : end.exitCode);
+}
+
+void OnBudgetEnd() {
+  OutsideEnd outside;
+  {
+    RunLock lock;
+    outside.budgetSeconds = TheRunEnd().budgetSeconds;
+  }
+  EndFromOutside(outside);
 }
 
 void OnHandlerReport(const HandlerReport& report) {
-  RunLock lock;
-  RunEnd& end = TheRunEnd();
-  if (end.hooks.atHandler) end.hooks.atHandler(end.hooks.run, report);
-  EndProcessLocked(kExitHandlerReport);
+  OutsideEnd outside;
+  outside.report = &report;
+  EndFromOutside(outside);
 }
 
 }  // namespace
 
-void WatchRun(const RunEndHooks& hooks) {
+WatchedRun::WatchedRun(RunEnding ending) {
   RunLock lock;
-  TheRunEnd().hooks = hooks;
+  TheRunEnd().ending = std::move(ending);
+}
+
+WatchedRun::~WatchedRun() {
+  RunLock lock;
+  TheRunEnd().ending = nullptr;
 }
 
 void ArmTimeBudget(int seconds, int64_t startMilliseconds) {

@@ -1,11 +1,15 @@
 // The run's end: whether its last bytes are out and with which exit code,
 // and the two ends that come from outside the run's own road: the time
 // budget's timer, and the library's fatal error handler, which the library
-// calls from inside any call. Each kind of run registers what it does at
-// those two ends; the ends hold the run's lock and end the process.
+// calls from inside any call. The run that is going on says what it writes
+// at such an end, through one entry; the ends hold the run's lock and end
+// the process.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+
+#include "platform/run_lock.h"
 
 namespace fennick {
 
@@ -18,16 +22,25 @@ enum ExitCode : int {
   kExitError = 2,          // any error document
 };
 
-// What the run that is going on does at the two outside ends. Both are
-// called with the run's lock held and end the process.
-struct RunEndHooks {
-  void* run = nullptr;
-  void (*atBudget)(void* run, int budgetSeconds) = nullptr;
-  void (*atHandler)(void* run, const HandlerReport& report) = nullptr;
+// What ended the run from outside its road.
+struct OutsideEnd {
+  int budgetSeconds = 0;                  // the time budget, when it ran out
+  const HandlerReport* report = nullptr;  // the library's fatal report, when its handler fired
 };
 
-// Set before the budget is armed or the library is called.
-void WatchRun(const RunEndHooks& hooks);
+// What the run writes at such an end. It is called with the run's lock held,
+// only while the run has not written its last bytes, and ends the process.
+using RunEnding = std::function<void(const OutsideEnd& end)>;
+
+// The run going on, from its start to its end: set before the budget is
+// armed or the library is called, and forgotten when it goes.
+class WatchedRun {
+ public:
+  explicit WatchedRun(RunEnding ending);
+  ~WatchedRun();
+  WatchedRun(const WatchedRun&) = delete;
+  WatchedRun& operator=(const WatchedRun&) = delete;
+};
 
 // Starts the timer: a budget of `seconds` from `startMilliseconds` on the
 // monotonic clock (the start of the process).
@@ -39,13 +52,13 @@ void RouteHandlerReports();
 // Marks the run finished once its last bytes are out; flushes them. Called
 // in the same hold of the lock as the write of those bytes, so that nothing
 // can come after them.
-void MarkFinishedLocked(int exitCode);
+void MarkFinishedLocked(int exitCode) REQUIRES(theRunLock);
 
 // Whether the run has written its last bytes, and with which exit code.
-bool RunFinishedLocked(int& exitCode);
+bool RunFinishedLocked(int& exitCode) REQUIRES(theRunLock);
 
 // Flushes standard output and ends the process at once, not waiting for
 // threads that may be inside a library call.
-[[noreturn]] void EndProcessLocked(int exitCode);
+[[noreturn]] void EndProcessLocked(int exitCode) REQUIRES(theRunLock);
 
 }  // namespace fennick

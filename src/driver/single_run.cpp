@@ -20,31 +20,29 @@ namespace fennick {
 
 namespace {
 
-// The run as the time budget's end and the library's handler see it.
+// The run as the time budget's end and the library's handler see it. The
+// writer is the run's own, used under the run's lock only, so that an end
+// from outside writes with it while the road is in a library call.
 struct SingleRun {
   RunState& rs;
-  ResultWriter endWriter;  // the run's form, for a document the ends write
   SystemOutcome system;
 
-  // Under the run's lock.
-  size_t stepsWritten = 0;
-  size_t consoleLinesWritten = 0;
-  bool ending = false;     // the result is out but for its end
-  std::string pendingEnd;  // that end
-  int pendingExitCode = kExitSuccess;
+  size_t stepsWritten GUARDED_BY(theRunLock) = 0;
+  size_t consoleLinesWritten GUARDED_BY(theRunLock) = 0;
+  bool ending GUARDED_BY(theRunLock) = false;  // the result is out but for its end
 
   explicit SingleRun(RunState& state) : rs(state) {}
 };
 
 // The trace and console lines of the steps the library took so far.
-void WriteWorkLocked(SingleRun& s) {
+void WriteWorkLocked(SingleRun& s) REQUIRES(theRunLock) {
   const RfcWork& work = s.system.work;
   s.stepsWritten = WriteStepsLocked(s.rs.trace, work, s.stepsWritten, UsedConnection(work) ? 1 : 0);
   s.consoleLinesWritten = PrintConsoleLinesLocked(work, s.consoleLinesWritten);
 }
 
 // What the library wrote goes to the working folder, its workspace away.
-void FinishFilesLocked(SingleRun& s) {
+void FinishFilesLocked(SingleRun& s) REQUIRES(theRunLock) {
   TakeLibraryFilesLocked(s.rs.rfc, s.system);
   PublishFilesLocked(s.rs.rfc, s.system, s.rs.switches.consoleReport);
   CloseWorkspace(s.rs.rfc);
@@ -56,13 +54,16 @@ void FinishFiles(SingleRun& s) {
 }
 
 // The end of the document, the library's trace files gone, the closing
-// console line: the run's last bytes.
-void FinishLocked(SingleRun& s) {
+// console line: the run's last bytes. Returns the exit code.
+int FinishLocked(SingleRun& s) REQUIRES(theRunLock) {
   RunState& rs = s.rs;
-  PrintResultLocked(s.pendingEnd);
+  EndDocument(rs.writer);
+  PrintMessageBufferLocked(rs.writer);
   for (const std::string& name : rs.rfc.ops->traceFiles()) std::remove(name.c_str());
   if (rs.switches.consoleReport) PrintTextLocked(ClosingLine());
-  MarkFinishedLocked(s.pendingExitCode);
+  const int exitCode = ExitCodeFor(rs.writer, kExitSuccess);
+  MarkFinishedLocked(exitCode);
+  return exitCode;
 }
 
 void Close(SingleRun& s) { CloseSystem(s.rs.rfc, s.system); }
@@ -81,23 +82,16 @@ void PrintHeader(const RunState& rs, const SystemEntry& entry) {
 // replace it, since nothing waits on the network any more.
 int WriteResult(SingleRun& s) {
   RunState& rs = s.rs;
-  WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, RulesOf(rs.switches));
-  const std::string result = rs.writer.messageBuffer;
-  rs.writer.messageBuffer.clear();
-  EndDocument(rs.writer);
   {
     RunLock lock;
-    PrintResultLocked(result);
-    s.pendingEnd = rs.writer.messageBuffer;
-    s.pendingExitCode = ExitCodeFor(rs.writer, kExitSuccess);
+    WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, RulesOf(rs.switches));
+    PrintMessageBufferLocked(rs.writer);
     s.ending = true;
   }
-  rs.writer.messageBuffer.clear();
   Close(s);
   RunLock lock;
   FinishFilesLocked(s);
-  FinishLocked(s);
-  return s.pendingExitCode;
+  return FinishLocked(s);
 }
 
 // The outcome as the run's result: a failure's error document is out
@@ -112,17 +106,15 @@ int Report(SingleRun& s) {
 
 // The time budget ran out: Error 1032 while nothing of the result is out,
 // else the result completed from what the run holds.
-void AtBudget(void* run, int budgetSeconds) {
-  SingleRun& s = *static_cast<SingleRun*>(run);
+[[noreturn]] void EndAtBudgetLocked(SingleRun& s, int budgetSeconds) REQUIRES(theRunLock) {
   WriteWorkLocked(s);
   traceLineLocked(s.rs.trace, 0, "Timeout reached", std::to_string(budgetSeconds) + " s");
   if (s.ending) {
     // A close that hangs: the run holds all it needs to end as it would.
     FinishFilesLocked(s);
-    FinishLocked(s);
-    EndProcessLocked(s.pendingExitCode);
+    EndProcessLocked(FinishLocked(s));
   }
-  ResultWriter& writer = s.endWriter;
+  ResultWriter& writer = s.rs.writer;
   WriteErrorDocument(writer, NumberedFailure(1032, "RFC-Timeout for " + s.system.request.entry.destination + " after " +
                                                        std::to_string(budgetSeconds) + " s !"));
   PrintMessageBufferLocked(writer);
@@ -133,10 +125,9 @@ void AtBudget(void* run, int budgetSeconds) {
 }
 
 // The library's handler fired.
-void AtHandler(void* run, const HandlerReport& report) {
-  SingleRun& s = *static_cast<SingleRun*>(run);
+[[noreturn]] void EndAtHandlerLocked(SingleRun& s, const HandlerReport& report) REQUIRES(theRunLock) {
   WriteWorkLocked(s);
-  ResultWriter& writer = s.endWriter;
+  ResultWriter& writer = s.rs.writer;
   // Once the result is out, the report closes its document.
   WriteHandlerReport(writer, report, s.ending);
   PrintMessageBufferLocked(writer);
@@ -150,10 +141,12 @@ void AtHandler(void* run, const HandlerReport& report) {
 
 int RunSingleProfile(RunState& rs) {
   if (Failure failure = SettleSwitches(rs)) return EndWithError(rs, *failure);
-  // Never freed: the timer may still look at it while the process ends.
-  SingleRun& s = *new SingleRun(rs);
-  s.endWriter = rs.writer;
-  WatchRun(RunEndHooks{&s, AtBudget, AtHandler});
+  SingleRun s(rs);
+  WatchedRun watched([&s](const OutsideEnd& end) {
+    RunLockIsHeld();
+    if (end.report) EndAtHandlerLocked(s, *end.report);
+    EndAtBudgetLocked(s, end.budgetSeconds);
+  });
   if (BudgetSeconds(rs.switches) > 0) ArmTimeBudget(BudgetSeconds(rs.switches), rs.startMilliseconds);
   SystemEntry entry;
   Failure entryProblem = ReadSingleProfileEntry(rs.profileFile.get(), rs.key, rs.run.profileName, entry);

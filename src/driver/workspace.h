@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/run_lock.h"
 #include "rfc/backend.h"
 
 namespace fennick {
@@ -19,12 +20,12 @@ void OpenWorkspace(const RfcBackend& rfc, bool consoleReport);
 
 // Adds what the library wrote since the last look to the system's files.
 // The caller holds the run's lock.
-void TakeLibraryFilesLocked(const RfcBackend& rfc, SystemOutcome& system);
+void TakeLibraryFilesLocked(const RfcBackend& rfc, SystemOutcome& system) REQUIRES(theRunLock);
 
 // Publishes the system's files and forgets them; with the console report a
 // line names each file that could not be written and why. Publishing never
 // changes a result. The caller holds the run's lock.
-void PublishFilesLocked(const RfcBackend& rfc, SystemOutcome& system, bool consoleReport);
+void PublishFilesLocked(const RfcBackend& rfc, SystemOutcome& system, bool consoleReport) REQUIRES(theRunLock);
 
 // Removes the workspace; its files must be taken before.
 void CloseWorkspace(const RfcBackend& rfc);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/run_lock.h"
+
 namespace fennick {
 
 struct ResultWriter;
@@ -14,13 +16,13 @@ struct ResultWriter;
 void SetConsoleOnStandardError(bool onStandardError);
 
 // A console line, or anything that is not part of the result document.
-void PrintText(const std::string& text);
-void PrintTextLocked(const std::string& text);
+void PrintText(const std::string& text) EXCLUDES(theRunLock);
+void PrintTextLocked(const std::string& text) REQUIRES(theRunLock);
 
 // A piece of the result (or the error document), on standard output.
-void PrintResultLocked(const std::string& text);
+void PrintResultLocked(const std::string& text) REQUIRES(theRunLock);
 
 // Writes the message buffer as a piece of the result and empties it.
-void PrintMessageBufferLocked(ResultWriter& writer);
+void PrintMessageBufferLocked(ResultWriter& writer) REQUIRES(theRunLock);
 
 }  // namespace fennick

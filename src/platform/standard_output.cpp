@@ -4,6 +4,8 @@
 
 namespace fennick {
 
+RunLockName theRunLock;
+
 void WriteStandardOutputLocked(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 void WriteStandardErrorLocked(const std::string& text) {

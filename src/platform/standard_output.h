@@ -13,10 +13,10 @@ void PrepareStandardOutput();
 
 // Writes while the caller holds the run's lock; standard error takes the
 // plugin form's console lines.
-void WriteStandardOutputLocked(const std::string& text);
-void WriteStandardErrorLocked(const std::string& text);
+void WriteStandardOutputLocked(const std::string& text) REQUIRES(theRunLock);
+void WriteStandardErrorLocked(const std::string& text) REQUIRES(theRunLock);
 
-void FlushStandardOutput();
-void FlushStandardOutputLocked();
+void FlushStandardOutput() EXCLUDES(theRunLock);
+void FlushStandardOutputLocked() REQUIRES(theRunLock);
 
 }  // namespace fennick

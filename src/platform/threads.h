@@ -10,4 +10,8 @@ using ThreadBody = void (*)(void* argument);
 // may end while it runs. False when no thread could be had.
 bool StartDetachedThread(ThreadBody body, void* argument);
 
+// Waits until the process ends. A thread with nothing more to do parks here
+// rather than end: a thread ending while the process ends brings Wine down.
+[[noreturn]] void ParkThisThread();
+
 }  // namespace fennick

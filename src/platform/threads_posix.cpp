@@ -32,4 +32,12 @@ bool StartDetachedThread(ThreadBody body, void* argument) {
   return started;
 }
 
+void ParkThisThread() {
+  // Never destroyed: parked threads wait on them while the process ends.
+  static pthread_mutex_t* lock = new pthread_mutex_t(PTHREAD_MUTEX_INITIALIZER);
+  static pthread_cond_t* never = new pthread_cond_t(PTHREAD_COND_INITIALIZER);
+  pthread_mutex_lock(lock);
+  for (;;) pthread_cond_wait(never, lock);
+}
+
 }  // namespace fennick

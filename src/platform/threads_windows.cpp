@@ -33,4 +33,8 @@ bool StartDetachedThread(ThreadBody body, void* argument) {
   return true;
 }
 
+void ParkThisThread() {
+  for (;;) Sleep(INFINITE);
+}
+
 }  // namespace fennick

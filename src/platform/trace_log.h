@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/run_lock.h"
 
 namespace fennick {
 
@@ -22,6 +23,7 @@ void OpenTraceLog(TraceLog& log, bool on);
 void traceLine(TraceLog& log, long handle, const std::string& message, const std::string& detail);
 
 // The same while the caller holds a RunLock.
-void traceLineLocked(TraceLog& log, long handle, const std::string& message, const std::string& detail);
+void traceLineLocked(TraceLog& log, long handle, const std::string& message, const std::string& detail)
+    REQUIRES(theRunLock);
 
 }  // namespace fennick

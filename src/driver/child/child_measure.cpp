@@ -4,6 +4,7 @@
 
 #include "driver/child/child_main.h"
 #include "driver/child/outcome_frame.h"
+#include "driver/group_plan.h"
 #include "driver/measure.h"
 #include "platform/run_lock.h"
 
@@ -30,8 +31,8 @@ bool StartChild(ChildRoad& road, const SystemOutcome& system, RunningChild& chil
 }
 
 // The measurement, as soon as it is there: the system may be released while
-// the child closes. The caller holds the run's lock.
-void MergeMeasuredLocked(SystemOutcome& system, ChildNews& news) {
+// the child closes.
+void MergeMeasuredLocked(SystemOutcome& system, ChildNews& news) REQUIRES(theRunLock) {
   const SystemOutcome& measured = news.outcome;
   system.end = measured.end;
   system.failedStep = measured.failedStep;
@@ -40,12 +41,10 @@ void MergeMeasuredLocked(SystemOutcome& system, ChildNews& news) {
   system.rows = measured.rows;
   system.files.Add(measured.files);
   news.outcome.files = LibraryFiles();
-  system.stage = SystemStage::Measured;
-  WakeWaitersLocked();
 }
 
 // The steps and console lines the child sent since the last read.
-void TakeWorkLocked(const ChildNews& news, SystemOutcome& system) {
+void TakeWorkLocked(const ChildNews& news, SystemOutcome& system) REQUIRES(theRunLock) {
   const RfcWork& sent = news.outcome.work;
   for (size_t i = news.stepsAt; i < sent.steps.size(); ++i) system.work.steps.push_back(sent.steps[i]);
   for (size_t i = news.consoleLinesAt; i < sent.consoleLines.size(); ++i) {
@@ -53,8 +52,9 @@ void TakeWorkLocked(const ChildNews& news, SystemOutcome& system) {
   }
 }
 
-// Reads what the child sends until it ends or its frame does.
-FrameState ReadChild(RunningChild& child, SystemOutcome& system, ChildNews& news) {
+// Reads what the child sends until it ends or its frame does; `measured`
+// once its measurement is merged and the plan has it.
+FrameState ReadChild(RunningChild& child, GroupPlan& plan, SystemOutcome& system, ChildNews& news, bool& measured) {
   OutcomeDecoder decoder;
   FrameState state = FrameState::Incomplete;
   std::string bytes;
@@ -64,7 +64,11 @@ FrameState ReadChild(RunningChild& child, SystemOutcome& system, ChildNews& news
     RunLock lock;
     if (child.workspace.empty()) child.workspace = news.workspace;
     TakeWorkLocked(news, system);
-    if (state == FrameState::Measured && system.stage == SystemStage::Measuring) MergeMeasuredLocked(system, news);
+    if (state == FrameState::Measured && !measured) {
+      MergeMeasuredLocked(system, news);
+      plan.Measured(system);
+      measured = true;
+    }
   }
   return state;
 }
@@ -85,32 +89,33 @@ void Leave(ChildRoad& road, RunningChild& child) {
 }
 
 // What the close brought, or a child that never told its outcome: a
-// system not reached. The caller holds the run's lock.
-void MergeEndLocked(SystemOutcome& system, FrameState state, ChildNews& news) {
+// system not reached.
+void MergeEndLocked(GroupPlan& plan, SystemOutcome& system, FrameState state, ChildNews& news, bool measured)
+    REQUIRES(theRunLock) {
   if (state != FrameState::Complete) {
     system.work.steps.push_back(RfcStep{false, "measuring process failed", "no outcome"});
-    if (system.stage == SystemStage::Measuring) {
+    if (!measured) {
       system.end = SystemEnd::LogonFailed;
       system.rows.clear();
     }
-  } else if (system.stage == SystemStage::Measuring) {
+  } else if (!measured) {
     MergeMeasuredLocked(system, news);
   }
   system.handler = news.outcome.handler;
   system.handlerAtClose = news.outcome.handlerAtClose;
   system.files.Add(news.outcome.files);
-  if (system.stage == SystemStage::Measuring) system.stage = SystemStage::Measured;
-  system.closed = true;
-  WakeWaitersLocked();
+  if (!measured) plan.Measured(system);
+  plan.Closed(system);
 }
 
 }  // namespace
 
-bool MeasureInChild(ChildRoad& road, SystemOutcome& system, std::string& why) {
+bool MeasureInChild(ChildRoad& road, GroupPlan& plan, SystemOutcome& system, std::string& why) {
   RunningChild child;
   if (!StartChild(road, system, child, why)) return false;
   ChildNews news;
-  const FrameState state = ReadChild(child, system, news);
+  bool measured = false;
+  const FrameState state = ReadChild(child, plan, system, news, measured);
   Leave(road, child);
   if (!news.started || !news.refused.empty()) {
     // It could not set up: nothing of the system was measured.
@@ -118,7 +123,7 @@ bool MeasureInChild(ChildRoad& road, SystemOutcome& system, std::string& why) {
     return false;
   }
   RunLock lock;
-  MergeEndLocked(system, state, news);
+  MergeEndLocked(plan, system, state, news, measured);
   return true;
 }
 

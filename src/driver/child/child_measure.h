@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "platform/child_process.h"
+#include "platform/run_lock.h"
 
 namespace fennick {
 
 struct SystemOutcome;
+class GroupPlan;
 
 // A child at work, known to the run so that an early end can end it.
 struct RunningChild {
@@ -21,20 +23,20 @@ struct RunningChild {
 
 // What the children of one run share.
 struct ChildRoad {
-  std::string program;                 // the program's own file
-  std::string backend;                 // the back end each child binds, by its name
-  std::vector<RunningChild*> running;  // under the run's lock
+  std::string program;  // the program's own file
+  std::string backend;  // the back end each child binds, by its name
+  std::vector<RunningChild*> running GUARDED_BY(theRunLock);
 };
 
 // Measures `system` in a child: logon, system information, rows and close.
 // Runs on a worker thread; the outcome is merged under the run's lock, the
-// measurement as soon as it comes (its stage then Measured) and the rest
-// once the child has closed. False, with the reason, when no child could
-// measure it at all: the system is then as it was.
-bool MeasureInChild(ChildRoad& road, SystemOutcome& system, std::string& why);
+// measurement as soon as it comes (the plan then has it measured) and the
+// rest once the child has closed (then closed). False, with the reason,
+// when no child could measure it at all: the system is then as it was.
+bool MeasureInChild(ChildRoad& road, GroupPlan& plan, SystemOutcome& system, std::string& why);
 
 // Ends every child still at work and removes its workspace; the run is
-// ending early. The caller holds the run's lock.
-void EndChildrenLocked(ChildRoad& road);
+// ending early.
+void EndChildrenLocked(ChildRoad& road) REQUIRES(theRunLock);
 
 }  // namespace fennick

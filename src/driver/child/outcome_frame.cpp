@@ -74,11 +74,81 @@ struct ItemReader {
   }
 };
 
-// The connection entry's fields, in one order for both ends.
-std::string SystemEntry::*const kEntryFields[] = {
+// One field of a record as the frame carries it: exactly one of the
+// members is set. A record's fields are listed once, in one table, and both
+// ends read and write the record from it, so that the two can never part.
+template <typename Record>
+struct Field {
+  std::string Record::*text = nullptr;
+  int64_t Record::*number = nullptr;
+  int Record::*smallNumber = nullptr;
+  bool Record::*flag = nullptr;
+  std::optional<int64_t> Record::*optional = nullptr;  // a flag, then the number (0 for none)
+
+  Field(std::string Record::*member) : text(member) {}
+  Field(int64_t Record::*member) : number(member) {}
+  Field(int Record::*member) : smallNumber(member) {}
+  Field(bool Record::*member) : flag(member) {}
+  Field(std::optional<int64_t> Record::*member) : optional(member) {}
+};
+
+template <typename Record, size_t N>
+void PutFields(std::string& frame, const Record& record, const Field<Record> (&fields)[N]) {
+  for (const Field<Record>& field : fields) {
+    if (field.text) Put(frame, record.*field.text);
+    if (field.number) Put(frame, record.*field.number);
+    if (field.smallNumber) Put(frame, record.*field.smallNumber);
+    if (field.flag) Put(frame, record.*field.flag ? 1 : 0);
+    if (field.optional) {
+      Put(frame, (record.*field.optional).has_value() ? 1 : 0);
+      Put(frame, (record.*field.optional).value_or(0));
+    }
+  }
+}
+
+template <typename Record, size_t N>
+bool ReadFields(ItemReader& reader, Record& record, const Field<Record> (&fields)[N]) {
+  for (const Field<Record>& field : fields) {
+    int64_t number = 0;
+    bool present = false;
+    if (field.text && !reader.Next(record.*field.text)) return false;
+    if (field.number && !reader.Number(record.*field.number)) return false;
+    if (field.smallNumber) {
+      if (!reader.Number(number)) return false;
+      if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+        return reader.ok = false;
+      record.*field.smallNumber = static_cast<int>(number);
+    }
+    if (field.flag && !reader.Flag(record.*field.flag)) return false;
+    if (field.optional) {
+      if (!reader.Flag(present) || !reader.Number(number)) return false;
+      record.*field.optional = present ? std::optional<int64_t>(number) : std::nullopt;
+    }
+  }
+  return true;
+}
+
+const Field<SystemEntry> kEntryFields[] = {
     &SystemEntry::extcompany, &SystemEntry::destination, &SystemEntry::client,    &SystemEntry::user,
     &SystemEntry::password,   &SystemEntry::language,    &SystemEntry::mode,      &SystemEntry::hostname,
     &SystemEntry::sysnr,      &SystemEntry::gwhost,      &SystemEntry::gwservice,
+};
+
+const Field<TablespaceRow> kRowFields[] = {
+    &TablespaceRow::name,         &TablespaceRow::sizeKb,        &TablespaceRow::freeKb, &TablespaceRow::pctUsed,
+    &TablespaceRow::autoextendKb, &TablespaceRow::autoextendPct, &TablespaceRow::status,
+};
+
+const Field<RfcStep> kStepFields[] = {&RfcStep::onConnection, &RfcStep::message, &RfcStep::detail};
+
+const Field<StepResult> kFailedStepFields[] = {&StepResult::code, &StepResult::exception};
+
+const Field<SystemOutcome> kReasonFields[] = {&SystemOutcome::reason, &SystemOutcome::reasonKnown};
+
+// Whether the report came at the close goes first, with the outcome.
+const Field<HandlerReport> kHandlerFields[] = {
+    &HandlerReport::operation,      &HandlerReport::key,           &HandlerReport::status, &HandlerReport::message,
+    &HandlerReport::internalStatus, &HandlerReport::endMarkerMade,
 };
 
 void PutOptional(std::string& frame, const char* tag, const std::optional<std::string>& value) {
@@ -94,18 +164,6 @@ void PutFiles(std::string& frame, const LibraryFiles& files) {
     Put(frame, trace.second);
   }
   PutOptional(frame, "parameters", files.parameterCopy);
-}
-
-void PutRow(std::string& frame, const TablespaceRow& row) {
-  Put(frame, "row");
-  Put(frame, row.name);
-  Put(frame, row.sizeKb);
-  Put(frame, row.freeKb);
-  Put(frame, row.pctUsed);
-  Put(frame, row.autoextendKb ? 1 : 0);
-  Put(frame, row.autoextendKb.value_or(0));
-  Put(frame, row.autoextendPct);
-  Put(frame, row.status);
 }
 
 enum class Group { Applied, Measured, End, Cut, Broken };
@@ -134,42 +192,29 @@ bool ReadResult(ItemReader& reader, ChildNews& news) {
 
 bool ReadFailedStep(ItemReader& reader, ChildNews& news) {
   StepResult step;
-  int64_t code = 0;
-  if (!reader.Number(code) || !reader.Next(step.exception)) return false;
-  if (code < std::numeric_limits<int>::min() || code > std::numeric_limits<int>::max()) return reader.ok = false;
-  step.code = static_cast<int>(code);
+  if (!ReadFields(reader, step, kFailedStepFields)) return false;
   news.outcome.failedStep = step;
   return true;
 }
 
 bool ReadReason(ItemReader& reader, ChildNews& news) {
-  std::string reason;
-  bool known = false;
-  if (!reader.Next(reason) || !reader.Flag(known)) return false;
-  news.outcome.reason = reason;
-  news.outcome.reasonKnown = known;
+  SystemOutcome read;
+  if (!ReadFields(reader, read, kReasonFields)) return false;
+  news.outcome.reason = read.reason;
+  news.outcome.reasonKnown = read.reasonKnown;
   return true;
 }
 
 bool ReadRow(ItemReader& reader, ChildNews& news) {
   TablespaceRow row;
-  int64_t pctUsed = 0, autoextendPct = 0, autoextendKb = 0;
-  bool hasMaximum = false;
-  if (!reader.Next(row.name) || !reader.Number(row.sizeKb) || !reader.Number(row.freeKb) || !reader.Number(pctUsed) ||
-      !reader.Flag(hasMaximum) || !reader.Number(autoextendKb) || !reader.Number(autoextendPct) ||
-      !reader.Next(row.status)) {
-    return false;
-  }
-  row.pctUsed = static_cast<int32_t>(pctUsed);
-  row.autoextendPct = static_cast<int32_t>(autoextendPct);
-  if (hasMaximum) row.autoextendKb = autoextendKb;
+  if (!ReadFields(reader, row, kRowFields)) return false;
   news.outcome.rows.push_back(row);
   return true;
 }
 
 bool ReadStep(ItemReader& reader, ChildNews& news) {
   RfcStep step;
-  if (!reader.Flag(step.onConnection) || !reader.Next(step.message) || !reader.Next(step.detail)) return false;
+  if (!ReadFields(reader, step, kStepFields)) return false;
   news.outcome.work.steps.push_back(step);
   return true;
 }
@@ -184,9 +229,7 @@ bool ReadConsoleLine(ItemReader& reader, ChildNews& news) {
 bool ReadHandler(ItemReader& reader, ChildNews& news) {
   HandlerReport r;
   bool atClose = false;
-  if (!reader.Flag(atClose)) return false;
-  for (std::string* text : {&r.operation, &r.key, &r.status, &r.message, &r.internalStatus}) reader.Next(*text);
-  if (!reader.Flag(r.endMarkerMade)) return false;
+  if (!reader.Flag(atClose) || !ReadFields(reader, r, kHandlerFields)) return false;
   news.outcome.handler = r;
   news.outcome.handlerAtClose = atClose;
   return true;
@@ -235,7 +278,7 @@ std::string EncodeChildRequest(const ChildRequest& request) {
   std::string frame;
   Put(frame, kRequestTag);
   Put(frame, "entry");
-  for (std::string SystemEntry::*field : kEntryFields) Put(frame, request.request.entry.*field);
+  PutFields(frame, request.request.entry, kEntryFields);
   PutOptional(frame, "host", request.request.hostOverride);
   PutOptional(frame, "sysnr", request.request.sysnrOverride);
   Put(frame, "console");
@@ -253,7 +296,7 @@ bool DecodeChildRequest(const std::string& frame, ChildRequest& request) {
   while (reader.Next(tag)) {
     if (tag == kEndTag) return reader.at == frame.size();
     if (tag == "entry") {
-      for (std::string SystemEntry::*field : kEntryFields) reader.Next(request.request.entry.*field);
+      if (!ReadFields(reader, request.request.entry, kEntryFields)) return false;
     } else if (tag == "host" || tag == "sysnr") {
       std::string value;
       if (reader.Next(value)) (tag == "host" ? request.request.hostOverride : request.request.sysnrOverride) = value;
@@ -288,9 +331,7 @@ std::string OutcomeRefused(const std::string& why) {
 std::string StepItems(const RfcStep& step) {
   std::string items;
   Put(items, "step");
-  Put(items, step.onConnection ? 1 : 0);
-  Put(items, step.message);
-  Put(items, step.detail);
+  PutFields(items, step, kStepFields);
   return items;
 }
 
@@ -306,12 +347,13 @@ std::string OutcomeMeasured(const SystemOutcome& system) {
   Put(frame, "result");
   Put(frame, static_cast<int64_t>(system.end));
   Put(frame, "failed");
-  Put(frame, system.failedStep.code);
-  Put(frame, system.failedStep.exception);
+  PutFields(frame, system.failedStep, kFailedStepFields);
   Put(frame, "reason");
-  Put(frame, system.reason);
-  Put(frame, system.reasonKnown ? 1 : 0);
-  for (const TablespaceRow& row : system.rows) PutRow(frame, row);
+  PutFields(frame, system, kReasonFields);
+  for (const TablespaceRow& row : system.rows) {
+    Put(frame, "row");
+    PutFields(frame, row, kRowFields);
+  }
   PutFiles(frame, system.files);
   Put(frame, "measured");
   return frame;
@@ -320,11 +362,9 @@ std::string OutcomeMeasured(const SystemOutcome& system) {
 std::string OutcomeEnd(const SystemOutcome& system) {
   std::string frame;
   if (system.handler) {
-    const HandlerReport& r = *system.handler;
     Put(frame, "handler");
     Put(frame, system.handlerAtClose ? 1 : 0);
-    for (const std::string* text : {&r.operation, &r.key, &r.status, &r.message, &r.internalStatus}) Put(frame, *text);
-    Put(frame, r.endMarkerMade ? 1 : 0);
+    PutFields(frame, *system.handler, kHandlerFields);
   }
   PutFiles(frame, system.files);
   Put(frame, kEndTag);
