@@ -25,7 +25,8 @@ build:
 	$(call configure,$(BUILD),-DCMAKE_BUILD_TYPE=Release)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# fennick and fennick-passwd in $(PREFIX)/bin, the README and the examples in
+# fennick and fennick-passwd in $(PREFIX)/bin, their man pages in
+# $(PREFIX)/share/man/man1, the manual and the examples in
 # $(PREFIX)/share/doc/fennick; DESTDIR is put in front of it all.
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
