@@ -25,7 +25,8 @@ build:
 	$(call configure,$(BUILD),-DCMAKE_BUILD_TYPE=Release)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# fennick and fennick-passwd in $(PREFIX)/bin, the README and the examples in
+# fennick and fennick-passwd in $(PREFIX)/bin, their man pages in
+# $(PREFIX)/share/man/man1, the manual and the examples in
 # $(PREFIX)/share/doc/fennick; DESTDIR is put in front of it all.
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
@@ -81,17 +82,37 @@ windows:
 	$(call configure,build-win64,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release)
 	cmake --build build-win64 -j $(JOBS)
 
-# Both Windows builds in one zip, as x86/ and x64/, without the stand-ins,
-# with the README and the examples to copy.
+# Both Windows builds in one zip, as x86/ and x64/, without the stand-ins;
+# the manual and the pages it links to (as HTML where pandoc is installed,
+# else as their Markdown text), the example profiles and listings to copy,
+# and demo/: the 64-bit programs with both stand-ins and the demo
+# landscape, and demo.cmd, which runs what `make demo` runs.
+MANUAL := README.md CHANGELOG.md HACKING.md sim/README.md bench/README.md $(wildcard docs/*.md)
+DEMO_FILES := examples/*.P00 examples/Vireo.Prf "examples/SAP Vireo.Gbl" examples/SapRfc.PRD examples/sapsim.ini \
+  examples/windows/demo.cmd
 dist: windows
-	rm -rf dist/fennick && mkdir -p dist/fennick/x86 dist/fennick/x64
+	rm -rf dist/fennick && mkdir -p dist/fennick/x86 dist/fennick/x64 dist/fennick/demo
 	cp build-win/bin/fennick.exe build-win/bin/fennick-passwd.exe dist/fennick/x86/
 	cp build-win64/bin/fennick.exe build-win64/bin/fennick-passwd.exe dist/fennick/x64/
-	cp README.md examples/*.P00 examples/Vireo.Prf "examples/SAP Vireo.Gbl" examples/Fennick.Ini \
+	cp LICENSE examples/*.P00 examples/Vireo.Prf "examples/SAP Vireo.Gbl" examples/Fennick.Ini \
 	  examples/SapRfc.PRD dist/fennick/
+	cp build-win64/bin/fennick.exe build-win64/bin/fennick-passwd.exe build-win64/bin/librfc32.dll \
+	  build-win64/bin/sapnwrfc.dll $(DEMO_FILES) dist/fennick/demo/
+	@if command -v pandoc >/dev/null; then \
+	  for f in $(MANUAL); do \
+	    out=dist/fennick/$${f%.md}.html; mkdir -p $$(dirname $$out); \
+	    case $$f in *.1.md) from=markdown ;; *) from=gfm ;; esac; \
+	    pandoc --standalone --from $$from --to html5 --metadata pagetitle="Fennick: $${f%.md}" -o $$out $$f || exit 1; \
+	    sed -i -E 's/(href="[^"#:]*)\.md(#[^"]*)?"/\1.html\2"/g' $$out; \
+	  done; \
+	else \
+	  echo "pandoc is not installed: the zip carries the manual as Markdown text, not as HTML"; \
+	  for f in $(MANUAL); do mkdir -p dist/fennick/$$(dirname $$f) && cp $$f dist/fennick/$$f || exit 1; done; \
+	fi
 	# Windows editors want CR LF; lines that have it already keep it.
-	cd dist/fennick && for f in README.md *.P00 Vireo.Prf "SAP Vireo.Gbl" Fennick.Ini SapRfc.PRD; do \
-	  sed -i 's/\r\{0,1\}$$/\r/' "$$f"; done
+	cd dist/fennick && for f in LICENSE $(MANUAL) *.P00 Vireo.Prf "SAP Vireo.Gbl" Fennick.Ini SapRfc.PRD \
+	  demo/*.P00 demo/Vireo.Prf "demo/SAP Vireo.Gbl" demo/SapRfc.PRD demo/sapsim.ini demo/demo.cmd; do \
+	  if [ -f "$$f" ]; then sed -i 's/\r\{0,1\}$$/\r/' "$$f"; fi; done
 	cd dist && rm -f fennick-windows.zip && cmake -E tar cf fennick-windows.zip --format=zip fennick
 	@echo "dist/fennick-windows.zip"
 

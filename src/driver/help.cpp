@@ -45,7 +45,8 @@ const char kUsage[] =
     "Output modes, chosen in Fennick.Ini with \"Outputmode.: MODE\":\n"
     "  EXEXML (the default), Lumenox, Corvatel, Tessary, Quimbel, Nagios\n"
     "\n"
-    "Passwords for profiles come from fennick-passwd. More in README.md.\n";
+    "Passwords for profiles come from fennick-passwd.\n"
+    "Manual: man fennick; /usr/share/doc/fennick/docs/ (docs\\ of the Windows zip).\n";
 
 }  // namespace
 

@@ -3,8 +3,13 @@
 # prefix and runs the installed fennick there, with the RFC stand-in found
 # through LD_LIBRARY_PATH as a vendor library would be; builds the .deb and
 # the .tar.gz as `make package` does, into the scratch folder, and checks
-# their file lists. With FENNICK_CI_DPKG=1 (set by .ci/run) and as root it
-# also installs the .deb with dpkg, runs `fennick --help` and removes it.
+# their file lists, and has lintian judge the .deb (no error, no warning).
+# With FENNICK_CI_DPKG=1 (set by .ci/run) and as root it also installs the
+# .deb with dpkg, runs `fennick --help` and removes it.
+#
+# What this machine cannot check is said as SKIPPED; under CI (CI=true) a
+# build without its man pages fails instead, since its package would ship
+# without them.
 #
 #   tests/install/run.sh NATIVE_BUILD_DIR
 set -euo pipefail
@@ -14,6 +19,7 @@ scratch=$(mktemp -d /tmp/fennick-install-XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
 passed=0
 failed=0
+skipped=0
 
 say() { printf 'install: %s\n' "$*"; }
 quietly() {  # command...: its output only when it fails
@@ -24,20 +30,44 @@ check() {  # description command...
   shift
   if "$@"; then passed=$((passed + 1)); else say "FAILED: $what"; failed=$((failed + 1)); fi
 }
+skip() {  # reason
+  say "SKIPPED $*"
+  skipped=$((skipped + 1))
+}
+
+# The man pages are made by pandoc at build time; a build configured
+# without it has none.
+man_pages=$(sed -n 's/^FENNICK_MAN_PAGES_BUILT:INTERNAL=//p' "$build/CMakeCache.txt")
+if [ "$man_pages" != ON ]; then
+  why="the man pages: pandoc was not installed when $build was configured (apt-get install pandoc, then configure again: rm $build/CMakeCache.txt)"
+  if [ "${CI:-}" = true ]; then
+    say "FAILED: $why"
+    failed=$((failed + 1))
+  else
+    skip "$why"
+  fi
+fi
 
 # A file list (one path a line, relative to the prefix, directories left
-# out) holds the two programs and the documentation, and nothing else: no
-# RFC stand-in, no test program.
+# out) holds the two programs, their man pages and the documentation, and
+# nothing else: no RFC stand-in, no test program.
+wanted=(bin/fennick bin/fennick-passwd share/doc/fennick/README.md share/doc/fennick/CHANGELOG.md
+  share/doc/fennick/copyright share/doc/fennick/changelog.gz
+  share/doc/fennick/docs/README.md share/doc/fennick/docs/prtg.md share/doc/fennick/docs/nagios.md
+  share/doc/fennick/docs/parameters.md share/doc/fennick/docs/errors.md
+  share/doc/fennick/examples/PRD.P00 share/doc/fennick/examples/nagios/fennick.cfg
+  share/doc/fennick/examples/nagios/fennick.conf)
+[ "$man_pages" = ON ] && wanted+=(share/man/man1/fennick.1.gz share/man/man1/fennick-passwd.1.gz)
 check_files() {  # label list-file
   local label=$1 list=$2 path ok=1
-  for path in bin/fennick bin/fennick-passwd share/doc/fennick/README.md \
-      share/doc/fennick/examples/PRD.P00 share/doc/fennick/examples/nagios/fennick.cfg \
-      share/doc/fennick/examples/nagios/fennick.conf; do
+  for path in "${wanted[@]}"; do
     grep -qxF "$path" "$list" || { say "$label lacks $path"; ok=0; }
   done
   while read -r path; do
     case $path in
-      bin/fennick | bin/fennick-passwd | share/doc/fennick/*.md | share/doc/fennick/examples/*) ;;
+      bin/fennick | bin/fennick-passwd | share/doc/fennick/*.md | share/doc/fennick/docs/*.md) ;;
+      share/doc/fennick/copyright | share/doc/fennick/changelog.gz | share/doc/fennick/examples/*) ;;
+      share/man/man1/fennick.1.gz | share/man/man1/fennick-passwd.1.gz) ;;
       *) say "$label holds $path"; ok=0 ;;
     esac
     case $path in *.so | *.so.* | *.dll) say "$label holds the library $path"; ok=0 ;; esac
@@ -97,21 +127,39 @@ else
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
     check "the .deb's control fields" test "$(dpkg-deb -f "$deb" Package Version Section | tr '\n' ' ')" \
       = "Package: fennick Version: $version Section: net "
+    # The package's changelog names the version it is built as.
+    changelog_version=$(sed -n '1s/^fennick (\([^)]*\)).*/\1/p' cmake/debian/changelog)
+    check "cmake/debian/changelog's first entry ($changelog_version) is the version $version" \
+      test "$changelog_version" = "$version"
   else
-    say "SKIPPED the .deb's file list: dpkg-deb is not installed"
+    skip "the .deb's file list: dpkg-deb is not installed"
+  fi
+
+  # Debian's own judge of packages: no error and no warning.
+  if command -v lintian >/dev/null; then
+    lintian_output=$(lintian --no-cfg --fail-on error,warning "$deb" 2>&1) && lintian_status=0 || lintian_status=$?
+    # As root lintian says it would rather not be; that is no finding.
+    findings=$(printf '%s\n' "$lintian_output" | grep -v '^running with root privileges is not recommended!$' || true)
+    [ -n "$findings" ] && printf '%s\n' "$findings"
+    check "lintian $(basename "$deb") (exit code $lintian_status)" test "$lintian_status" = 0 -a -z "$findings"
+  else
+    skip "lintian: it is not installed (apt-get install lintian)"
   fi
 
   # Only where asked for: it changes the machine's installed packages.
   if [ "${FENNICK_CI_DPKG:-}" = 1 ] && [ "$(id -u)" = 0 ]; then
     if dpkg -s fennick >/dev/null 2>&1; then
-      say "SKIPPED dpkg -i: a fennick package is installed already"
+      skip "dpkg -i: a fennick package is installed already"
     else
       check "dpkg -i of $(basename "$deb")" quietly dpkg -i "$deb"
       check "/usr/bin/fennick --help" quietly /usr/bin/fennick --help
+      if [ "$man_pages" = ON ] && command -v man >/dev/null; then
+        check "man -l /usr/share/man/man1/fennick.1.gz" quietly man -l /usr/share/man/man1/fennick.1.gz
+      fi
       check "dpkg -r fennick" quietly dpkg -r fennick
     fi
   fi
 fi
 
-say "$passed passed, $failed failed"
+say "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" = 0 ]
