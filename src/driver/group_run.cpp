@@ -30,7 +30,7 @@ void ReadListedSystem(GroupRun& g, SystemOutcome& system) {
     SystemEntry entry;
     system.entryStatus = ReadListedProfileEntry(profile.get(), rs.key, entry);
     system.systemLabel = SystemLabel(rs.listing.labelKind, system.profileName, entry);
-    system.request = LogonFor(rs.switches, entry);
+    system.request = LogonFor(rs.switches, entry, rs.run.profileDirectory);
   }
   RunLock lock;
   system.profileMissing = !profile;

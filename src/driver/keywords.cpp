@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "output/result_writer.h"
+#include "platform/paths.h"
 #include "profile/profile_name.h"
 #include "profile/text_util.h"
 #include "rfc/backend.h"
@@ -368,8 +369,9 @@ void ApplyWriterSwitches(const RunSwitches& switches, ResultWriter& writer) {
   writer.requestedChannel = switches.channel.value_or(0);
 }
 
-LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry) {
+LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry, const std::string& profileDirectory) {
   LogonRequest request;
+  request.profileDirectory = NativePath(profileDirectory, switches.driveRoot);
   request.entry = entry;
   request.hostOverride = switches.hostOverride;
   request.sysnrOverride = switches.sysnrOverride;

@@ -109,7 +109,9 @@ int ParallelOf(const RunSwitches& switches);
 // Hands the writer the switches it reads: limits and CH=.
 void ApplyWriterSwitches(const RunSwitches& switches, ResultWriter& writer);
 
-// A logon for an entry, with the overrides and the console switch.
-LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry);
+// A logon for an entry, with the overrides and the console switch; the
+// profile's directory (as the program writes paths) is where its parameter
+// file may lie too.
+LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry, const std::string& profileDirectory);
 
 }  // namespace fennick

@@ -54,7 +54,9 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   if (settingsProblem) return settingsProblem;
   OpenTraceLog(rs.trace, rs.switches.syslog);
   const bool searchSensorDirectories = !rs.writer.form->profileAsGiven && !rs.switches.profileAsGiven;
-  return FindProfile(rs.run, searchSensorDirectories, rs.switches.driveRoot, rs.profileFile);
+  const std::string& driveRoot = rs.switches.driveRoot;
+  const std::string programDirectory = ProgramPathOf(NativeDirectoryOf(rs.programPath), driveRoot);
+  return FindProfile(rs.run, searchSensorDirectories, driveRoot, programDirectory, rs.profileFile);
 }
 
 void ReadSensorKeywords(RunState& rs) {

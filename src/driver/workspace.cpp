@@ -3,13 +3,18 @@
 #include "driver/console.h"
 #include "driver/measure.h"
 #include "output/print.h"
+#include "platform/private_directories.h"
 #include "platform/run_lock.h"
 
 namespace fennick {
 
 void OpenWorkspace(const RfcBackend& rfc, bool consoleReport) {
   std::string where, why;
-  if (rfc.ops->openWorkspace(rfc.state.get(), where, why) || !consoleReport) return;
+  const bool opened = rfc.ops->openWorkspace(rfc.state.get(), where, why);
+  // A run killed before it could remove its private folder (a monitor
+  // ending a sensor at its time-out) leaves it for the next run to remove.
+  if (!where.empty()) SweepOrphanedDirectories();
+  if (opened || !consoleReport) return;
   PrintText(NoteLine(why + ": the RFC library's files stay in the working folder"));
 }
 

@@ -9,6 +9,8 @@ namespace fennick {
 // Windows reads the program's paths as they are written.
 std::string NativePath(const std::string& path, const std::string&) { return path; }
 
+std::string ProgramPathOf(const std::string& nativePath, const std::string&) { return nativePath; }
+
 std::string OwnExecutablePath(const char* argv0) {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {

@@ -4,7 +4,8 @@
 # private directory may stay behind. Then kills at random moments, of the
 # parent alone and of the whole process group (as Nagios ends a check that
 # ran out of time): no child stays, and the next group run leaves no
-# private directory.
+# private directory. A single-profile run killed while it waits leaves its
+# private directory, and the next single-profile run removes it.
 #
 #   tests/children/killed_parent.sh BUILD_DIR [ROUNDS]
 set -euo pipefail
@@ -112,3 +113,28 @@ if [ -n "$dirs" ]; then
   exit 1
 fi
 echo "killed_parent: $rounds kills at random moments, of the parent and of its process group: no child and no directory left"
+
+# A single-profile run killed at the monitor's time-out leaves its folder;
+# the next single-profile run removes it.
+sed -i 's/delay_ms = 20$/delay_ms = 30000/' sapsim.ini
+"$build/bin/fennick" S1 >/dev/null 2>&1 &
+victim=$!
+for _ in $(seq 100); do
+  [ -n "$(ls "$TMPDIR")" ] && break
+  sleep 0.05
+done
+sleep 0.2
+kill -9 "$victim"
+wait "$victim" 2>/dev/null || true
+if [ -z "$(ls "$TMPDIR")" ]; then
+  echo "killed_parent: FAILED: the killed single-profile run made no private directory"
+  exit 1
+fi
+sed -i 's/delay_ms = 30000$/delay_ms = 20/' sapsim.ini
+"$build/bin/fennick" S1 >/dev/null 2>&1 || true
+dirs=$(ls "$TMPDIR" | tr '\n' ' ')
+if [ -n "$dirs" ]; then
+  echo "killed_parent: FAILED: a killed single-profile run's directory stayed after the next run: [$dirs]"
+  exit 1
+fi
+echo "killed_parent: a killed single-profile run's directory is removed by the next one"
