@@ -24,16 +24,21 @@ RunEnd& TheRunEnd() {
   return *end;
 }
 
-void OnBudgetEnd() {
+// The budget's end after `seconds`.
+void EndAsBudget(bool fromBudget, int seconds) {
   // Held until the process ends: nothing else is written from here on.
   RunLock lock;
   RunEnd& end = TheRunEnd();
   // The run has written its last byte: nothing may follow it. It may still
   // be busy (a close that hangs); its end is what it reached.
   if (end.finished) EndProcessLocked(end.exitCode);
-  if (end.hooks.atBudget) end.hooks.atBudget(end.hooks.run, end.budgetSeconds);
-  EndProcessLocked(end.exitCode);
+  if (end.hooks.atBudget) end.hooks.atBudget(end.hooks.run, fromBudget ? end.budgetSeconds : seconds);
+  // Ended from outside before its work began: nothing written, nothing to
+  // close, but no success either.
+  EndProcessLocked(end.hooks.atBudget ? end.exitCode : kExitError);
 }
+
+void OnBudgetEnd() { EndAsBudget(true, 0); }
 
 void OnHandlerReport(const HandlerReport& report) {
   RunLock lock;
@@ -43,6 +48,8 @@ void OnHandlerReport(const HandlerReport& report) {
 }
 
 }  // namespace
+
+void EndFromOutside(int seconds) { EndAsBudget(false, seconds); }
 
 void WatchRun(const RunEndHooks& hooks) {
   RunLock lock;

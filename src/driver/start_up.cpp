@@ -2,10 +2,12 @@
 
 #include "driver/console.h"
 #include "driver/plugin_options.h"
+#include "driver/run_end.h"
 #include "driver/settings.h"
 #include "output/print.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/stop_signals.h"
 #include "profile/profile_lookup.h"
 #include "profile/profile_name.h"
 #include "profile/text_util.h"
@@ -41,6 +43,9 @@ void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
 
 Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   rs.startMilliseconds = MonotonicMilliseconds();
+  // First, before any thread: a monitor's request to stop ends the run as
+  // its time budget would, children and private folders included.
+  CatchStopRequests(rs.startMilliseconds, EndFromOutside);
   rs.startTime = LocalTimeOfDay();
   rs.banner = BannerLine(rs.startTime);
   rs.key = BuildPasswordKey();

@@ -18,18 +18,22 @@ void OpenWorkspace(const RfcBackend& rfc, bool consoleReport) {
   PrintText(NoteLine(why + ": the RFC library's files stay in the working folder"));
 }
 
+// A run ended before its library was bound has no workspace.
 void TakeLibraryFilesLocked(const RfcBackend& rfc, SystemOutcome& system) {
+  if (!rfc.ops) return;
   system.files.Add(rfc.ops->takeFiles(rfc.state.get()));
 }
 
 void PublishFilesLocked(const RfcBackend& rfc, SystemOutcome& system, bool consoleReport) {
-  if (system.files.Empty()) return;
+  if (system.files.Empty() || !rfc.ops) return;
   const std::vector<std::string> problems = rfc.ops->publishFiles(rfc.state.get(), system.files);
   system.files = LibraryFiles();
   if (!consoleReport) return;
   for (const std::string& problem : problems) PrintTextLocked(NoteLine(problem));
 }
 
-void CloseWorkspace(const RfcBackend& rfc) { rfc.ops->closeWorkspace(rfc.state.get()); }
+void CloseWorkspace(const RfcBackend& rfc) {
+  if (rfc.ops) rfc.ops->closeWorkspace(rfc.state.get());
+}
 
 }  // namespace fennick
