@@ -81,8 +81,8 @@ FilePtr OpenForRead(const std::string& nativePath, std::string& why) {
 }
 
 bool FileExists(const std::string& nativePath) {
-  struct _stat info;
-  return _stat(nativePath.c_str(), &info) == 0 && (info.st_mode & _S_IFREG);
+  const DWORD attributes = GetFileAttributesW(WideName(nativePath).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 FilePtr OpenForWrite(const std::string& nativePath) {
