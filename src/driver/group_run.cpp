@@ -31,7 +31,7 @@ void ReadListedSystem(GroupRun& g, size_t index) {
     SystemEntry entry;
     system.entryStatus = ReadListedProfileEntry(profile.get(), rs.key, entry);
     system.systemLabel = SystemLabel(rs.listing.labelKind, system.profileName, entry);
-    system.request = LogonFor(rs.switches, entry);
+    system.request = LogonFor(rs.switches, entry, rs.run.profileDirectory);
   }
   g.plan.Read(index, !profile);
 }

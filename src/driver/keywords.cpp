@@ -1,8 +1,10 @@
 #include "driver/keywords.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "output/result_writer.h"
+#include "platform/paths.h"
 #include "profile/profile_name.h"
 #include "profile/text_util.h"
 #include "rfc/backend.h"
@@ -65,19 +67,6 @@ const FormKeyword kFormKeywords[] = {
     {",NAGIOS", "Nagios"},
 };
 
-// The plugin-style options, and the keyword each stands for.
-struct Option {
-  const char* shortName;  // "-w N"
-  const char* longName;   // "--warning=N"
-  const char* keyword;
-};
-
-const Option kOptions[] = {
-    {"-w", "--warning=", ",WARN="},
-    {"-c", "--critical=", ",ERROR="},
-    {"-t", "--timeout=", ",TIMEOUT="},
-};
-
 bool WholeNumber(const std::string& text, int64_t smallest, int64_t largest, int64_t& value) {
   if (text.empty()) return false;
   value = 0;
@@ -95,21 +84,140 @@ int64_t ChannelNumber(const std::string& parameterText, size_t start) {
   return LeadingInteger(digits.substr(0, digits.find(',')));
 }
 
-// Where a keyword stands in the upper-cased parameters, and how long it is
-// there. One that begins with a comma is also found without it after a
-// blank or at the start, as users type it.
-size_t FindKeyword(const std::string& upper, const std::string& name, size_t& length) {
-  length = name.size();
-  if (name[0] != ',') return upper.find(name);
-  const std::string body = name.substr(1);
-  for (size_t at = upper.find(body); at != std::string::npos; at = upper.find(body, at + 1)) {
-    if (at > 0 && upper[at - 1] == ',') return at - 1;
-    if (at == 0 || upper[at - 1] == ' ') {
-      length = body.size();
-      return at;
-    }
+// Words a global sensor's line carries beside the keywords: how its systems
+// are labelled, and the sensor assignment (",Sensor=" and a quoted value).
+const char* const kSensorLineWords[] = {",PROFILE", ",ALIAS", ",HOST", ",SID", ",SENSOR="};
+
+// A keyword, a form keyword or a word of the sensor line, as found in the
+// parameters: where its value begins.
+struct Found {
+  const Keyword* keyword = nullptr;
+  const FormKeyword* form = nullptr;
+  size_t valueAt = 0;
+};
+
+// Everything the parameters hold that is read, in the order it stands
+// there, and the first word that looks like a keyword but is none.
+struct Scan {
+  std::vector<Found> found;
+  std::string unknown;
+};
+
+bool IsLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+bool IsWordCharacter(char c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
+
+// The word that begins at `at` in the upper-cased parameters: a comma where
+// it has one, letters, digits and "_", then its "=" where one follows.
+std::string WordAt(const std::string& upper, size_t at) {
+  size_t end = at + (upper[at] == ',' ? 1 : 0);
+  while (end < upper.size() && IsWordCharacter(upper[end])) ++end;
+  if (end < upper.size() && upper[end] == '=') ++end;
+  return upper.substr(at, end - at);
+}
+
+// How keywords are written: a comma and two letters, or (at the start or
+// after a blank) two letters and, at the end, "=".
+bool LooksLikeKeyword(const std::string& word) {
+  const size_t first = word[0] == ',' ? 1 : 0;
+  if (word.size() < first + 2 || !IsLetter(word[first]) || !IsLetter(word[first + 1])) return false;
+  return first == 1 || word.back() == '=';
+}
+
+// A name of a table written as `word`: whole, with or without its comma.
+// Names of characters alone ("@") are no words.
+bool NamesWord(const char* name, const std::string& word) {
+  if (!IsLetter(name[0]) && !IsLetter(name[1])) return false;
+  if (word == name) return true;
+  if (name[0] == ',') return word == name + 1;
+  return word[0] == ',' && word.compare(1, std::string::npos, name) == 0;
+}
+
+// Where the value of a keyword ends in the parameters: at a comma or a
+// blank; the sensor assignment's quoted value at its closing quote.
+size_t ValueEnd(const std::string& upper, size_t at, bool hasValue, bool quoted) {
+  if (!hasValue || at >= upper.size()) return at;
+  if (quoted && upper[at] == '"') return std::min(upper.find('"', at + 1), upper.size() - 1) + 1;
+  return std::min(upper.find_first_of(", ", at), upper.size());
+}
+
+bool HasValue(const Keyword& k) { return k.reading != Reading::Present && k.reading != Reading::AnyOf; }
+
+// The word at a word's start, whole: a keyword, a form keyword, a word of
+// the sensor line. Returns where reading goes on; `at` itself when the word
+// is none of them.
+size_t ReadWord(const std::string& upper, size_t at, Scan& scan) {
+  const std::string word = WordAt(upper, at);
+  if (word.empty() || word == ",") return at;
+  const size_t valueAt = at + word.size();
+  for (const Keyword& k : kKeywords) {
+    if (!NamesWord(k.name, word)) continue;
+    scan.found.push_back(Found{&k, nullptr, valueAt});
+    return ValueEnd(upper, valueAt, HasValue(k), false);
   }
-  return std::string::npos;
+  for (const FormKeyword& k : kFormKeywords) {
+    if (!NamesWord(k.name, word)) continue;
+    scan.found.push_back(Found{nullptr, &k, valueAt});
+    return valueAt;
+  }
+  for (const char* name : kSensorLineWords) {
+    if (NamesWord(name, word)) return ValueEnd(upper, valueAt, word.back() == '=', true);
+  }
+  if (!LooksLikeKeyword(word)) return at;
+  if (scan.unknown.empty()) scan.unknown = word;
+  return valueAt;
+}
+
+// How long a name stands at `at` where it is searched inside other text, as
+// it always was: a console character anywhere, a keyword without a comma
+// anywhere, a flag written without its comma at the start of a word
+// ("AUTOEXTENDED"). 0 where it does not stand.
+size_t LengthHere(const char* name, bool anyCharacter, bool flag, const std::string& upper, size_t at, bool wordStart) {
+  if (anyCharacter) return upper[at] != '\0' && std::strchr(name, upper[at]) ? 1 : 0;
+  const size_t length = std::strlen(name);
+  if (name[0] != ',') return upper.compare(at, length, name) == 0 ? length : 0;
+  if (!wordStart || !flag) return 0;
+  return upper.compare(at, length - 1, name + 1) == 0 ? length - 1 : 0;
+}
+
+// What is searched inside other text. Returns where reading goes on; `at`
+// itself when nothing stands there.
+size_t ReadInsideText(const std::string& upper, size_t at, bool wordStart, Scan& scan) {
+  size_t next = at;
+  for (const Keyword& k : kKeywords) {
+    const size_t length = LengthHere(k.name, k.reading == Reading::AnyOf, !HasValue(k), upper, at, wordStart);
+    if (length == 0) continue;
+    scan.found.push_back(Found{&k, nullptr, at + length});
+    next = std::max(next, ValueEnd(upper, at + length, HasValue(k), false));
+  }
+  for (const FormKeyword& k : kFormKeywords) {
+    const size_t length = LengthHere(k.name, false, true, upper, at, wordStart);
+    if (length == 0) continue;
+    scan.found.push_back(Found{nullptr, &k, at + length});
+    next = std::max(next, at + length);
+  }
+  return next;
+}
+
+// Reads the parameters from the left: a word that begins at a comma, or at
+// the start or after a blank, is taken whole and the value of a keyword is
+// skipped, so that nothing inside a value is read as a keyword
+// (",EXCLUDE=SYS$AUX" reports nothing on the console).
+Scan ScanParameters(const std::string& upper) {
+  Scan scan;
+  for (size_t at = 0; at < upper.size();) {
+    const bool wordStart = at == 0 || upper[at - 1] == ' ';
+    if (upper[at] == ',' || wordStart) {
+      const size_t next = ReadWord(upper, at, scan);
+      if (next != at) {
+        at = next;
+        continue;
+      }
+    }
+    const size_t next = ReadInsideText(upper, at, wordStart, scan);
+    at = next != at ? next : at + 1;
+  }
+  return scan;
 }
 
 void Invalid(const Keyword& k, RunSwitches& s) {
@@ -125,15 +233,7 @@ void Valid(const Keyword& k, RunSwitches& s) {
   s.badKeyword.clear();
 }
 
-void ReadKeyword(const Keyword& k, const std::string& upper, const std::string& typed, RunSwitches& s) {
-  if (k.reading == Reading::AnyOf) {
-    if (upper.find_first_of(k.name) != std::string::npos) s.*k.flag = true;
-    return;
-  }
-  size_t length = 0;
-  const size_t found = FindKeyword(upper, k.name, length);
-  if (found == std::string::npos) return;
-  const size_t start = found + length;
+void ReadKeyword(const Keyword& k, size_t start, const std::string& typed, RunSwitches& s) {
   const std::string value =
       start >= typed.size() ? std::string() : typed.substr(start, typed.find_first_of(", ", start) - start);
   switch (k.reading) {
@@ -159,52 +259,14 @@ void ReadKeyword(const Keyword& k, const std::string& upper, const std::string& 
   }
 }
 
-// The option's value: what follows "--long=", or the next argument after
-// "-x"; none when the option is no option of ours.
-bool OptionValue(const Option& option, const std::vector<std::string>& args, size_t& i, std::string& value) {
-  const std::string& arg = args[i];
-  if (arg.rfind(option.longName, 0) == 0) {
-    value = arg.substr(std::string(option.longName).size());
-    return true;
-  }
-  if (arg != option.shortName) return false;
-  value = i + 1 < args.size() ? args[++i] : std::string();
-  return true;
-}
-
-// The keyword text of one argument that begins with "-"; false for an
-// argument that is no option of ours.
-bool ReadOption(const std::vector<std::string>& args, size_t& i, std::string& options) {
-  for (const Option& option : kOptions) {
-    std::string value;
-    if (!OptionValue(option, args, i, value)) continue;
-    // A blank or a comma would end the value early: such a value is bad.
-    if (value.find_first_of(", ") != std::string::npos) value = "?";
-    // The first of each kind counts, as with keywords.
-    if (options.find(option.keyword) == std::string::npos) options += std::string(option.keyword) + value + " ";
-    return true;
-  }
-  return false;
-}
-
-// The form keywords of the parameters in the order they stand there: the
-// first chooses the form, and another one after it is Error 1031.
-void ReadFormKeywords(const std::string& upper, RunSwitches& s) {
-  std::vector<std::pair<size_t, const FormKeyword*>> found;
-  for (const FormKeyword& k : kFormKeywords) {
-    size_t length = 0;
-    const size_t at = FindKeyword(upper, k.name, length);
-    if (at != std::string::npos) found.emplace_back(at, &k);
-  }
-  std::sort(found.begin(), found.end());
-  for (const auto& entry : found) {
-    const FormKeyword& k = *entry.second;
-    if (s.formChosen.empty()) {
-      s.formChosen = k.form;
-      s.formKeyword = k.name;
-    } else if (s.formKeyword != k.name && !s.badForm) {
-      s.badForm = NumberedFailure(1031, "Invalid Parameter-Value " + std::string(k.name) + " !");
-    }
+// The form keywords in the order they stand: the first chooses the form,
+// and another one after it is Error 1031.
+void ReadFormKeyword(const FormKeyword& k, RunSwitches& s) {
+  if (s.formChosen.empty()) {
+    s.formChosen = k.form;
+    s.formKeyword = k.name;
+  } else if (s.formKeyword != k.name && !s.badForm) {
+    s.badForm = NumberedFailure(1031, "Invalid Parameter-Value " + std::string(k.name) + " !");
   }
 }
 
@@ -212,28 +274,43 @@ void ReadFormKeywords(const std::string& upper, RunSwitches& s) {
 
 void ReadKeywords(const std::string& parameterString, const std::string& parameterText, unsigned source,
                   RunSwitches& switches) {
-  ReadFormKeywords(parameterString, switches);
+  const Scan scan = ScanParameters(parameterString);
+  if (!scan.unknown.empty() && !switches.unknownWord) {
+    switches.unknownWord = NumberedFailure(1031, "Invalid Parameter-Value " + scan.unknown + " !");
+  }
+  for (const Found& found : scan.found) {
+    if (found.form) ReadFormKeyword(*found.form, switches);
+  }
+  // The first of each keyword counts.
   for (const Keyword& keyword : kKeywords) {
-    if (keyword.sources & source) ReadKeyword(keyword, parameterString, parameterText, switches);
+    if (!(keyword.sources & source)) continue;
+    for (const Found& found : scan.found) {
+      if (found.keyword != &keyword) continue;
+      ReadKeyword(keyword, found.valueAt, parameterText, switches);
+      break;
+    }
   }
 }
 
-std::string ParameterWords(const std::vector<std::string>& args, std::string& options, RunSwitches& switches) {
-  std::string words;
-  for (size_t i = 2; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg.size() > 1 && arg[0] == '-') {
-      if (ReadOption(args, i, options)) continue;
-      if (!switches.badOption) switches.badOption = NumberedFailure(1031, "Invalid Parameter-Value " + arg + " !");
-      continue;
+void CompareWithOptions(const std::string& parameterString, const std::string& parameterText,
+                        const std::string& options, RunSwitches& switches) {
+  RunSwitches typed, given;
+  ReadKeywords(parameterString, parameterText, kCommandLine, typed);
+  ReadKeywords(ToUpper(options), options, kCommandLine, given);
+  for (const Keyword& k : kKeywords) {
+    if (k.reading != Reading::Number) continue;
+    const std::optional<int64_t>& keyword = typed.*k.number;
+    const std::optional<int64_t>& option = given.*k.number;
+    if (keyword && option && *keyword != *option && !switches.conflict) {
+      switches.conflict = NumberedFailure(1031, "Invalid Parameter-Value " + std::string(k.name) + " !");
     }
-    words += (i == 2 ? "" : " ") + arg;
   }
-  return words;
 }
 
 Failure KeywordProblem(const RunSwitches& s) {
   if (s.badOption) return s.badOption;
+  if (s.unknownWord) return s.unknownWord;
+  if (s.conflict) return s.conflict;
   if (s.badForm) return s.badForm;
   if (s.badKeyword == ",WARN=" || s.badKeyword == ",ERROR=") return s.badValue;
   // A warning that comes after the error helps nobody; equal limits may be.
@@ -292,8 +369,9 @@ void ApplyWriterSwitches(const RunSwitches& switches, ResultWriter& writer) {
   writer.requestedChannel = switches.channel.value_or(0);
 }
 
-LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry) {
+LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry, const std::string& profileDirectory) {
   LogonRequest request;
+  request.profileDirectory = NativePath(profileDirectory, switches.driveRoot);
   request.entry = entry;
   request.hostOverride = switches.hostOverride;
   request.sysnrOverride = switches.sysnrOverride;

@@ -54,6 +54,10 @@ struct RunSwitches {
   std::string badKeyword;
   // A command-line option no one knows ("-x"): Error 1031 with its text.
   Failure badOption;
+  // The first word that looks like a keyword but is none (",WARNING="), and
+  // a keyword that an option beside it sets to another value: Error 1031.
+  Failure unknownWord;
+  Failure conflict;
 
   // Fennick.Ini.
   std::string outputMode = "EXEXML";  // "Outputmode.:", checked against the forms
@@ -66,24 +70,26 @@ constexpr int kDefaultParallel = 8;
 
 // Reads the keywords that `source` may give from the parameters, upper-cased
 // for the search and as typed for the values (the same positions). A keyword
-// found replaces what an earlier source gave.
+// found replaces what an earlier source gave. Words are taken whole and a
+// keyword's value is never searched; a word written as keywords are (a
+// comma and two letters, or two letters and "=" at the start or after a
+// blank) that no table knows is remembered as the run's unknown word.
 void ReadKeywords(const std::string& parameterString, const std::string& parameterText, unsigned source,
                   RunSwitches& switches);
+
+// The command line's keywords against its options (as keyword text): one
+// setting given two values is a conflict for its keyword.
+void CompareWithOptions(const std::string& parameterString, const std::string& parameterText,
+                        const std::string& options, RunSwitches& switches);
 
 // Forgets what the command line gave of the keywords a sensor line may
 // give: a global sensor's own line sets them.
 void ForgetSensorKeywords(RunSwitches& switches);
 
-// The arguments after the profile (args[2] on) as the parameters: every
-// argument that is no option, joined by one blank. The plugin-style options
-// (-w N, --warning=N, -c, --critical=, -t, --timeout=) become keyword text
-// in `options`, the first of each kind; any other argument that begins
-// with "-" is a bad option.
-std::string ParameterWords(const std::vector<std::string>& args, std::string& options, RunSwitches& switches);
-
 // The run's keyword problem once its sources are all read, in the order
-// they are named: a bad option, a bad limit, a warning limit below the
-// error limit, any other bad value.
+// they are named: a bad option, an unknown word, a conflict with an option,
+// two forms, a bad limit, a warning limit below the error limit, any other
+// bad value.
 Failure KeywordProblem(const RunSwitches& switches);
 
 // The tablespaces ",EXCLUDE=" names, upper-cased.
@@ -103,7 +109,9 @@ int ParallelOf(const RunSwitches& switches);
 // Hands the writer the switches it reads: limits and CH=.
 void ApplyWriterSwitches(const RunSwitches& switches, ResultWriter& writer);
 
-// A logon for an entry, with the overrides and the console switch.
-LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry);
+// A logon for an entry, with the overrides and the console switch; the
+// profile's directory (as the program writes paths) is where its parameter
+// file may lie too.
+LogonRequest LogonFor(const RunSwitches& switches, const SystemEntry& entry, const std::string& profileDirectory);
 
 }  // namespace fennick

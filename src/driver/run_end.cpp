@@ -26,11 +26,14 @@ RunEnd& TheRunEnd() {
 // Held until the process ends: nothing else is written from here on. A
 // run that has written its last byte gets nothing after it; it may still
 // be busy (a close that hangs), and its end is what it reached.
-[[noreturn]] void EndFromOutside(const OutsideEnd& outside) {
+[[noreturn]] void EndRun(const OutsideEnd& outside) {
   RunLock lock;
   RunEnd& end = TheRunEnd();
-  if (!end.finished && end.ending) end.ending(outside);
-  EndProcessLocked(outside.report && !end.finished ? kExitHandlerReport : end.exitCode);
+  if (end.finished) EndProcessLocked(end.exitCode);
+  if (end.ending) end.ending(outside);
+  // Ended before its work began: nothing written, nothing to close, but no
+  // success either.
+  EndProcessLocked(outside.report ? kExitHandlerReport : kExitError);
 }
 
 void OnBudgetEnd() {
@@ -39,16 +42,22 @@ void OnBudgetEnd() {
     RunLock lock;
     outside.budgetSeconds = TheRunEnd().budgetSeconds;
   }
-  EndFromOutside(outside);
+  EndRun(outside);
 }
 
 void OnHandlerReport(const HandlerReport& report) {
   OutsideEnd outside;
   outside.report = &report;
-  EndFromOutside(outside);
+  EndRun(outside);
 }
 
 }  // namespace
+
+void EndFromOutside(int seconds) {
+  OutsideEnd outside;
+  outside.budgetSeconds = seconds;
+  EndRun(outside);
+}
 
 WatchedRun::WatchedRun(RunEnding ending) {
   RunLock lock;

@@ -46,6 +46,10 @@ class WatchedRun {
 // monotonic clock (the start of the process).
 void ArmTimeBudget(int seconds, int64_t startMilliseconds);
 
+// A request to stop from outside (a signal, a console event), `seconds`
+// after the start: the run ends as when its time budget runs out then.
+void EndFromOutside(int seconds);
+
 // Sends the library's fatal reports to the watched run.
 void RouteHandlerReports();
 

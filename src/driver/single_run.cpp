@@ -154,7 +154,7 @@ int RunSingleProfile(RunState& rs) {
   if (entryProblem) return EndWithError(rs, *entryProblem);
   {
     RunLock lock;
-    s.system.request = LogonFor(rs.switches, entry);
+    s.system.request = LogonFor(rs.switches, entry, rs.run.profileDirectory);
   }
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, *failure);
   RouteHandlerReports();

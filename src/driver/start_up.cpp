@@ -1,10 +1,13 @@
 #include "driver/start_up.h"
 
 #include "driver/console.h"
+#include "driver/plugin_options.h"
+#include "driver/run_end.h"
 #include "driver/settings.h"
 #include "output/print.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/stop_signals.h"
 #include "profile/profile_lookup.h"
 #include "profile/profile_name.h"
 #include "profile/text_util.h"
@@ -28,18 +31,21 @@ void ChooseForm(RunState& rs) {
 void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
   rs.programPath = OwnExecutablePath(args[0].c_str());
   RunParameters& run = rs.run;
-  if (args.size() > 2) run.secondArgument = args[2];
   // Every argument counts: monitors split what users type at blanks.
-  run.parameterText = ParameterWords(args, rs.optionKeywords, rs.switches);
+  run.parameterText = ParameterWords(args, rs.optionKeywords, run.secondArgument, rs.switches);
   run.parameterString = ToUpper(run.parameterText);
   rs.commandParameters = run.parameterText;
   ReadKeywords(run.parameterString, run.parameterText, kCommandLine, rs.switches);
   ReadKeywords(ToUpper(rs.optionKeywords), rs.optionKeywords, kCommandLine, rs.switches);
+  CompareWithOptions(run.parameterString, run.parameterText, rs.optionKeywords, rs.switches);
   CompleteProfileName(run, args[1], rs.switches.item);
 }
 
 Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   rs.startMilliseconds = MonotonicMilliseconds();
+  // First, before any thread: a monitor's request to stop ends the run as
+  // its time budget would, children and private folders included.
+  CatchStopRequests(rs.startMilliseconds, EndFromOutside);
   rs.startTime = LocalTimeOfDay();
   rs.banner = BannerLine(rs.startTime);
   rs.key = BuildPasswordKey();
@@ -53,7 +59,9 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   if (settingsProblem) return settingsProblem;
   OpenTraceLog(rs.trace, rs.switches.syslog);
   const bool searchSensorDirectories = !rs.writer.form->profileAsGiven && !rs.switches.profileAsGiven;
-  return FindProfile(rs.run, searchSensorDirectories, rs.switches.driveRoot, rs.profileFile);
+  const std::string& driveRoot = rs.switches.driveRoot;
+  const std::string programDirectory = ProgramPathOf(NativeDirectoryOf(rs.programPath), driveRoot);
+  return FindProfile(rs.run, searchSensorDirectories, driveRoot, programDirectory, rs.profileFile);
 }
 
 void ReadSensorKeywords(RunState& rs) {
@@ -61,8 +69,9 @@ void ReadSensorKeywords(RunState& rs) {
   ForgetSensorKeywords(switches);
   ReadKeywords(rs.run.parameterString, rs.run.parameterText, kSensorLine, switches);
   // The words after the sensor's key, and the options, win over its line.
-  const size_t blank = rs.commandParameters.find(' ');
-  const std::string tail = blank == std::string::npos ? std::string() : rs.commandParameters.substr(blank + 1);
+  // The key ends at the first blank or comma ("PSAPSR3,WARN=25").
+  const size_t keyEnd = rs.commandParameters.find_first_of(" ,");
+  const std::string tail = keyEnd == std::string::npos ? std::string() : rs.commandParameters.substr(keyEnd);
   ReadKeywords(ToUpper(tail), tail, kSensorLine, switches);
   ReadKeywords(ToUpper(rs.optionKeywords), rs.optionKeywords, kSensorLine, switches);
 }

@@ -19,6 +19,11 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // cannot be read counts as not there.
 FilePtr OpenForRead(const std::string& nativePath);
 
+// The same; where something is there that cannot be opened (no permission,
+// a directory) `why` gets the system's short reason ("Permission denied"),
+// else it is left empty.
+FilePtr OpenForRead(const std::string& nativePath, std::string& why);
+
 // Whether a regular file is there, without opening it.
 bool FileExists(const std::string& nativePath);
 

@@ -27,13 +27,31 @@ std::atomic<unsigned> g_replacements{0};
 
 }  // namespace
 
-// "e": close-on-exec, so that no child holds a file of ours.
 FilePtr OpenForRead(const std::string& nativePath) {
-  FilePtr file(std::fopen(nativePath.c_str(), "rbe"));
-  if (!file) return file;
-  // fopen opens directories here; they are never a readable file for us.
-  struct stat info;
-  if (fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) file.reset();
+  std::string why;
+  return OpenForRead(nativePath, why);
+}
+
+// Close-on-exec, so that no child holds a file of ours; without blocking,
+// so that a FIFO in a file's place cannot hold the run.
+FilePtr OpenForRead(const std::string& nativePath, std::string& why) {
+  why.clear();
+  const int fd = open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG) why = Reason(errno);
+    return FilePtr();
+  }
+  // Directories open here; they, and devices and FIFOs, are never a
+  // readable file for us.
+  struct stat info = {};
+  const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (!regular || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    if (!regular && S_ISDIR(info.st_mode)) why = Reason(EISDIR);
+    close(fd);
+    return FilePtr();
+  }
+  FilePtr file(fdopen(fd, "rb"));
+  if (!file) close(fd);
   return file;
 }
 

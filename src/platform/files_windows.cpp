@@ -69,9 +69,20 @@ FilePtr OpenForRead(const std::string& nativePath) {
   return OpenStream(nativePath, GENERIC_READ, OPEN_EXISTING, _O_RDONLY | _O_BINARY, "rb");
 }
 
+FilePtr OpenForRead(const std::string& nativePath, std::string& why) {
+  why.clear();
+  FilePtr file = OpenForRead(nativePath);
+  const DWORD error = GetLastError();
+  const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+                      error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_BAD_PATHNAME ||
+                      error == ERROR_INVALID_DRIVE || error == ERROR_BAD_NETPATH;
+  if (!file && !absent) why = SystemReason(error);
+  return file;
+}
+
 bool FileExists(const std::string& nativePath) {
-  struct _stat info;
-  return _stat(nativePath.c_str(), &info) == 0 && (info.st_mode & _S_IFREG);
+  const DWORD attributes = GetFileAttributesW(WideName(nativePath).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 FilePtr OpenForWrite(const std::string& nativePath) {

@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/loader.h"
+#include "platform/windows_names.h"
 
 namespace fennick {
 
@@ -22,7 +23,7 @@ bool ReadAt(std::FILE* file, long offset, unsigned char* bytes, size_t count) {
 }  // namespace
 
 void* LoadSharedLibrary(const std::string& nativePath) {
-  return reinterpret_cast<void*>(LoadLibraryA(nativePath.c_str()));
+  return reinterpret_cast<void*>(LoadLibraryW(WideName(nativePath).c_str()));
 }
 
 void* FindLibraryFunction(void* library, const char* name) {

@@ -10,6 +10,10 @@ namespace fennick {
 // driveRoot stands for the root of drive paths where the host has no drives.
 std::string NativePath(const std::string& path, const std::string& driveRoot);
 
+// A native path written the way the program writes paths, so that
+// NativePath(result, driveRoot) leads to it again.
+std::string ProgramPathOf(const std::string& nativePath, const std::string& driveRoot);
+
 // Full path of the running program's own executable file.
 std::string OwnExecutablePath(const char* argv0);
 

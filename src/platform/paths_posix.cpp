@@ -1,6 +1,8 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <vector>
 
 #include "platform/paths.h"
@@ -21,6 +23,50 @@ std::string NativePath(const std::string& path, const std::string& driveRoot) {
   while (root.size() > 1 && root.back() == '/') root.pop_back();
   if (root == "/") return p;
   return root + p;
+}
+
+namespace {
+
+std::vector<std::string> Components(const std::string& path) {
+  std::vector<std::string> parts;
+  for (size_t start = 0; start < path.size();) {
+    const size_t end = std::min(path.find('/', start), path.size());
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+std::string WorkingDirectoryPath() {
+  std::vector<char> buffer(4096);
+  while (!getcwd(buffer.data(), buffer.size())) {
+    if (errno != ERANGE) return std::string();
+    buffer.resize(buffer.size() * 2);
+  }
+  return buffer.data();
+}
+
+}  // namespace
+
+std::string ProgramPathOf(const std::string& nativePath, const std::string& driveRoot) {
+  if (nativePath.empty() || nativePath[0] != '/') return nativePath;
+  std::string root = driveRoot.empty() ? "/" : driveRoot;
+  while (root.size() > 1 && root.back() == '/') root.pop_back();
+  if (root == "/") return nativePath;
+  if (nativePath.compare(0, root.size() + 1, root + "/") == 0) return nativePath.substr(root.size());
+  // Outside the drive root: the way there from the working directory,
+  // since relative paths stay as they are.
+  const std::string working = WorkingDirectoryPath();
+  if (working.empty()) return nativePath;
+  const std::vector<std::string> from = Components(working), to = Components(nativePath);
+  size_t common = 0;
+  while (common < from.size() && common < to.size() && from[common] == to[common]) ++common;
+  std::string path;
+  for (size_t i = common; i < from.size(); ++i) path += "../";
+  for (size_t i = common; i < to.size(); ++i) path += to[i] + "/";
+  if (path.empty()) path = "./";
+  if (nativePath.back() != '/' && path.size() > 1) path.pop_back();
+  return path;
 }
 
 std::string OwnExecutablePath(const char* argv0) {

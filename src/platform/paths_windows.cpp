@@ -3,18 +3,23 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/windows_names.h"
 
 namespace fennick {
 
 // Windows reads the program's paths as they are written.
 std::string NativePath(const std::string& path, const std::string&) { return path; }
 
+std::string ProgramPathOf(const std::string& nativePath, const std::string&) { return nativePath; }
+
+// Wide, then UTF-8: the program's folder need not be one the ANSI code
+// page can spell.
 std::string OwnExecutablePath(const char* argv0) {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return argv0 ? argv0 : "";
-    if (n < buffer.size()) return std::string(buffer.data(), n);
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0 || buffer.size() > 32768) return argv0 ? argv0 : "";
+    if (n < buffer.size()) return Utf8Name(std::wstring(buffer.data(), n));
     buffer.resize(buffer.size() * 2);
   }
 }

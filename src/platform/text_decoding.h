@@ -8,11 +8,12 @@
 
 namespace fennick {
 
-// What file names, keys and line pieces are made of on a platform.
+// Narrow text: what the program's readers decode into (UTF-8, so that every
+// name reaches the file system whole), and what the RFC library reads.
 enum class NarrowText { Utf8, Windows1252 };
 
-// UTF-8 on POSIX; Windows-1252, the ANSI code page of the monitors'
-// servers, on Windows.
+// The narrow text of the RFC library's own files: UTF-8 on POSIX;
+// Windows-1252, the ANSI code page of the monitors' servers, on Windows.
 NarrowText PlatformNarrowText();
 
 // Appends a character (up to U+10FFFF) as UTF-8.

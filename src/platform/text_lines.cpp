@@ -6,7 +6,7 @@ TextLineReader::TextLineReader(std::FILE* file, size_t limit, FileText form)
     : file_(file),
       limit_(limit < 1 ? 1 : limit),
       decode_(form == FileText::Decoded),
-      decoder_(PlatformNarrowText()),
+      decoder_(NarrowText::Utf8),
       bytes_(64 * 1024) {}
 
 int TextLineReader::Peek() {

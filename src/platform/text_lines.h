@@ -11,7 +11,7 @@ namespace fennick {
 
 // How a file's bytes become the text that is split into lines.
 enum class FileText {
-  Decoded,   // byte-order marks and UTF-16 decoded into the platform's text
+  Decoded,   // byte-order marks dropped and UTF-16 decoded into UTF-8
   AsStored,  // every byte as it is: files another program wrote for itself
 };
 

@@ -1,4 +1,4 @@
-// Names between the program's ANSI strings and Windows' wide-character
+// Names between the program's narrow strings and Windows' wide-character
 // calls, and the system's reason for a failure. Windows builds only.
 #pragma once
 
@@ -8,13 +8,32 @@
 
 namespace fennick {
 
-// A name as the program holds it (the ANSI code page) for a wide call.
+// A name as the program holds it, for a wide call. Names from the command
+// line and from UTF-16 files are UTF-8, and so are those of files written
+// in UTF-8; a name that is no valid UTF-8 is in the ANSI code page (a file
+// written by an ANSI editor), as the monitors' servers write it.
 inline std::wstring WideName(const std::string& name) {
   if (name.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &wide[0], length);
+  const int size = static_cast<int>(name.size());
+  UINT page = CP_UTF8;
+  int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(), size, nullptr, 0);
+  if (length <= 0) {
+    page = CP_ACP;
+    length = MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
+  }
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(page, 0, name.data(), size, &wide[0], length);
   return wide;
+}
+
+// A wide name as UTF-8, as the program holds names from wide sources.
+inline std::string Utf8Name(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int size = static_cast<int>(wide.size());
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string name(static_cast<size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &name[0], length, nullptr, nullptr);
+  return name;
 }
 
 // A wide name in the ANSI code page; false when that code page cannot

@@ -18,10 +18,18 @@ const char* const kSensorDirectories[] = {
     "\\Program Files (x86)\\PRTG Network Monitor\\Custom Sensors\\ExeXml\\",
 };
 
-RunFailure Missing(const std::string& what) { return NumberedFailure(1002, "Profile " + what + " is missing..."); }
+// A file that is there but cannot be opened says why.
+RunFailure Missing(const std::string& what, const std::string& why) {
+  return NumberedFailure(1002, "Profile " + what + " is missing..." + (why.empty() ? "" : " (" + why + ")"));
+}
 
-bool CanOpen(const std::string& driveRoot, const std::string& path) {
-  return OpenProgramFile(driveRoot, path) != nullptr;
+// Opens a profile where the lookup probes for it; the first reason of a
+// file that is there but cannot be opened is kept for the message.
+FilePtr Probe(const std::string& driveRoot, const std::string& path, std::string& why) {
+  std::string reason;
+  FilePtr file = OpenForRead(NativePath(path, driveRoot), reason);
+  if (why.empty()) why = reason;
+  return file;
 }
 
 }  // namespace
@@ -41,27 +49,48 @@ std::string PrtgDirectory(std::FILE* file) {
 
 namespace {
 
+// The program's own folder, last: the monitor may run on another drive, or
+// start the program in the system folder.
+Failure SearchOwnFolder(RunParameters& run, const std::string& driveRoot, const std::string& programDirectory,
+                        FilePtr& profile, std::string& why) {
+  if (!programDirectory.empty()) {
+    profile = Probe(driveRoot, programDirectory + run.profileName, why);
+    if (profile) {
+      run.profileDirectory = programDirectory;
+      return std::nullopt;
+    }
+  }
+  return Missing(run.profileName, why);
+}
+
 // The monitor's sensor directories, for the EXEXML mode.
-Failure SearchSensorDirectories(RunParameters& run, const std::string& driveRoot, FilePtr& profile) {
+Failure SearchSensorDirectories(RunParameters& run, const std::string& driveRoot, const std::string& programDirectory,
+                                FilePtr& profile) {
   const std::string& name = run.profileName;
+  std::string why;
   run.profileDirectory.clear();
   if (FilePtr pathFile = OpenProgramFile(driveRoot, kPrtgPathFile)) {
     std::string directory = PrtgDirectory(pathFile.get());
     pathFile.reset();
-    if (CanOpen(driveRoot, directory + kPrtgSubpath + name)) directory += kPrtgSubpath;
-    if (CanOpen(driveRoot, directory + kSensorSubpath + name)) directory += kSensorSubpath;
+    if (Probe(driveRoot, directory + kPrtgSubpath + name, why)) directory += kPrtgSubpath;
+    if (Probe(driveRoot, directory + kSensorSubpath + name, why)) directory += kSensorSubpath;
     // The installation named its directory; the profile must be there.
-    if (!CanOpen(driveRoot, directory + name)) return Missing(name);
-    run.profileDirectory = directory;
+    why.clear();
+    profile = Probe(driveRoot, directory + name, why);
+    if (profile) {
+      run.profileDirectory = directory;
+      return std::nullopt;
+    }
+    return SearchOwnFolder(run, driveRoot, programDirectory, profile, why);
   }
-  profile = OpenProgramFile(driveRoot, run.profileDirectory + name);
+  profile = Probe(driveRoot, name, why);
   if (profile) return std::nullopt;
   for (const char* directory : kSensorDirectories) {
     run.profileDirectory = directory;
-    profile = OpenProgramFile(driveRoot, run.profileDirectory + name);
+    profile = Probe(driveRoot, run.profileDirectory + name, why);
     if (profile) return std::nullopt;
   }
-  return Missing(name);
+  return SearchOwnFolder(run, driveRoot, programDirectory, profile, why);
 }
 
 }  // namespace
@@ -70,11 +99,13 @@ FilePtr OpenProgramFile(const std::string& driveRoot, const std::string& path) {
   return OpenForRead(NativePath(path, driveRoot));
 }
 
-Failure FindProfile(RunParameters& run, bool searchSensorDirectories, const std::string& driveRoot, FilePtr& profile) {
-  if (searchSensorDirectories) return SearchSensorDirectories(run, driveRoot, profile);
+Failure FindProfile(RunParameters& run, bool searchSensorDirectories, const std::string& driveRoot,
+                    const std::string& programDirectory, FilePtr& profile) {
+  if (searchSensorDirectories) return SearchSensorDirectories(run, driveRoot, programDirectory, profile);
   std::string path = run.profileDirectory + run.profileName;
-  profile = OpenProgramFile(driveRoot, path);
-  if (!profile) return Missing(path);
+  std::string why;
+  profile = Probe(driveRoot, path, why);
+  if (!profile) return Missing(path, why);
   return std::nullopt;
 }
 

@@ -19,9 +19,12 @@ FilePtr OpenProgramFile(const std::string& driveRoot, const std::string& path);
 std::string PrtgDirectory(std::FILE* file);
 
 // Finds the profile: in the monitor's sensor directories when
-// `searchSensorDirectories` (the EXEXML form without "@"), else at the path
-// given. On success `profile` is open and run.profileDirectory holds the
-// directory it was found in.
-Failure FindProfile(RunParameters& run, bool searchSensorDirectories, const std::string& driveRoot, FilePtr& profile);
+// `searchSensorDirectories` (the EXEXML form without "@"), and last in
+// `programDirectory` (the program's own folder, written as the program
+// writes paths), else at the path given. On success `profile` is open and
+// run.profileDirectory holds the directory it was found in. A profile that
+// is there but cannot be opened: Error 1002 with the system's reason.
+Failure FindProfile(RunParameters& run, bool searchSensorDirectories, const std::string& driveRoot,
+                    const std::string& programDirectory, FilePtr& profile);
 
 }  // namespace fennick

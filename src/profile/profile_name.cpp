@@ -36,8 +36,11 @@ void CompleteProfileName(RunParameters& run, const std::string& argument, const 
   if (split == std::string::npos || split == 0) split = 0;
   std::string directory = split == 0 ? std::string() : name.substr(0, split + 1);
   std::string base = split == 0 ? name : name.substr(split + 1);
-  if (ToUpper(name) == kGlobalName || ToUpper(base) == kGlobalName) {
-    // A global sensor's line names its item: an ITEM= beside it is ignored.
+  // ITEM= in a global sensor key's place makes an item run over the product
+  // profile, as its rule comes first.
+  const bool itemAsKey = item && StartsWith(run.parameterString, "ITEM=");
+  if (!itemAsKey && (ToUpper(name) == kGlobalName || ToUpper(base) == kGlobalName)) {
+    // A global sensor's line names its item: an ITEM= after its key is ignored.
     run.itemMode = true;
     base = kGlobalListing;
     if (ToUpper(name) == kGlobalName) directory.clear();

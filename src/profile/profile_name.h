@@ -16,9 +16,10 @@ std::string ExtractItemName(const std::string& text, size_t start);
 std::string WithDefaultExtension(const std::string& name);
 
 // Completes the profile argument: the default extension, GLOBAL.P00 (item
-// run over "SAP Vireo.Gbl", whatever ITEM= says), else an item from ITEM=
-// (item run over "Vireo.Prf"), and the split into profileDirectory and
-// profileName.
+// run over "SAP Vireo.Gbl", whatever an ITEM= after its key says), else an
+// item from ITEM= (item run over "Vireo.Prf", also when ITEM= stands in the
+// key's place after GLOBAL), and the split into profileDirectory and
+// profileName. Reads run.parameterString.
 void CompleteProfileName(RunParameters& run, const std::string& argument, const std::optional<std::string>& item);
 
 }  // namespace fennick

@@ -8,7 +8,7 @@
 namespace fennick {
 
 struct RunParameters {
-  std::string secondArgument;   // as typed; empty when not given
+  std::string secondArgument;   // the first word after the profile that is no option, as typed; empty for none
   std::string parameterString;  // upper-cased, for keyword search
   std::string parameterText;    // as typed, for values; the same positions
   std::string profileName;

@@ -48,7 +48,8 @@ bool KeyRunsOn(const std::string& line, const std::string& key, std::string& lin
 }
 
 Failure ReadGlobalListing(std::FILE* file, RunParameters& run, SensorListing& listing) {
-  const std::string typedKey = run.secondArgument.substr(0, run.secondArgument.find(' '));
+  // The key ends at the first blank or comma: keywords may follow it.
+  const std::string typedKey = run.secondArgument.substr(0, run.secondArgument.find_first_of(" ,"));
   if (typedKey.size() > kSensorKeyLength) return KeyTooLong(typedKey);
   std::string key = ToUpper(typedKey);
   key.resize(kSensorKeyLength, ' ');

@@ -14,6 +14,13 @@ RunFailure ResultFailure(const StepResult& result, const std::string& reason) {
   }
 }
 
+FilePtr OpenParameterFile(const LogonRequest& request) {
+  const std::string name = "SapRfc." + request.entry.destination;
+  FilePtr file = OpenForRead(name);
+  if (!file && !request.profileDirectory.empty()) file = OpenForRead(request.profileDirectory + name);
+  return file;
+}
+
 void LibraryFiles::Add(const LibraryFiles& later) {
   for (const auto& trace : later.traces) {
     bool appended = false;

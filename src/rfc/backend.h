@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files.h"
 #include "profile/failure.h"
 #include "profile/system_entry.h"
 #include "rfc/tablespace_row.h"
@@ -23,7 +24,12 @@ struct LogonRequest {
   std::optional<std::string> hostOverride;   // ",HOST="
   std::optional<std::string> sysnrOverride;  // ",NO="
   bool consoleReport = false;                // shows the parameter file it uses
+  std::string profileDirectory;              // native; the parameter file's second place
 };
+
+// The destination's parameter file "SapRfc.<destination>": in the working
+// folder, else in the profile's folder. Null when neither has it.
+FilePtr OpenParameterFile(const LogonRequest& request);
 
 // A remote step's result in the numbering the result messages use:
 // 0 success, 1 failure, 2 exception (with its name), 3 system exception,

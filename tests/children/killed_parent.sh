@@ -4,12 +4,19 @@
 # private directory may stay behind. Then kills at random moments, of the
 # parent alone and of the whole process group (as Nagios ends a check that
 # ran out of time): no child stays, and the next group run leaves no
-# private directory.
+# private directory. A single-profile run killed while it waits leaves its
+# private directory, and the next single-profile run removes it. Last, runs
+# asked to stop (SIGTERM, SIGINT, SIGHUP) at random moments while a system
+# hangs: what has been written is closed well-formed as the time budget
+# closes it, and no child and no private directory stays once the probe has
+# ended (groups side by side, on the NetWeaver road, one system at a time,
+# and single-profile runs, in turn).
 #
-#   tests/children/killed_parent.sh BUILD_DIR [ROUNDS]
+#   tests/children/killed_parent.sh BUILD_DIR [ROUNDS] [STOP_ROUNDS]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 rounds=${2:-12}
+stop_rounds=${3:-30}
 scratch=$(mktemp -d /tmp/fennick-killed-XXXXXX)
 trap '[ -n "${KEEP:-}" ] || rm -rf "$scratch"' EXIT
 # The children's private directories go below TMPDIR: a folder of our own.
@@ -112,3 +119,86 @@ if [ -n "$dirs" ]; then
   exit 1
 fi
 echo "killed_parent: $rounds kills at random moments, of the parent and of its process group: no child and no directory left"
+
+# A single-profile run killed at the monitor's time-out leaves its folder;
+# the next single-profile run removes it.
+sed -i 's/delay_ms = 20$/delay_ms = 30000/' sapsim.ini
+"$build/bin/fennick" S1 >/dev/null 2>&1 &
+victim=$!
+for _ in $(seq 100); do
+  [ -n "$(ls "$TMPDIR")" ] && break
+  sleep 0.05
+done
+sleep 0.2
+kill -9 "$victim"
+wait "$victim" 2>/dev/null || true
+if [ -z "$(ls "$TMPDIR")" ]; then
+  echo "killed_parent: FAILED: the killed single-profile run made no private directory"
+  exit 1
+fi
+sed -i 's/delay_ms = 30000$/delay_ms = 20/' sapsim.ini
+"$build/bin/fennick" S1 >/dev/null 2>&1 || true
+dirs=$(ls "$TMPDIR" | tr '\n' ' ')
+if [ -n "$dirs" ]; then
+  echo "killed_parent: FAILED: a killed single-profile run's directory stayed after the next run: [$dirs]"
+  exit 1
+fi
+echo "killed_parent: a killed single-profile run's directory is removed by the next one"
+
+# Asked to stop: S2 hangs, the others answer at once.
+sed -i 's/delay_ms = .*/delay_ms = 5/' sapsim.ini
+sed -i '/^\[S2\]/,/^\[S3\]/s/delay_ms = .*/delay_ms = 30000/' sapsim.ini
+# Job control: a background job of a shell without it starts with SIGINT
+# ignored, and a signal the probe was started to ignore stays ignored.
+set -m
+signals=(TERM INT HUP)
+for round in $(seq "$stop_rounds"); do
+  signal=${signals[$((round % 3))]}
+  rm -f Fennick.Ini
+  case $((round % 4)) in
+    0) args=(x 'ITEM=PSAPSR3') ;;
+    1) args=(x 'ITEM=PSAPSR3,PARALLEL=1') ;;
+    2) args=(S2) ;;
+    3)
+      args=(x 'ITEM=PSAPSR3')
+      printf 'Rfclibrary.: netweaver\n' >Fennick.Ini
+      ;;
+  esac
+  wait_ms=$((RANDOM % 400))
+  "$build/bin/fennick" "${args[@]}" >out.txt 2>/dev/null &
+  victim=$!
+  sleep "0.$(printf '%03d' "$wait_ms")"
+  kill -"$signal" "$victim"
+  code=0
+  wait "$victim" || code=$?
+  # Ended as the budget ends a run; or, asked to stop before the run is
+  # under way, an error with nothing written; or, before the program could
+  # catch the signal at all, the signal's own end.
+  problem=""
+  if [ "$code" -ge 128 ]; then
+    { [ -s out.txt ] || [ "$wait_ms" -ge 100 ]; } && problem="died of the signal"
+  elif [ -s out.txt ]; then
+    if [ "${args[0]}" = S2 ]; then
+      pattern='^<Text>Error 1032: RFC-Timeout for SY2 after [0-9]* s !</Text>$'
+    else
+      pattern='^<Text>(\*\*\*) PSAPSR3: NoSystems=4, Processed=[0-9], Failed=[0-9] (Timeout after [0-9]* s)'
+    fi
+    grep -q "$pattern" out.txt || problem="not closed as the time budget closes it"
+    if command -v xmllint >/dev/null && ! xmllint --noout out.txt 2>/dev/null; then
+      problem="the document is not well-formed"
+    fi
+  elif [ "$code" != 2 ]; then
+    problem="no output and exit code $code"
+  fi
+  left=$(children | tr '\n' ' ')
+  dirs=$(ls "$TMPDIR" | tr '\n' ' ')
+  [ -z "$left$dirs" ] || problem="children left: [$left], directories left: [$dirs]"
+  if [ -n "$problem" ]; then
+    echo "killed_parent: FAILED: asked to stop, round $round ($signal after $wait_ms ms, fennick ${args[*]}): $problem"
+    echo "  exit code $code, output:"
+    sed 's/^/    | /' out.txt
+    for pid in $left; do kill -9 "$pid" 2>/dev/null || true; done
+    exit 1
+  fi
+done
+echo "killed_parent: $stop_rounds runs asked to stop at random moments: documents closed, no child and no directory left"

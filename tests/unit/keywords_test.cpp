@@ -49,6 +49,48 @@ TEST(Keywords, ValuesAsTyped) {
   }
 }
 
+// A typing error in a keyword is an error, and a keyword's value is never
+// read as keywords.
+TEST(Keywords, WordsAreTakenWhole) {
+  struct Row {
+    const char* parameters;
+    const char* unknown;  // the word named by Error 1031; empty: none
+    bool console, megabyte;
+    const char* item;  // empty: none
+  } rows[] = {
+      {",WARNING=25", ",WARNING=", false, false, ""},
+      {",eror=10", ",EROR=", false, false, ""},
+      {",ERR=10", ",ERR=", false, false, ""},
+      {"x ,TIMOUT=5", ",TIMOUT=", false, false, ""},
+      {",EXLCUDE=X", ",EXLCUDE=", false, false, ""},
+      {",AUTOEXTENT", ",AUTOEXTENT", false, false, ""},
+      {",EXCLUDE=PSAPTEMP,PSAPUNDO", ",PSAPUNDO", false, false, ""},
+      {"WARNING=25", "WARNING=", false, false, ""},
+      {"x warning=25,WARN=3", "WARNING=", false, false, ""},
+      {",SYSLOG2", ",SYSLOG2", false, false, ""},
+      {"MEGABYTE,WARN=5,x,5,,#", "", true, true, ""},  // one letter, a digit or nothing after a comma
+      {",EXCLUDE=SYS$AUX", "", false, false, ""},
+      {",EXCLUDE=PSAPTEMP_GIGABYTE:TS@1", "", false, false, ""},
+      {",HOST=a%b,NO=00", "", false, false, ""},
+      {"ITEM=MEGABYTE01", "", false, false, "MEGABYTE01"},
+      {"ITEM=Disk:C,x $", "", true, false, "Disk C"},
+      {",MEGABYTE", "", false, true, ""},
+      {"MEGABYTES", "", false, true, ""},  // searched inside words, as always
+      {"Item=PSAPSR3,Sid,Host,Alias,Profile Sensor=\"SAP Fennick\"", "", false, false, "PSAPSR3"},
+  };
+  for (const Row& row : rows) {
+    RunSwitches switches;
+    ReadKeywords(ToUpper(row.parameters), row.parameters, kCommandLine, switches);
+    const Failure& failure = switches.unknownWord;
+    const std::string expected =
+        *row.unknown ? "Error 1031: Invalid Parameter-Value " + std::string(row.unknown) + " !" : "";
+    EXPECT_EQ(failure ? failure->message : "", expected) << row.parameters;
+    EXPECT_EQ(switches.consoleReport, row.console) << row.parameters;
+    EXPECT_EQ(switches.megabyte, row.megabyte) << row.parameters;
+    EXPECT_EQ(switches.item.value_or(""), row.item) << row.parameters;
+  }
+}
+
 TEST(Keywords, ChannelsCarryTheLimitsInExexmlOnly) {
   const std::string value =
       "\n<Result><Channel>T</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n<Value>5</Value>";

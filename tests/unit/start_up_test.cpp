@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace fennick {
 namespace {
 
@@ -41,6 +43,42 @@ TEST(StartUp, ItemKeywordIsFoundInAnyCaseAndKeepsTheNamesCase) {
   EXPECT_EQ(rs.run.itemName, "Psap Sr3");
   EXPECT_EQ(rs.run.profileName, "Vireo.Prf");
   EXPECT_EQ(rs.run.profileDirectory, "");
+}
+
+// Options as getopt takes them, and against the keywords beside them.
+TEST(StartUp, PluginOptions) {
+  struct Row {
+    std::vector<std::string> args;
+    std::optional<int64_t> warning, error, timeout;
+    const char* failure;  // empty: none
+  } rows[] = {
+      {{"PRD", "-w25", "-c10", "-t30"}, 25, 10, 30, ""},
+      {{"PRD", "--warning", "25", "--critical", "10", "--timeout", "30"}, 25, 10, 30, ""},
+      {{"PRD", "-w", "25", ",WARN=025", "--critical=10", "ERROR=10"}, 25, 10, {}, ""},
+      {{"PRD", "-w", "25", ",WARN=30"}, {}, {}, {}, "Error 1031: Invalid Parameter-Value ,WARN= !"},
+      {{"PRD", "TIMEOUT=9", "-t10"}, {}, {}, {}, "Error 1031: Invalid Parameter-Value ,TIMEOUT= !"},
+      {{"PRD", "--timeout"}, {}, {}, {}, "Error 1031: Invalid Parameter-Value ,TIMEOUT= !"},
+  };
+  for (const Row& row : rows) {
+    RunState rs = ReadArgs(row.args);
+    const Failure failure = KeywordProblem(rs.switches);
+    EXPECT_EQ(failure ? failure->message : "", row.failure) << row.args[1];
+    if (failure) continue;
+    EXPECT_EQ(rs.switches.warning, row.warning) << row.args[1];
+    EXPECT_EQ(rs.switches.error, row.error) << row.args[1];
+    EXPECT_EQ(rs.switches.timeout, row.timeout) << row.args[1];
+  }
+}
+
+// A global sensor's key is the first word that is no option, up to a blank
+// or a comma; ITEM= in its place is an item run over the product profile.
+TEST(StartUp, GlobalSensorKey) {
+  RunState rs = ReadArgs({"GLOBAL", "-w", "25", "PSAPSR3,TIMEOUT=5"});
+  EXPECT_EQ(rs.run.secondArgument, "PSAPSR3,TIMEOUT=5");
+  EXPECT_EQ(rs.run.profileName, "SAP Vireo.Gbl");
+  RunState item = ReadArgs({"GLOBAL", "ITEM=PSAPSR3"});
+  EXPECT_EQ(item.run.profileName, "Vireo.Prf");
+  EXPECT_EQ(item.run.itemName, "PSAPSR3");
 }
 
 TEST(StartUp, MissingProfileArgumentIsError1001) {

@@ -139,6 +139,7 @@ run_cases() {  # wine-command bin-dir label other-width-bin-dir
   platform_check "$wine" "$dir" "$label"
   killed_parent "$wine" "$dir" "$label" "$prefix"
   random_kills "$wine" "$label" "$prefix"
+  ctrl_c "$wine" "$label" "$prefix"
   other_width "$wine" "$dir" "$label" "$prefix" "$other"
   wineserver_ "$wine" -k
   rm -rf "$prefix"
@@ -262,6 +263,49 @@ random_kills() {  # wine-command label prefix
   else
     passed=$((passed + 1))
     say "$label random kills: no child and no private directory left"
+  fi
+}
+
+# Ctrl+C (Wine turns SIGINT into it; it has no way to send Ctrl+Break or a
+# console's close, and ends a program on SIGTERM itself) while a group's
+# four children wait: the group's document is closed as the time budget
+# closes it, the children end and their private directories go.
+ctrl_c() {  # wine-command label prefix
+  local wine=$1 label=$2 prefix=$3 work=$3/drive_c/stopped round parent out left stayed problem=""
+  mkdir -p "$work"
+  cp "$prefix/drive_c/killed/"*.P00 "$prefix/drive_c/killed/Vireo.Prf" "$prefix/drive_c/killed/fennick.exe" \
+    "$prefix/drive_c/killed/librfc32.dll" "$work/"
+  sed 's/delay_ms = .*/delay_ms = 30000/' "$prefix/drive_c/killed/sapsim.ini" >"$work/sapsim.ini"
+  for round in 1 2 3; do
+    (cd "$work" && exec setarch "$(uname -m)" -R "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >"$work/out" 2>&1) &
+    for _ in $(seq 100); do
+      [ "$(pgrep -fc 'stopped.fennick.exe' || true)" -ge 4 ] && break
+      sleep 0.1
+    done
+    parent=$(pgrep -f '^\./fennick\.exe x' | head -n 1 || true)
+    [ -n "$parent" ] && kill -INT "$parent"
+    wait $! 2>/dev/null || true
+    for _ in $(seq 50); do
+      [ "$(pgrep -fc 'stopped.fennick.exe' || true)" -eq 0 ] && break
+      sleep 0.1
+    done
+    left=$(pgrep -fc 'stopped.fennick.exe' || true)
+    stayed=$(find "$prefix/drive_c/users" -name 'fennick-*')
+    out=$(tr -d '\r' <"$work/out")
+    if ! grep -q '^<Text>(\*\*\*) PSAPSR3: NoSystems=4, Processed=0, Failed=4 (Timeout after [0-9]* s)' <<<"$out"; then
+      problem="round $round: no document closed as the budget closes it: $out"
+    elif [ "$left" -ne 0 ]; then
+      problem="round $round: $left children outlived the run"
+    elif [ -n "$stayed" ]; then
+      problem="round $round: private directories stayed: $(with_contents $stayed)"
+    fi
+    [ -z "$problem" ] || break
+  done
+  if [ -n "$problem" ]; then
+    fail "$label Ctrl+C: $problem"
+  else
+    passed=$((passed + 1))
+    say "$label Ctrl+C: the group's document closed, no child and no private directory left"
   fi
 }
 

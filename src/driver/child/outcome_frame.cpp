@@ -283,6 +283,8 @@ std::string EncodeChildRequest(const ChildRequest& request) {
   PutOptional(frame, "sysnr", request.request.sysnrOverride);
   Put(frame, "console");
   Put(frame, request.request.consoleReport ? 1 : 0);
+  Put(frame, "directory");
+  Put(frame, request.request.profileDirectory);
   Put(frame, "backend");
   Put(frame, request.backend);
   Put(frame, kEndTag);
@@ -302,6 +304,8 @@ bool DecodeChildRequest(const std::string& frame, ChildRequest& request) {
       if (reader.Next(value)) (tag == "host" ? request.request.hostOverride : request.request.sysnrOverride) = value;
     } else if (tag == "console") {
       reader.Flag(request.request.consoleReport);
+    } else if (tag == "directory") {
+      reader.Next(request.request.profileDirectory);
     } else if (tag == "backend") {
       reader.Next(request.backend);
     } else {

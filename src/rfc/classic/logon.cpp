@@ -94,7 +94,7 @@ RFC_HANDLE OpenConnection(ClassicState& state, const LogonRequest& request, RfcW
   if (request.sysnrOverride) l.sysnr = *request.sysnrOverride;
   FillLogonRecords(l);
 
-  FilePtr parameters = OpenForRead("SapRfc." + l.destination);
+  FilePtr parameters = OpenParameterFile(request);
   if (!parameters) {
     RFC_HANDLE handle = state.library.RfcOpen(&l.options);
     NoteStep(work, handle != 0, "RfcOpen called", "");

@@ -34,7 +34,7 @@ void Prepare(void* state, RfcWork& work, bool traced) {
 
 NwLogonParameters LogonParameters(const LogonRequest& request, RfcWork& work) {
   const std::string fileName = "SapRfc." + request.entry.destination;
-  FilePtr file = OpenForRead(fileName);
+  FilePtr file = OpenParameterFile(request);
   if (!file) return EntryParameters(request);
   if (request.consoleReport) NoteConsoleLine(work, "* SapRfc.Ini.......: " + request.entry.destination + "<\n");
   return FileParameters(request, fileName, ReadParameterFile(file.get()));
