@@ -63,6 +63,7 @@ struct FormKeyword {
 
 const FormKeyword kFormKeywords[] = {
     {",NAGIOS", "Nagios"},
+    {",ZABBIX", "Zabbix"},
 };
 
 // The plugin-style options, and the keyword each stands for.

@@ -152,6 +152,7 @@ int RunSingleProfile(RunState& rs) {
   if (Failure failure = SettleSwitches(rs)) return EndWithError(rs, *failure);
   // Never freed: the timer may still look at it while the process ends.
   SingleRun& s = *new SingleRun(rs);
+  rs.writer.systemLabel = rs.run.profileName;  // as a group's channel with profile labels
   s.endWriter = rs.writer;
   WatchRun(RunEndHooks{&s, AtBudget, AtHandler});
   if (BudgetSeconds(rs.switches) > 0) ArmTimeBudget(BudgetSeconds(rs.switches), rs.startMilliseconds);

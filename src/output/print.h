@@ -13,6 +13,9 @@ struct ResultWriter;
 // output must hold the result alone. Set once at start.
 void SetConsoleOnStandardError(bool onStandardError);
 
+// No console lines at all, for a form whose standard error must stay empty.
+void SetConsoleSilent(bool silent);
+
 // A console line, or anything that is not part of the result document.
 void PrintText(const std::string& text);
 void PrintTextLocked(const std::string& text);
