@@ -788,6 +788,20 @@ struct JsonReader {
   }
 };
 
+// Standard error without the lines Wine itself writes ("0044:err:...").
+std::string WithoutWineLines(const std::string& err) {
+  std::string kept;
+  std::istringstream lines(err);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t colon = line.find(':');
+    const bool wine = colon != std::string::npos && colon > 0 && line.find_first_not_of("0123456789abcdef") == colon &&
+                      (line.compare(colon, 5, ":err:") == 0 || line.compare(colon, 7, ":fixme:") == 0 ||
+                       line.compare(colon, 6, ":warn:") == 0);
+    if (!wine) kept += line + "\n";
+  }
+  return kept;
+}
+
 // What is wrong with a Zabbix document and the standard error beside it;
 // empty when nothing is.
 std::string CheckZabbixDocument(const std::string& out, const std::string& err) {
@@ -1079,7 +1093,7 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
   if (ZabbixForm(mode, c.args, o.out)) {
-    report += CheckZabbixDocument(o.out, o.err);
+    report += CheckZabbixDocument(o.out, options.wine ? WithoutWineLines(o.err) : o.err);
   } else if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode, c.args, o.out)) {
     report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
   }
