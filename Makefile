@@ -5,7 +5,7 @@ DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
 PREFIX ?= /usr/local
 
-.PHONY: all build install package test test-native test-install test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check check-locks clean
+.PHONY: all build install package test test-native test-install test-nagios test-zabbix test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check check-locks clean
 
 all: build
 
@@ -36,10 +36,10 @@ package: build
 	cd $(BUILD) && cpack
 
 # Everything this machine can run: the native tests, the installation and
-# the packages, the plugin form under a real Nagios where it is installed,
-# then the Windows build and its end-to-end cases under Wine where the tools
-# are there.
-test: test-native test-install test-nagios test-windows
+# the packages, the plugin form under a real Nagios and the Zabbix form
+# under a real Zabbix where they are installed, then the Windows build and
+# its end-to-end cases under Wine where the tools are there.
+test: test-native test-install test-nagios test-zabbix test-windows
 
 test-native: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -49,6 +49,11 @@ test-install: build
 
 test-nagios: build
 	tests/nagios/run.sh $(BUILD)
+
+# A PostgreSQL cluster, Zabbix server, frontend and agent 2 of its own on
+# loopback, about a minute; skipped where the Debian packages are missing.
+test-zabbix: build
+	tests/zabbix/run.sh $(BUILD)
 
 test-windows: build
 	tests/windows/run.sh $(BUILD)

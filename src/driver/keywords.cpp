@@ -65,6 +65,7 @@ struct FormKeyword {
 
 const FormKeyword kFormKeywords[] = {
     {",NAGIOS", "Nagios"},
+    {",ZABBIX", "Zabbix"},
 };
 
 bool WholeNumber(const std::string& text, int64_t smallest, int64_t largest, int64_t& value) {

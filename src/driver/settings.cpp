@@ -51,10 +51,12 @@ Failure ReadSettingsFile(std::FILE* file, RunSwitches& switches) {
   if (modeGiven && !FindOutputForm(mode)) {
     return RunFailure{"Fennick.Ini: unknown Outputmode \"" + mode + "\" (use " + OutputFormNames() + ")"};
   }
+  // A good mode holds for the error of a bad line after it too: the monitor
+  // reads that error only in its own form.
+  if (modeGiven) switches.outputMode = mode;
   if (libraryGiven && (library.empty() || !IsRfcLibraryChoice(library))) {
     return RunFailure{"Fennick.Ini: unknown Rfclibrary \"" + library + "\" (use classic or netweaver)"};
   }
-  if (modeGiven) switches.outputMode = mode;
   switches.rfcLibrary = library;
   return std::nullopt;
 }

@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/run_lock.h"
 #include "profile/connection_entry.h"
+#include "profile/sensor_listing.h"
 
 namespace fennick {
 
@@ -141,6 +142,9 @@ int Report(SingleRun& s) {
 
 int RunSingleProfile(RunState& rs) {
   if (Failure failure = SettleSwitches(rs)) return EndWithError(rs, *failure);
+  // Named as a group's channel with profile names would name it, without
+  // the profile's extension.
+  rs.writer.systemLabel = SystemLabel('2', rs.run.profileName, SystemEntry());
   SingleRun s(rs);
   WatchedRun watched([&s](const OutsideEnd& end) {
     RunLockIsHeld();

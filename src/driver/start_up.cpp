@@ -24,6 +24,7 @@ void ChooseForm(RunState& rs) {
   const OutputForm* form = FindOutputForm(chosen.empty() ? rs.switches.outputMode : chosen);
   if (form) rs.writer.form = form;
   SetConsoleOnStandardError(rs.writer.form->consoleOnStandardError);
+  SetConsoleSilent(rs.writer.form->consoleSilent);
 }
 
 }  // namespace

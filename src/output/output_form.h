@@ -63,6 +63,9 @@ struct OutputForm {
   bool profileAsGiven = false;
   // Standard output holds the result alone; console lines go elsewhere.
   bool consoleOnStandardError = false;
+  // Standard error stays empty too: no console lines, no notes anywhere
+  // (a monitor's agent takes them into the value).
+  bool consoleSilent = false;
   // The time budget of a run that gives none, in seconds (0: none).
   int defaultBudgetSeconds = 0;
 

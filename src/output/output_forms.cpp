@@ -2,14 +2,14 @@
 
 namespace fennick {
 
-extern const OutputForm kExexmlForm, kLumenoxForm, kCorvatelForm, kTessaryForm, kQuimbelForm, kPluginForm,
+extern const OutputForm kExexmlForm, kLumenoxForm, kCorvatelForm, kTessaryForm, kQuimbelForm, kPluginForm, kZabbixForm,
     kUnlistedForm;
 
 namespace {
 
 // Every form a run may choose, in the order the messages name them.
 const OutputForm* const kForms[] = {
-    &kExexmlForm, &kLumenoxForm, &kCorvatelForm, &kTessaryForm, &kQuimbelForm, &kPluginForm,
+    &kExexmlForm, &kLumenoxForm, &kCorvatelForm, &kTessaryForm, &kQuimbelForm, &kPluginForm, &kZabbixForm,
 };
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace {
 
 // Written and read under the run's lock only.
 bool g_consoleOnStandardError = false;
+bool g_consoleSilent = false;
 
 }  // namespace
 
@@ -17,12 +18,18 @@ void SetConsoleOnStandardError(bool onStandardError) {
   g_consoleOnStandardError = onStandardError;
 }
 
+void SetConsoleSilent(bool silent) {
+  RunLock lock;
+  g_consoleSilent = silent;
+}
+
 void PrintText(const std::string& text) {
   RunLock lock;
   PrintTextLocked(text);
 }
 
 void PrintTextLocked(const std::string& text) {
+  if (g_consoleSilent) return;
   if (g_consoleOnStandardError) {
     WriteStandardErrorLocked(text);
   } else {

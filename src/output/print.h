@@ -15,6 +15,9 @@ struct ResultWriter;
 // output must hold the result alone. Set once at start.
 void SetConsoleOnStandardError(bool onStandardError);
 
+// No console lines at all, for a form whose standard error must stay empty.
+void SetConsoleSilent(bool silent);
+
 // A console line, or anything that is not part of the result document.
 void PrintText(const std::string& text) EXCLUDES(theRunLock);
 void PrintTextLocked(const std::string& text) REQUIRES(theRunLock);

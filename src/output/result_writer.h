@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "output/output_form.h"
 #include "output/plugin_output.h"
@@ -35,6 +36,11 @@ struct ResultWriter {
   int channelsLeftOut = 0;
   int channelsKept = 0;
   PluginOutput plugin;  // the plugin form, gathered until the end
+  // A single-profile run's system, named as a group's channel would name
+  // it, for forms that name it in every document.
+  std::string systemLabel;
+  // The entries of a document written whole at its end.
+  std::vector<std::string> entries;
 };
 
 // Texts placed inside XML elements: made valid XML characters, and the three

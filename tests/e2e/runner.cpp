@@ -76,6 +76,12 @@
 // rest goes byte for byte to
 // "xmllint --noout --nonet". Without xmllint on the PATH the check is
 // skipped, with a note at the start.
+//
+// A case in the Zabbix form (its Fennick.Ini or its arguments choose it,
+// or it prints a JSON object) must print one line of JSON of at most
+// 500,000 bytes and nothing on standard error: the agent takes both into
+// the item's value. A strict reader of JSON here checks that line, valid
+// UTF-8 included.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -517,8 +523,10 @@ class Expander {
       } else if (inner == "WORK")
         replacement = work;
       else {
-        out += text.substr(pos, close + 1 - pos);  // a matcher such as {TIME}
-        pos = close + 1;
+        // A matcher such as {TIME}, or a brace of the text itself (a JSON
+        // object's): the search goes on right after this brace.
+        out += text.substr(pos, open + 1 - pos);
+        pos = open + 1;
         continue;
       }
       out += text.substr(pos, open - pos) + replacement;
@@ -625,6 +633,19 @@ bool OutputIsXmlDocument(int exitCode, const std::string& mode, const std::vecto
   return exitCode == 0 && !help && xmlForm;
 }
 
+// Whether the run was in the Zabbix form: chosen by Fennick.Ini or the
+// arguments (unless the plugin form came first there), or a JSON object out.
+bool ZabbixForm(const std::string& mode, const std::vector<std::string>& args, const std::string& out) {
+  if (StartsWith(out, "FENNICK ")) return false;
+  if (!args.empty() &&
+      (args[0] == "--help" || args[0] == "-h" || args[0] == "/?" || args[0] == "-V" || args[0] == "--version"))
+    return false;
+  std::string words;
+  for (const std::string& arg : args) words += " " + arg;
+  for (char& ch : words) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return mode == "Zabbix" || words.find("ZABBIX") != std::string::npos || StartsWith(out, "{");
+}
+
 // The output without the console-report lines, which run through the
 // document but are not part of it.
 std::string WithoutConsoleLines(const std::string& output) {
@@ -663,6 +684,142 @@ std::string CheckXmlDocument(const std::string& document, const std::string& scr
       "  the output is not a well-formed XML document (xmllint exit code " + std::to_string(o.exitCode) + ")\n";
   report += "  xmllint says:\n" + Visible(o.err + o.out) + "  document:\n" + Visible(document);
   return report;
+}
+
+// A strict reader of one JSON text (RFC 8259); `error` says where it fails.
+struct JsonReader {
+  const std::string& t;
+  size_t i = 0;
+  std::string error;
+
+  bool Fail(const std::string& what) {
+    if (error.empty()) error = what + " at byte " + std::to_string(i);
+    return false;
+  }
+  void Blanks() {
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t' || t[i] == '\n' || t[i] == '\r')) ++i;
+  }
+  bool Take(char c) {
+    Blanks();
+    if (i < t.size() && t[i] == c) return ++i, true;
+    return false;
+  }
+  bool Digits() {
+    const size_t start = i;
+    while (i < t.size() && IsDigitChar(t[i])) ++i;
+    return i > start;
+  }
+  static bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+  bool Number() {
+    if (i < t.size() && t[i] == '-') ++i;
+    if (i < t.size() && t[i] == '0') {
+      ++i;
+    } else if (!Digits()) {
+      return Fail("a bad number");
+    }
+    if (i < t.size() && t[i] == '.' && (++i, !Digits())) return Fail("a bad fraction");
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+      if (++i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+      if (!Digits()) return Fail("a bad exponent");
+    }
+    return true;
+  }
+  // One UTF-8 character of at least two bytes, in shortest form, no surrogate.
+  bool Utf8() {
+    const unsigned char c = static_cast<unsigned char>(t[i]);
+    const size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > t.size()) return Fail("invalid UTF-8");
+    unsigned cp = c & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(t[i + k]);
+      if ((next & 0xC0) != 0x80) return Fail("invalid UTF-8");
+      cp = cp << 6 | (next & 0x3F);
+    }
+    const unsigned smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < smallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return Fail("invalid UTF-8");
+    i += length;
+    return true;
+  }
+  bool String() {
+    if (!Take('"')) return Fail("no string");
+    while (i < t.size() && t[i] != '"') {
+      const unsigned char c = static_cast<unsigned char>(t[i]);
+      if (c < 0x20) return Fail("a raw control character");
+      if (c >= 0x80) {
+        if (!Utf8()) return false;
+        continue;
+      }
+      if (c == '\\') {
+        if (++i >= t.size()) break;
+        if (t[i] == 'u') {
+          for (int k = 1; k <= 4; ++k) {
+            if (i + k >= t.size() || !std::isxdigit(static_cast<unsigned char>(t[i + k]))) return Fail("a bad \\u");
+          }
+          i += 4;
+        } else if (std::string("\"\\/bfnrt").find(t[i]) == std::string::npos) {
+          return Fail("a bad escape");
+        }
+      }
+      ++i;
+    }
+    if (i >= t.size()) return Fail("an open string");
+    return ++i, true;
+  }
+  bool Value(int depth) {
+    Blanks();
+    if (depth > 64) return Fail("too deep");
+    if (i >= t.size()) return Fail("no value");
+    const char c = t[i];
+    if (c == '{' || c == '[') {
+      const char close = c == '{' ? '}' : ']';
+      ++i;
+      if (Take(close)) return true;
+      do {
+        if (c == '{' && !(String() && (Take(':') || Fail("no colon")))) return false;
+        if (!Value(depth + 1)) return false;
+      } while (Take(','));
+      return Take(close) || Fail(std::string("no ") + close);
+    }
+    if (c == '"') return String();
+    for (const char* word : {"true", "false", "null"}) {
+      if (t.compare(i, std::strlen(word), word) == 0) return i += std::strlen(word), true;
+    }
+    return Number();
+  }
+};
+
+// Standard error without the lines Wine itself writes ("0044:err:...").
+std::string WithoutWineLines(const std::string& err) {
+  std::string kept;
+  std::istringstream lines(err);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t colon = line.find(':');
+    const bool wine = colon != std::string::npos && colon > 0 && line.find_first_not_of("0123456789abcdef") == colon &&
+                      (line.compare(colon, 5, ":err:") == 0 || line.compare(colon, 7, ":fixme:") == 0 ||
+                       line.compare(colon, 6, ":warn:") == 0);
+    if (!wine) kept += line + "\n";
+  }
+  return kept;
+}
+
+// What is wrong with a Zabbix document and the standard error beside it;
+// empty when nothing is.
+std::string CheckZabbixDocument(const std::string& out, const std::string& err) {
+  std::string problem;
+  if (!err.empty()) problem += "standard error is not empty; ";
+  if (out.empty() || out.back() != '\n' || out.find('\n') != out.size() - 1) problem += "not one line; ";
+  // The agent refuses 512 KB; the form promises to stay within this.
+  if (out.size() > 500000) problem += "more than 500,000 bytes; ";
+  JsonReader reader{out, 0, ""};
+  if (out.compare(0, 1, "{") != 0) problem += "not a JSON object; ";
+  if (!reader.Value(0)) {
+    problem += "not JSON: " + reader.error + "; ";
+  } else {
+    reader.Blanks();
+    if (reader.i != out.size()) problem += "more after the JSON value at byte " + std::to_string(reader.i) + "; ";
+  }
+  if (problem.empty()) return "";
+  return "  the Zabbix document is wrong: " + problem + "\n  document:\n" + Visible(out);
 }
 
 // The first line where expected and actual part, for a quick read.
@@ -895,7 +1052,7 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   const std::string mode = OutputMode(ini);
   RunRecord record;
   Outcome& o = record.outcome;
-  o = Run(argv, work, scratch, env, options.wine ? 60 : 20, options.wine);
+  o = Run(argv, work, scratch, env, options.wine ? 60 : 40, options.wine);
 
   std::string& report = record.report;
   if (o.timedOut) report += "  the run did not end in time and was killed\n";
@@ -935,7 +1092,9 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   }
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
-  if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode, c.args, o.out)) {
+  if (ZabbixForm(mode, c.args, o.out)) {
+    report += CheckZabbixDocument(o.out, options.wine ? WithoutWineLines(o.err) : o.err);
+  } else if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode, c.args, o.out)) {
     report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
   }
   // What the program said besides its output is often the only clue.
