@@ -23,8 +23,10 @@ struct ChannelOut {
   std::string name;
   std::string value;
   std::string unit;
-  std::optional<int64_t> max;  // where it is not the unit's own (the autoextend maximum)
-  std::string offline;         // the status of a tablespace not online, where it alerts
+  // The tablespace's size in the channel's unit (its autoextend maximum with
+  // ,AUTOEXTEND), where the unit is not percent.
+  std::optional<int64_t> max;
+  std::string offline;  // the status of a tablespace not online, where it alerts
   // The tablespace behind the channel, for the forms that write its own
   // figures rather than the value; and in an item run the listed profile
   // of the system the channel is named for.

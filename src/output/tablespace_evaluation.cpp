@@ -70,20 +70,22 @@ ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const C
   out.row = &row;
   ChannelValue(rules.unit, row, itemRun, out.value, out.unit);
   const std::optional<int64_t> maximum = rules.autoextend ? AutoextendMaximum(row) : std::nullopt;
-  if (maximum) {
-    // The room the data files may still grow into, used space taken off.
-    const int64_t room = SaturatingSubtract(*maximum, SaturatingSubtract(row.sizeKb, row.freeKb));
-    switch (rules.unit) {
-      case ChannelUnit::Percent: out.value = std::to_string(100 - static_cast<int64_t>(row.autoextendPct)); break;
-      case ChannelUnit::Megabyte:
-        out.value = std::to_string(room / 1000);
-        out.max = *maximum / 1000;
-        break;
-      case ChannelUnit::Gigabyte:
-        out.value = std::to_string(room / 1000000);
-        out.max = *maximum / 1000000;
-        break;
-    }
+  // The room the data files may still grow into, used space taken off.
+  const int64_t room = maximum ? SaturatingSubtract(*maximum, SaturatingSubtract(row.sizeKb, row.freeKb)) : 0;
+  // What the free space is measured against, so that graphs show the fill level.
+  const int64_t capacity = maximum ? *maximum : row.sizeKb;
+  switch (rules.unit) {
+    case ChannelUnit::Percent:
+      if (maximum) out.value = std::to_string(100 - static_cast<int64_t>(row.autoextendPct));
+      break;
+    case ChannelUnit::Megabyte:
+      if (maximum) out.value = std::to_string(room / 1000);
+      out.max = capacity / 1000;
+      break;
+    case ChannelUnit::Gigabyte:
+      if (maximum) out.value = std::to_string(room / 1000000);
+      out.max = capacity / 1000000;
+      break;
   }
   if (rules.alerting && !row.status.empty() && row.status != kOnline) out.offline = row.status;
   return out;
