@@ -55,9 +55,10 @@ void NoteFailedLocked(GroupRun& g, const SystemOutcome& system) {
   NoteUnmeasuredLocked(g, failed);
 }
 
-[[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report) {
+// `system` is the label of the system whose library call fired it.
+[[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report, const std::string& system) {
   ResultWriter& writer = g.rs.writer;
-  WriteHandlerReport(writer, report, g.documentOpen);
+  WriteHandlerReport(writer, report, g.documentOpen, system);
   PrintMessageBufferLocked(writer);
   const int exitCode = ExitCodeFor(writer, kExitHandlerReport);
   MarkFinishedLocked(exitCode);
@@ -77,7 +78,7 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
   }
   ReleaseWorkLocked(g, system);
   PublishFilesLocked(rs.rfc, system, rs.switches.consoleReport);
-  if (system.handler && !system.handlerAtClose) EndWithHandlerReportLocked(g, *system.handler);
+  if (system.handler && !system.handlerAtClose) EndWithHandlerReportLocked(g, *system.handler, system.systemLabel);
   if (system.end == SystemEnd::NotOracle) {
     // The error closes the open document, so the monitor still reads one.
     WriteErrorEnd(writer, OutcomeFailure(system));
@@ -88,7 +89,10 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
   }
   int channels = 0;
   if (system.end == SystemEnd::Measured) {
-    channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, system.profileName, g.rules);
+    // The systems after it may still give a channel each.
+    const size_t after = g.systems.size() - g.nextToAdvance - 1;
+    channels =
+        WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, system.profileName, g.rules, after);
     PrintMessageBufferLocked(writer);
   }
   if (!IsProcessed(system)) {
@@ -107,7 +111,7 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
 // the library's handler at the close, which ends the run.
 void CompleteLocked(GroupRun& g, SystemOutcome& system) {
   PublishFilesLocked(g.rs.rfc, system, g.rs.switches.consoleReport);
-  if (system.handler) EndWithHandlerReportLocked(g, *system.handler);
+  if (system.handler) EndWithHandlerReportLocked(g, *system.handler, system.systemLabel);
 }
 
 // A system the budget cut off: not reached (its profile looked up, not
@@ -215,12 +219,14 @@ void AtGroupHandler(void* run, const HandlerReport& report) {
   GroupRun& g = *static_cast<GroupRun*>(run);
   // The library is in this process only for a system the main road
   // measures: its work so far comes before the report.
+  std::string label;
   if (SystemOutcome* system = g.onMainRoad) {
     if (system->stage == SystemStage::Measuring) ReleaseWorkLocked(g, *system);
     TakeLibraryFilesLocked(g.rs.rfc, *system);
     PublishFilesLocked(g.rs.rfc, *system, g.rs.switches.consoleReport);
+    label = system->systemLabel;
   }
-  EndWithHandlerReportLocked(g, report);
+  EndWithHandlerReportLocked(g, report, label);
 }
 
 }  // namespace fennick

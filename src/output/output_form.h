@@ -73,6 +73,10 @@ struct OutputForm {
   void (*beginText)(ResultWriter& w) = nullptr;
   void (*appendText)(ResultWriter& w, const std::string& text) = nullptr;
   void (*endText)(ResultWriter& w) = nullptr;
+  // A single system's channels put in the order the form writes them, and
+  // its text line made from the summary.
+  std::string (*arrangeSystem)(ResultWriter& w, const std::string& summary,
+                               std::vector<ChannelOut>& channels) = nullptr;
   void (*channel)(ResultWriter& w, const ChannelOut& channel) = nullptr;
   void (*endDocument)(ResultWriter& w) = nullptr;
 
@@ -84,8 +88,10 @@ struct OutputForm {
   // An error that ends the run: alone, or closing a document already open.
   void (*error)(ResultWriter& w, const RunFailure& failure) = nullptr;
   void (*errorEnd)(ResultWriter& w, const RunFailure& failure) = nullptr;
-  // The library's fatal report.
-  void (*handlerReport)(ResultWriter& w, const HandlerReport& report, bool documentOpen) = nullptr;
+  // The library's fatal report; in a group, `system` is the label of the
+  // system it came from.
+  void (*handlerReport)(ResultWriter& w, const HandlerReport& report, bool documentOpen,
+                        const std::string& system) = nullptr;
 
   // The exit code of a run whose output is complete.
   int (*exitCode)(const ResultWriter& w, int runExitCode) = nullptr;

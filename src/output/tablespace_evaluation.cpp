@@ -96,23 +96,28 @@ void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& r
   const std::vector<std::string>& excluded = rules.excluded;
   int64_t totalSize = 0;
   int64_t totalFree = 0;
-  std::vector<const TablespaceRow*> channels;
+  std::vector<ChannelOut> channels;
   for (const TablespaceRow& row : rows) {
     totalSize = SaturatingAdd(totalSize, row.sizeKb);
     totalFree = SaturatingAdd(totalFree, row.freeKb);
-    if (std::find(excluded.begin(), excluded.end(), ToUpper(row.name)) == excluded.end()) channels.push_back(&row);
+    if (std::find(excluded.begin(), excluded.end(), ToUpper(row.name)) == excluded.end()) {
+      channels.push_back(ChannelOf(row, row.name, rules, false));
+    }
   }
+  const std::string summary = SummaryLine(destination, rows.size(), totalSize, totalFree);
+  const std::string text = writer.form->arrangeSystem(writer, summary, channels);
   BeginDocument(writer);
   BeginText(writer);
-  AppendText(writer, SummaryLine(destination, rows.size(), totalSize, totalFree) +
-                         ChannelsLeftOutNote(writer, static_cast<int>(channels.size())));
+  AppendText(writer, text);
   EndText(writer);
-  for (const TablespaceRow* row : channels) WriteChannel(writer, ChannelOf(*row, row->name, rules, false));
+  for (const ChannelOut& channel : channels) WriteChannel(writer, channel);
 }
 
 int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
-                      const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules) {
+                      const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules,
+                      size_t systemsAfter) {
   const std::string item = ToUpper(itemName);
+  writer.systemsToCome = systemsAfter;
   int written = 0;
   for (const TablespaceRow& row : rows) {
     if (item != ToUpper(row.name)) continue;

@@ -191,8 +191,11 @@ TEST(GroupRelease, TheBudgetReleasesWhatFinishedAndCutsOffTheRest) {
   group.g.systems[0]->stage = SystemStage::Measuring;
   group.Measure(3, 400, false);  // its close hangs: not waited for
   EXPECT_EQ(group.Advance(true), Channel("B", 20) + Channel("D", 40) +
+                                     "\n<Result><Channel>Unmeasured systems</Channel>\n<Unit>Count</Unit>\n"
+                                     "<Value>2</Value>\n<LimitMode>1</LimitMode>\n<LimitMaxWarning>0</LimitMaxWarning>"
+                                     "</Result>\n"
                                      "\n<Text>(***) PSAPSR3: NoSystems=4, Processed=2, Failed=2 (Timeout after 5 s)"
-                                     "</Text>\n\n</Prtg>\n\n");
+                                     " - unmeasured: A (Timeout), C (Timeout)</Text>\n\n</Prtg>\n\n");
   EXPECT_TRUE(AllDoneLocked(group.g));
 }
 
