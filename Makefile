@@ -35,9 +35,9 @@ package: build
 	cd $(BUILD) && cpack
 
 # Everything this machine can run: the native tests, the installation and
-# the packages, the plugin form under a real Nagios where it is installed,
-# then the Windows build and its end-to-end cases under Wine where the tools
-# are there.
+# the packages, the plugin form under a real Nagios and Icinga 2 where they
+# are installed, then the Windows build and its end-to-end cases under Wine
+# where the tools are there.
 test: test-native test-install test-nagios test-windows
 
 test-native: build
@@ -46,8 +46,11 @@ test-native: build
 test-install: build
 	tests/install/run.sh $(BUILD)
 
+# The shipped definitions under a real Nagios 4 core and a real Icinga 2,
+# each where it is installed.
 test-nagios: build
 	tests/nagios/run.sh $(BUILD)
+	tests/nagios/icinga.sh $(BUILD)
 
 test-windows: build
 	tests/windows/run.sh $(BUILD)

@@ -32,7 +32,8 @@ check_files() {  # label list-file
   local label=$1 list=$2 path ok=1
   for path in bin/fennick bin/fennick-passwd share/doc/fennick/README.md \
       share/doc/fennick/examples/PRD.P00 share/doc/fennick/examples/nagios/fennick.cfg \
-      share/doc/fennick/examples/nagios/fennick.conf; do
+      share/doc/fennick/examples/nagios/fennick.conf share/doc/fennick/examples/nagios/fennick-services.cfg \
+      share/doc/fennick/examples/nagios/fennick-services.conf; do
     grep -qxF "$path" "$list" || { say "$label lacks $path"; ok=0; }
   done
   while read -r path; do
