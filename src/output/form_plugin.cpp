@@ -63,7 +63,7 @@ void Error(ResultWriter& w, const RunFailure& failure) {
   w.messageBuffer = RenderPluginError(w.plugin.state, failure.message, {});
 }
 
-// One line for the state, as in a single-profile run.
+// The same report in single-profile and item runs: the monitor shows one state.
 void PluginHandlerReport(ResultWriter& w, const HandlerReport& report, bool, const std::string&) {
   std::vector<std::string> lines = HandlerReportLines(report);
   for (std::string& line : lines) line.pop_back();  // the renderer ends each line
