@@ -36,9 +36,9 @@ package: build
 	cd $(BUILD) && cpack
 
 # Everything this machine can run: the native tests, the installation and
-# the packages, the plugin form under a real Nagios and the Zabbix form
-# under a real Zabbix where they are installed, then the Windows build and
-# its end-to-end cases under Wine where the tools are there.
+# the packages, the plugin form under a real Nagios and Icinga 2 and the
+# Zabbix form under a real Zabbix where they are installed, then the Windows
+# build and its end-to-end cases under Wine where the tools are there.
 test: test-native test-install test-nagios test-zabbix test-windows
 
 test-native: build
@@ -47,8 +47,11 @@ test-native: build
 test-install: build
 	tests/install/run.sh $(BUILD)
 
+# The shipped definitions under a real Nagios 4 core and a real Icinga 2,
+# each where it is installed.
 test-nagios: build
 	tests/nagios/run.sh $(BUILD)
+	tests/nagios/icinga.sh $(BUILD)
 
 # A PostgreSQL cluster, Zabbix server, frontend and agent 2 of its own on
 # loopback, about a minute; skipped where the Debian packages are missing.

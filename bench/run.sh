@@ -216,11 +216,12 @@ make_landscape() {
   }'
 }
 
-# check_run NAME DIR CHANNELS SUMMARY ARGS...: one run of fennick ARGS in DIR,
-# before any timing: exit code 0, CHANNELS channels (PRTG's document shows
-# at most 50 and says how many it left out) and the SUMMARY text.
+# check_run NAME DIR CHANNELS SUMMARY ARGS...: one item run of fennick ARGS in
+# DIR, before any timing: exit code 0, CHANNELS systems' channels and the
+# "Unmeasured systems" channel (PRTG's document shows at most 50 and says
+# how many it left out) and the SUMMARY text.
 check_run() {
-  local out=$WORK/$1.out channels shown=$(($3 > 50 ? 50 : $3))
+  local out=$WORK/$1.out channels shown=$(($3 + 1 > 50 ? 50 : $3 + 1))
   (cd "$2" && "$FENNICK" "${@:5}" >"$out") || die "$1: fennick ${*:5} ended with exit code $? (see $out)"
   channels=$(grep -c '<Channel>' "$out" || true)
   [ "$channels" -eq "$shown" ] || die "$1: fennick ${*:5} wrote $channels channels, not $shown (see $out)"

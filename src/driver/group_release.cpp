@@ -54,9 +54,11 @@ void NoteFailedLocked(GroupRun& g, const SystemOutcome& system) REQUIRES(theRunL
   NoteUnmeasuredLocked(g, failed);
 }
 
-[[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report) REQUIRES(theRunLock) {
+// `system` is the label of the system whose library call fired it.
+[[noreturn]] void EndWithHandlerReportLocked(GroupRun& g, const HandlerReport& report, const std::string& system)
+    REQUIRES(theRunLock) {
   ResultWriter& writer = g.rs.writer;
-  WriteHandlerReport(writer, report, g.out.documentOpen);
+  WriteHandlerReport(writer, report, g.out.documentOpen, system);
   PrintMessageBufferLocked(writer);
   const int exitCode = ExitCodeFor(writer, kExitHandlerReport);
   MarkFinishedLocked(exitCode);
@@ -81,7 +83,9 @@ class IntoOutput : public GroupReleaser {
     }
     ReleaseWorkLocked(g_, system);
     PublishFilesLocked(rs.rfc, system, rs.switches.consoleReport);
-    if (system.handler && !system.handlerAtClose) EndWithHandlerReportLocked(g_, *system.handler);
+    if (system.handler && !system.handlerAtClose) {
+      EndWithHandlerReportLocked(g_, *system.handler, system.systemLabel);
+    }
     if (system.end == SystemEnd::NotOracle) {
       // The error closes the open document, so the monitor still reads one.
       WriteErrorEnd(writer, OutcomeFailure(system));
@@ -92,8 +96,10 @@ class IntoOutput : public GroupReleaser {
     }
     int channels = 0;
     if (system.end == SystemEnd::Measured) {
-      channels =
-          WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, system.profileName, g_.rules);
+      // The systems after it may still give a channel each.
+      const size_t after = g_.plan.Size() - system.listIndex - 1;
+      channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, system.profileName,
+                                   g_.rules, after);
       PrintMessageBufferLocked(writer);
     }
     if (!IsProcessed(system)) {
@@ -112,7 +118,7 @@ class IntoOutput : public GroupReleaser {
   // of the library's handler at the close, which ends the run.
   void Complete(SystemOutcome& system) override REQUIRES(theRunLock) {
     PublishFilesLocked(g_.rs.rfc, system, g_.rs.switches.consoleReport);
-    if (system.handler) EndWithHandlerReportLocked(g_, *system.handler);
+    if (system.handler) EndWithHandlerReportLocked(g_, *system.handler, system.systemLabel);
   }
 
   // A system the budget cut off: not reached (its profile looked up, not
@@ -160,12 +166,14 @@ class IntoOutput : public GroupReleaser {
 // system the main road measures: its work so far comes before the report.
 [[noreturn]] void EndAtHandlerLocked(GroupRun& g, const HandlerReport& report) REQUIRES(theRunLock) {
   bool measuring = false;
+  std::string label;
   if (SystemOutcome* system = g.plan.OnMainRoad(measuring)) {
     if (measuring) ReleaseWorkLocked(g, *system);
     TakeLibraryFilesLocked(g.rs.rfc, *system);
     PublishFilesLocked(g.rs.rfc, *system, g.rs.switches.consoleReport);
+    label = system->systemLabel;
   }
-  EndWithHandlerReportLocked(g, report);
+  EndWithHandlerReportLocked(g, report, label);
 }
 
 }  // namespace

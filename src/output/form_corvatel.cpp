@@ -23,6 +23,7 @@ OutputForm CorvatelForm() {
   form.beginText = BeginHashLine;
   form.appendText = AppendPlainText;
   form.endText = NoOperation;
+  form.arrangeSystem = SystemAsItComes;
   form.channel = Channel;
   form.endDocument = AppendLineEnd;
   form.beginGroup = BeginFramedGroup;

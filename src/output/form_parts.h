@@ -37,7 +37,7 @@ void WriteFramedSummary(ResultWriter& w, const GroupSummary& summary);
 void WriteFramedText(ResultWriter& w, const std::string& text);
 
 // The handler report as a block, in forms that do not close a document with it.
-void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool documentOpen);
+void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool documentOpen, const std::string& system);
 
 // The run's own exit code, for forms without states.
 int RunsExitCode(const ResultWriter& w, int runExitCode);
@@ -56,5 +56,8 @@ void WriteWholeErrorDocument(ResultWriter& w, const RunFailure& failure);
 
 // Nothing, for operations a form does not have.
 void NoSystemState(ResultWriter& w, const UnmeasuredSystem& system);
+
+// A single system's channels in channel order, its text the summary.
+std::string SystemAsItComes(ResultWriter& w, const std::string& summary, std::vector<ChannelOut>& channels);
 
 }  // namespace fennick

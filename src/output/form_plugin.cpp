@@ -63,7 +63,8 @@ void Error(ResultWriter& w, const RunFailure& failure) {
   w.messageBuffer = RenderPluginError(w.plugin.state, failure.message, {});
 }
 
-void PluginHandlerReport(ResultWriter& w, const HandlerReport& report, bool) {
+// The same report in single-profile and item runs: the monitor shows one state.
+void PluginHandlerReport(ResultWriter& w, const HandlerReport& report, bool, const std::string&) {
   std::vector<std::string> lines = HandlerReportLines(report);
   for (std::string& line : lines) line.pop_back();  // the renderer ends each line
   w.plugin.state = PluginState::Critical;
@@ -82,6 +83,7 @@ OutputForm PluginForm() {
   form.beginText = BeginPluginText;
   form.appendText = AppendPluginText;
   form.endText = EndPluginText;
+  form.arrangeSystem = SystemAsItComes;
   form.channel = Channel;
   form.endDocument = End;
   form.beginGroup = Begin;

@@ -26,6 +26,7 @@ OutputForm TessaryForm() {
   form.beginText = BeginHashLine;
   form.appendText = AppendPlainText;
   form.endText = EndLine;
+  form.arrangeSystem = SystemAsItComes;
   form.channel = Channel;
   form.endDocument = AppendLineEnd;
   form.beginGroup = BeginFramedGroup;

@@ -13,11 +13,15 @@ void HostChannel(ResultWriter& w, const ChannelOut& channel) { WriteXmlChannel(w
 void XmlError(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocument(failure.message); }
 void XmlErrorEnd(ResultWriter& w, const RunFailure& failure) { w.messageBuffer = ErrorDocumentEnd(failure.message); }
 
+std::string XmlHandlerText(const HandlerReport& report, const std::string& system) {
+  return HandlerReportText(report) + (system.empty() ? std::string() : " (" + system + ")");
+}
+
 // A monitor that reads XML shows the reason rather than a parse error: an
 // open document is closed as an error, so the channels already out stay
 // readable; else the report is an error document of its own.
-void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen) {
-  const std::string text = HandlerReportText(report);
+void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen, const std::string& system) {
+  const std::string text = XmlHandlerText(report, system);
   w.messageBuffer = documentOpen ? ErrorDocumentEnd(text) : ErrorDocument(text);
 }
 
@@ -33,6 +37,7 @@ OutputForm UnlistedForm() {
   form.beginText = NoOperation;
   form.appendText = AppendPlainText;
   form.endText = NoOperation;
+  form.arrangeSystem = SystemAsItComes;
   form.channel = HostChannel;
   form.endDocument = NoOperation;
   form.beginGroup = BeginFramedGroup;

@@ -14,7 +14,10 @@ void EndXmlDocument(ResultWriter& w);
 void HostChannel(ResultWriter& w, const ChannelOut& channel);
 void XmlError(ResultWriter& w, const RunFailure& failure);
 void XmlErrorEnd(ResultWriter& w, const RunFailure& failure);
-void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen);
+void XmlHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen, const std::string& system);
+
+// "RFC error: KEY - message", and in a group " (" + the system + ")".
+std::string XmlHandlerText(const HandlerReport& report, const std::string& system);
 
 // A host product's form: the document without limits, no states.
 inline OutputForm HostXmlForm(const char* name) {
@@ -25,6 +28,7 @@ inline OutputForm HostXmlForm(const char* name) {
   form.beginText = BeginXmlText;
   form.appendText = AppendXmlText;
   form.endText = EndXmlText;
+  form.arrangeSystem = SystemAsItComes;
   form.channel = HostChannel;
   form.endDocument = EndXmlDocument;
   form.beginGroup = BeginFramedGroup;

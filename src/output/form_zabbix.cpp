@@ -156,7 +156,7 @@ void Error(ResultWriter& w, const RunFailure& failure) {
   w.messageBuffer = ErrorDocument(w, failure.number > 0 ? std::to_string(failure.number) : "null", failure.message);
 }
 
-void ZabbixHandlerReport(ResultWriter& w, const HandlerReport& report, bool) {
+void ZabbixHandlerReport(ResultWriter& w, const HandlerReport& report, bool, const std::string&) {
   w.messageBuffer = ErrorDocument(w, "null", HandlerReportText(report));
 }
 

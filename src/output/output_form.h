@@ -23,8 +23,10 @@ struct ChannelOut {
   std::string name;
   std::string value;
   std::string unit;
-  std::optional<int64_t> max;  // where it is not the unit's own (the autoextend maximum)
-  std::string offline;         // the status of a tablespace not online, where it alerts
+  // The tablespace's size in the channel's unit (its autoextend maximum with
+  // ,AUTOEXTEND), where the unit is not percent.
+  std::optional<int64_t> max;
+  std::string offline;  // the status of a tablespace not online, where it alerts
   // The tablespace behind the channel, for the forms that write its own
   // figures rather than the value; and in an item run the listed profile
   // of the system the channel is named for.
@@ -74,6 +76,10 @@ struct OutputForm {
   void (*beginText)(ResultWriter& w) = nullptr;
   void (*appendText)(ResultWriter& w, const std::string& text) = nullptr;
   void (*endText)(ResultWriter& w) = nullptr;
+  // A single system's channels put in the order the form writes them, and
+  // its text line made from the summary; none: as they come.
+  std::string (*arrangeSystem)(ResultWriter& w, const std::string& summary,
+                               std::vector<ChannelOut>& channels) = nullptr;
   void (*channel)(ResultWriter& w, const ChannelOut& channel) = nullptr;
   void (*endDocument)(ResultWriter& w) = nullptr;
 
@@ -85,8 +91,10 @@ struct OutputForm {
   // An error that ends the run: alone, or closing a document already open.
   void (*error)(ResultWriter& w, const RunFailure& failure) = nullptr;
   void (*errorEnd)(ResultWriter& w, const RunFailure& failure) = nullptr;
-  // The library's fatal report.
-  void (*handlerReport)(ResultWriter& w, const HandlerReport& report, bool documentOpen) = nullptr;
+  // The library's fatal report; in a group, `system` is the label of the
+  // system it came from.
+  void (*handlerReport)(ResultWriter& w, const HandlerReport& report, bool documentOpen,
+                        const std::string& system) = nullptr;
 
   // The exit code of a run whose output is complete.
   int (*exitCode)(const ResultWriter& w, int runExitCode) = nullptr;

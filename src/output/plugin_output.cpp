@@ -135,35 +135,60 @@ std::string StatusHead(PluginOutput& plugin, const ChannelLimits& limits) {
   return head + PluginText(plugin.text);
 }
 
-// The status line with as many whole performance-data entries as fit.
-std::string StatusLine(const std::string& head, const std::vector<std::string>& entries, size_t limit) {
-  // A head too long alone (names of any length) is cut.
-  std::string status = head.size() + 1 > limit ? head.substr(0, limit - 4) + "..." : head;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    std::string next = (i == 0 ? " | " : " ") + entries[i];
-    if (status.size() + next.size() + 1 > limit) break;
-    status += next;
-  }
+// The status line with the performance data entries given.
+std::string StatusLine(const std::string& head, const std::vector<std::string>& entries) {
+  std::string status = head;
+  for (size_t i = 0; i < entries.size(); ++i) status += (i == 0 ? " | " : " ") + entries[i];
   return status + "\n";
 }
 
+// A status line too long for the monitor: the head is cut where names of
+// any length make it so, and the performance data keeps whole entries, those
+// of the channels that alert first, so that an alert's graph has no gap,
+// then the others in channel order; they are written in channel order.
+std::string CutStatusLine(const std::string& fullHead, const std::vector<std::string>& entries,
+                          const std::vector<bool>& alerting) {
+  const size_t limit = kPluginOutputLimit;
+  const std::string head = fullHead.size() + 1 > limit ? fullHead.substr(0, limit - 4) + "..." : fullHead;
+  std::vector<bool> kept(entries.size(), false);
+  size_t size = head.size() + 1;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (kept[i] || alerting[i] != (pass == 0)) continue;
+      const size_t separator = size == head.size() + 1 ? std::string(" | ").size() : 1;
+      const size_t more = separator + entries[i].size();
+      if (size + more > limit) {
+        if (pass == 0) continue;  // a shorter alert may still fit
+        break;
+      }
+      kept[i] = true;
+      size += more;
+    }
+  }
+  std::vector<std::string> shown;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (kept[i]) shown.push_back(entries[i]);
+  }
+  return StatusLine(head, shown);
+}
+
 // The lines that alert, in their order, as many as fit in `room`, then
-// "... and N more" for all the others.
+// "... and N more" for all the others; nothing where not even that fits.
 std::string ShortBody(const PluginOutput& plugin, const ChannelLimits& limits, size_t room) {
   std::string body;
   size_t dropped = 0;
-  for (size_t i = 0; i < plugin.lines.size(); ++i) {
-    const std::string line = LongLine(plugin.lines[i], limits);
-    // Room kept for the count line, as long as it can get.
-    const std::string countLine = "... and " + std::to_string(plugin.lines.size()) + " more\n";
-    if (Alerting(plugin.lines[i], limits) && body.size() + line.size() + countLine.size() <= room) {
-      body += line;
+  // Room kept for the count line, as long as it can get.
+  const size_t countRoom = ("... and " + std::to_string(plugin.lines.size()) + " more\n").size();
+  for (const PluginLine& line : plugin.lines) {
+    const std::string text = LongLine(line, limits);
+    if (Alerting(line, limits) && body.size() + text.size() + countRoom <= room) {
+      body += text;
     } else {
       ++dropped;
     }
   }
   if (dropped > 0) body += "... and " + std::to_string(dropped) + " more\n";
-  return body;
+  return body.size() <= room ? body : std::string();
 }
 
 }  // namespace
@@ -196,19 +221,21 @@ std::string PluginText(const std::string& text) {
 std::string RenderPluginResult(PluginOutput& plugin, const ChannelLimits& limits) {
   const std::string head = StatusHead(plugin, limits);
   std::vector<std::string> entries;
-  for (const PluginLine& line : plugin.lines) {
-    if (line.channel) entries.push_back(PerformanceEntry(*line.channel, limits));
-  }
+  std::vector<bool> alerting;
   std::string body;
-  for (const PluginLine& line : plugin.lines) body += LongLine(line, limits);
-  const std::string status = StatusLine(head, entries, std::string::npos);
+  for (const PluginLine& line : plugin.lines) {
+    body += LongLine(line, limits);
+    if (!line.channel) continue;
+    entries.push_back(PerformanceEntry(*line.channel, limits));
+    alerting.push_back(Alerting(line, limits));
+  }
+  std::string status = StatusLine(head, entries);
   if (status.size() + body.size() <= kPluginOutputLimit) return status + body;
-  // Too long for the monitor: the long output keeps the lines that alert,
-  // as many as fit beside the status line's text, and the performance data
-  // as many whole entries as fit in what is left.
-  const std::string bareStatus = StatusLine(head, {}, kPluginOutputLimit);
-  const std::string shortBody = ShortBody(plugin, limits, kPluginOutputLimit - bareStatus.size());
-  return StatusLine(head, entries, kPluginOutputLimit - shortBody.size()) + shortBody;
+  // Too long for the monitor: the performance data comes first, since a
+  // graph with gaps cannot be mended afterwards; the long output keeps the
+  // lines that alert, as many as fit in what is left.
+  if (status.size() > kPluginOutputLimit) status = CutStatusLine(head, entries, alerting);
+  return status + ShortBody(plugin, limits, kPluginOutputLimit - status.size());
 }
 
 PluginState ErrorState(int number) {

@@ -81,8 +81,8 @@ std::string ChannelsLeftOutNote(const ResultWriter& w, int channels) {
 
 int ExitCodeFor(const ResultWriter& w, int runExitCode) { return w.form->exitCode(w, runExitCode); }
 
-void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen) {
-  w.form->handlerReport(w, report, documentOpen);
+void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen, const std::string& system) {
+  w.form->handlerReport(w, report, documentOpen, system);
 }
 
 // The pieces the forms share.
@@ -153,7 +153,7 @@ void WriteFramedText(ResultWriter& w, const std::string& text) {
   w.messageBuffer += "\n";
 }
 
-void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool) {
+void WriteHandlerBlock(ResultWriter& w, const HandlerReport& report, bool, const std::string&) {
   w.messageBuffer = HandlerReportBlock(report);
 }
 
@@ -176,5 +176,7 @@ std::string TextUnit(const std::string& unit) {
 }
 
 void NoSystemState(ResultWriter&, const UnmeasuredSystem&) {}
+
+std::string SystemAsItComes(ResultWriter&, const std::string& summary, std::vector<ChannelOut>&) { return summary; }
 
 }  // namespace fennick

@@ -10,6 +10,7 @@
 
 #include "output/output_form.h"
 #include "output/plugin_output.h"
+#include "output/prtg_channels.h"
 #include "profile/failure.h"
 #include "rfc/handler_report.h"
 
@@ -35,6 +36,9 @@ struct ResultWriter {
   int channelsShown = 0;
   int channelsLeftOut = 0;
   int channelsKept = 0;
+  // In a group, the systems after the one whose channels are being written.
+  size_t systemsToCome = 0;
+  PrtgChannels prtg;    // PRTG's sensor form: the names used and what is held back
   PluginOutput plugin;  // the plugin form, gathered until the end
   // A single-profile run's system, named as a group's channel would name
   // it, for forms that name it in every document.
@@ -81,7 +85,9 @@ int ExitCodeFor(const ResultWriter& w, int runExitCode);
 // The report of the library's fatal error handler. In a group run whose
 // XML document is open it closes the document as an error, so the channels
 // already out stay readable; everywhere else it is the "RFC error" block.
-void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen);
+// In a group `system` is the label of the system it came from.
+void WriteHandlerReport(ResultWriter& w, const HandlerReport& report, bool documentOpen,
+                        const std::string& system = std::string());
 
 // `indent` blanks, the label left-aligned in `width` columns, " : ", the text.
 std::string FormatLabelLine(const std::string& label, int indent, int width, const std::string& text);

@@ -70,20 +70,22 @@ ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const C
   out.row = &row;
   ChannelValue(rules.unit, row, itemRun, out.value, out.unit);
   const std::optional<int64_t> maximum = rules.autoextend ? AutoextendMaximum(row) : std::nullopt;
-  if (maximum) {
-    // The room the data files may still grow into, used space taken off.
-    const int64_t room = SaturatingSubtract(*maximum, SaturatingSubtract(row.sizeKb, row.freeKb));
-    switch (rules.unit) {
-      case ChannelUnit::Percent: out.value = std::to_string(100 - static_cast<int64_t>(row.autoextendPct)); break;
-      case ChannelUnit::Megabyte:
-        out.value = std::to_string(room / 1000);
-        out.max = *maximum / 1000;
-        break;
-      case ChannelUnit::Gigabyte:
-        out.value = std::to_string(room / 1000000);
-        out.max = *maximum / 1000000;
-        break;
-    }
+  // The room the data files may still grow into, used space taken off.
+  const int64_t room = maximum ? SaturatingSubtract(*maximum, SaturatingSubtract(row.sizeKb, row.freeKb)) : 0;
+  // What the free space is measured against, so that graphs show the fill level.
+  const int64_t capacity = maximum ? *maximum : row.sizeKb;
+  switch (rules.unit) {
+    case ChannelUnit::Percent:
+      if (maximum) out.value = std::to_string(100 - static_cast<int64_t>(row.autoextendPct));
+      break;
+    case ChannelUnit::Megabyte:
+      if (maximum) out.value = std::to_string(room / 1000);
+      out.max = capacity / 1000;
+      break;
+    case ChannelUnit::Gigabyte:
+      if (maximum) out.value = std::to_string(room / 1000000);
+      out.max = capacity / 1000000;
+      break;
   }
   if (rules.alerting && !row.status.empty() && row.status != kOnline) out.offline = row.status;
   return out;
@@ -94,23 +96,29 @@ void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& r
   const std::vector<std::string>& excluded = rules.excluded;
   int64_t totalSize = 0;
   int64_t totalFree = 0;
-  std::vector<const TablespaceRow*> channels;
+  std::vector<ChannelOut> channels;
   for (const TablespaceRow& row : rows) {
     totalSize = SaturatingAdd(totalSize, row.sizeKb);
     totalFree = SaturatingAdd(totalFree, row.freeKb);
-    if (std::find(excluded.begin(), excluded.end(), ToUpper(row.name)) == excluded.end()) channels.push_back(&row);
+    if (std::find(excluded.begin(), excluded.end(), ToUpper(row.name)) == excluded.end()) {
+      channels.push_back(ChannelOf(row, row.name, rules, false));
+    }
   }
+  const std::string summary = SummaryLine(destination, rows.size(), totalSize, totalFree);
+  // A form that arranges nothing takes the channels as they come.
+  const std::string text = writer.form->arrangeSystem ? writer.form->arrangeSystem(writer, summary, channels) : summary;
   BeginDocument(writer);
   BeginText(writer);
-  AppendText(writer, SummaryLine(destination, rows.size(), totalSize, totalFree) +
-                         ChannelsLeftOutNote(writer, static_cast<int>(channels.size())));
+  AppendText(writer, text);
   EndText(writer);
-  for (const TablespaceRow* row : channels) WriteChannel(writer, ChannelOf(*row, row->name, rules, false));
+  for (const ChannelOut& channel : channels) WriteChannel(writer, channel);
 }
 
 int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
-                      const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules) {
+                      const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules,
+                      size_t systemsAfter) {
   const std::string item = ToUpper(itemName);
+  writer.systemsToCome = systemsAfter;
   int written = 0;
   for (const TablespaceRow& row : rows) {
     if (item != ToUpper(row.name)) continue;

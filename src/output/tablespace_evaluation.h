@@ -38,15 +38,17 @@ ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const C
 
 // A single-profile run's result for the rows, into the message buffer: the
 // document's start, the summary line and a channel per tablespace but for
-// those the rules exclude; the summary counts them all. The
-// caller appends the end.
+// those the rules exclude, in the order and with the text the form
+// arranges; the summary counts them all. The caller appends the end.
 void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& destination,
                        const ChannelRules& rules);
 
 // A group run's channel of one system, into the message buffer: one for
 // each row whose name is the item's, whatever its case, named with the
-// system's label. Returns how many it wrote.
+// system's label. `systemsAfter` listed systems may still give a channel
+// each. Returns how many it wrote.
 int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
-                      const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules);
+                      const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules,
+                      size_t systemsAfter);
 
 }  // namespace fennick

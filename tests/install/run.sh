@@ -56,7 +56,8 @@ wanted=(bin/fennick bin/fennick-passwd share/doc/fennick/README.md share/doc/fen
   share/doc/fennick/docs/README.md share/doc/fennick/docs/prtg.md share/doc/fennick/docs/nagios.md
   share/doc/fennick/docs/parameters.md share/doc/fennick/docs/errors.md
   share/doc/fennick/examples/PRD.P00 share/doc/fennick/examples/nagios/fennick.cfg
-  share/doc/fennick/examples/nagios/fennick.conf)
+  share/doc/fennick/examples/nagios/fennick.conf share/doc/fennick/examples/nagios/fennick-services.cfg
+  share/doc/fennick/examples/nagios/fennick-services.conf)
 [ "$man_pages" = ON ] && wanted+=(share/man/man1/fennick.1.gz share/man/man1/fennick-passwd.1.gz)
 check_files() {  # label list-file
   local label=$1 list=$2 path ok=1

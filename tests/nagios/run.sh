@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The plugin form under a real monitor: Debian's Nagios 4 core runs in the
 # foreground on a private configuration under the build folder, with
-# services that start the built fennick through the check_fennick command of
-# examples/nagios/fennick.cfg against a stand-in landscape. Once every
-# service has a result in status.dat, each one's state, output, long output
-# and performance data are compared with what the form promises. Installs
-# nothing; says plainly when Nagios is not there.
+# services that start the built fennick through the shipped check_fennick
+# command of examples/nagios/fennick.cfg against a stand-in landscape, with
+# options and keywords in one argument and in several. Once every service
+# has a result in status.dat, each one's state, output, long output and
+# performance data are compared with what the form promises. The shipped
+# sample services (fennick-services.cfg) must pass Nagios' own check of the
+# configuration. Installs nothing; says plainly when Nagios is not there.
 #
 #   tests/nagios/run.sh NATIVE_BUILD_DIR
 set -euo pipefail
@@ -33,70 +35,13 @@ land=$work/landscape
 rm -rf "$work"
 mkdir -p "$etc" "$var/spool" "$land"
 
-# The landscape: PRD measured, QAS refusing its logon, DEV measured, a
-# group over them with limits and a profile that does not exist, and a group
-# without limits whose only problem is the refused logon. No Fennick.Ini:
-# the example's command chooses the plugin form itself.
-cat > "$land/sapsim.ini" <<'EOF'
-[PRD]
-ashost     = sapprd01
-sysnr      = 00
-client     = 100
-user       = MONITOR
-passwd     = Nagios!PRD
-tablespace = PSAPSR3    10000000  2000000  80
-tablespace = PSAPUNDO    4000000  2400000  40
-tablespace = SYSTEM      1000000    50000  95
+. tests/nagios/landscape.sh
+make_landscape "$land" "$build"
 
-[QAS]
-ashost     = sapqas01
-sysnr      = 10
-client     = 100
-user       = MONITOR
-passwd     = Nagios!QAS
-fault      = logon
-trace      = **** ERROR file opened at 20261208 101500 UTC, SAP-REL 753,0,1100 RFC-VER U 3
-trace      = ERROR       Name or password is incorrect (repeat logon)
-
-[DEV]
-ashost     = sapdev01
-sysnr      = 20
-client     = 100
-user       = MONITOR
-passwd     = Nagios!DEV
-tablespace = PSAPSR3     4000000  2000000  50
-EOF
-profile() {  # SID SYSNR PASSWORD
-  local sid=$1 host
-  host=sap$(tr 'A-Z' 'a-z' <<<"$sid")01
-  cat > "$land/$sid.P00" <<EOF
-Extcompany.: ACME Industries
-Destination: $sid
-Client.....: 100
-User.......: monitor
-Password...: $("$build/bin/fennick-passwd" "$3")
-Language...: E
-Mode.......: R/3
-Hostname...: $host
-Sysnr......: $2
-Gwhost.....: $host
-Gwservice..: sapgw$2
-EOF
-}
-profile PRD 00 'Nagios!PRD'
-profile QAS 10 'Nagios!QAS'
-profile DEV 20 'Nagios!DEV'
-cat > "$land/SAP Vireo.Gbl" <<'EOF'
-# GSNG: PSAPSR3   = PRD.P00#QAS.P00#DEV.P00#GONE.P00#
-# GSNX: PSAPSR3   =Item=PSAPSR3,Sid,WARN=25,Sensor="SAP Fennick"
-# GSNG: REFUSED   = PRD.P00#QAS.P00#
-# GSNX: REFUSED   =Item=PSAPSR3,Sid,Sensor="SAP Fennick"
-EOF
-
-# The example's command, pointed at the build and the landscape.
-command=$(awk '/^define command/,/^}/' examples/nagios/fennick.cfg |
-  sed -e "s#/etc/fennick#$land#g" -e "s#/usr/bin/fennick#$build/bin/fennick#g")
-if ! grep -q "command_name *check_fennick" <<<"$command" || ! grep -qF "cd $land && exec $build/bin/fennick" <<<"$command"; then
+# The shipped command, pointed at the build and the landscape.
+shipped examples/nagios/fennick.cfg "$land" "$build" > "$etc/fennick.cfg"
+if ! grep -q "command_name *check_fennick" "$etc/fennick.cfg" ||
+  ! grep -qF "cd $land && exec $build/bin/fennick" "$etc/fennick.cfg"; then
   say "FAILED: examples/nagios/fennick.cfg has no check_fennick command of the shape cd /etc/fennick && exec /usr/bin/fennick ..."
   exit 1
 fi
@@ -113,12 +58,24 @@ services=(
   warning   'PRD!MEGABYTE,WARN=1000'
   1 'SYSTEM 50MB free - (PRD) OraSizes: NoSpc=3, DataSz=15.000 MB, FreeSz=4.450 MB, Free=29%'
   'PSAPSR3: 2000MB free\nPSAPUNDO: 2400MB free\nSYSTEM: 50MB free (WARNING)'
-  "'PSAPSR3'=2000MB;1000:;;0; 'PSAPUNDO'=2400MB;1000:;;0; 'SYSTEM'=50MB;1000:;;0;"
+  "'PSAPSR3'=2000MB;1000:;;0;10000 'PSAPUNDO'=2400MB;1000:;;0;4000 'SYSTEM'=50MB;1000:;;0;1000"
 
   critical  'PRD!,WARN=25,ERROR=10'
   2 'SYSTEM 5% free (CRITICAL), PSAPSR3 20% free - (PRD) OraSizes: NoSpc=3, DataSz=15.000 MB, FreeSz=4.450 MB, Free=29%'
   'PSAPSR3: 20% free (WARNING)\nPSAPUNDO: 60% free\nSYSTEM: 5% free (CRITICAL)'
   "'PSAPSR3'=20%;25:;10:;0;100 'PSAPUNDO'=60%;25:;10:;0;100 'SYSTEM'=5%;25:;10:;0;100"
+
+  # Options and an exclusion as typed on a command line: in one argument,
+  # which the shell splits, or each in its own.
+  options   'PRD!-w 25 -c 10 -t 20 ,EXCLUDE=PSAPUNDO'
+  2 'SYSTEM 5% free (CRITICAL), PSAPSR3 20% free - (PRD) OraSizes: NoSpc=3, DataSz=15.000 MB, FreeSz=4.450 MB, Free=29%'
+  'PSAPSR3: 20% free (WARNING)\nSYSTEM: 5% free (CRITICAL)'
+  "'PSAPSR3'=20%;25:;10:;0;100 'SYSTEM'=5%;25:;10:;0;100"
+
+  arguments 'PRD!GIGABYTE!-c!3!,EXCLUDE=SYSTEM'
+  2 'PSAPSR3 2GB free (CRITICAL), PSAPUNDO 2GB free (CRITICAL) - (PRD) OraSizes: NoSpc=3, DataSz=15.000 MB, FreeSz=4.450 MB, Free=29%'
+  'PSAPSR3: 2GB free (CRITICAL)\nPSAPUNDO: 2GB free (CRITICAL)'
+  "'PSAPSR3'=2GB;;3:;0;10 'PSAPUNDO'=2GB;;3:;0;4"
 
   # The classic library loads first: its host logon is refused at the first call.
   refused   'QAS!'
@@ -173,7 +130,6 @@ define contact {
     host_notification_commands     always_up
     service_notification_commands  always_up
 }
-$command
 define host {
     host_name              sap-landscape
     alias                  The stand-in landscape
@@ -210,6 +166,7 @@ EOF
 # status.dat is written every second. The core runs as the current user
 # (root in CI) and keeps all its files here.
 cat > "$etc/nagios.cfg" <<EOF
+cfg_file=$etc/fennick.cfg
 cfg_file=$etc/objects.cfg
 log_file=$var/nagios.log
 object_cache_file=$var/objects.cache
@@ -249,6 +206,38 @@ EOF
 if ! "$nagios" -v "$etc/nagios.cfg" > "$var/verify.out" 2>&1; then
   cat "$var/verify.out"
   say "FAILED: Nagios refused the configuration"
+  exit 1
+fi
+
+# The shipped sample services are a valid configuration with the command,
+# given the template and the host they use.
+cat > "$etc/samples-base.cfg" <<EOF
+define service {
+    name                   generic-service
+    check_period           always
+    check_interval         1
+    retry_interval         1
+    max_check_attempts     1
+    notifications_enabled  0
+    notification_period    always
+    contacts               nobody
+    register               0
+}
+define host {
+    host_name              localhost
+    address                127.0.0.1
+    check_command          always_up
+    check_period           always
+    max_check_attempts     1
+    notification_period    always
+    contacts               nobody
+}
+EOF
+{ cat "$etc/nagios.cfg"; echo "cfg_file=$etc/samples-base.cfg"
+  echo "cfg_file=$PWD/examples/nagios/fennick-services.cfg"; } > "$etc/samples-nagios.cfg"
+if ! "$nagios" -v "$etc/samples-nagios.cfg" > "$var/verify-samples.out" 2>&1; then
+  cat "$var/verify-samples.out"
+  say "FAILED: Nagios refused examples/nagios/fennick-services.cfg"
   exit 1
 fi
 

@@ -287,8 +287,10 @@ TEST(GroupRelease, TheBudgetsEndWritesWhatFinishedAndTheSummary) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "\n<Result><Channel>B</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n<Value>20</Value>"
             "</Result>\n\n<Result><Channel>D</Channel>\n<Unit>Custom</Unit>\n<CustomUnit>%</CustomUnit>\n<Value>40"
-            "</Value></Result>\n\n<Text>(***) PSAPSR3: NoSystems=4, Processed=2, Failed=2 (Timeout after 5 s)"
-            "</Text>\n\n</Prtg>\n\n");
+            "</Value></Result>\n\n<Result><Channel>Unmeasured systems</Channel>\n<Unit>Count</Unit>\n<Value>2</Value>\n"
+            "<LimitMode>1</LimitMode>\n<LimitMaxWarning>0</LimitMaxWarning></Result>\n"
+            "\n<Text>(***) PSAPSR3: NoSystems=4, Processed=2, Failed=2 (Timeout after 5 s)"
+            " - unmeasured: A (Timeout), C (Timeout)</Text>\n\n</Prtg>\n\n");
 }
 
 }  // namespace
