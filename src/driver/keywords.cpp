@@ -63,6 +63,8 @@ struct FormKeyword {
 
 const FormKeyword kFormKeywords[] = {
     {",NAGIOS", "Nagios"},
+    {",PROMETHEUS", "Prometheus"},
+    {",CHECKMK", "Checkmk"},
 };
 
 // The plugin-style options, and the keyword each stands for.

@@ -14,6 +14,23 @@ namespace fennick {
 
 namespace {
 
+const char kProfileExtension[] = ".P00";
+
+// Who the run is about, for the forms that name it: a single-profile run's
+// system by its profile (so that its name stays the same whatever the run
+// finds, PRD for PRD.P00), an item run's item.
+void NameRun(RunState& rs) {
+  ResultWriter& w = rs.writer;
+  w.itemRun = rs.run.itemMode;
+  w.itemName = rs.run.itemName;
+  w.systemLabel.clear();
+  if (w.itemRun) return;
+  std::string name = rs.run.profileName.substr(rs.run.profileName.find_last_of("\\/") + 1);
+  const size_t extension = name.size() >= 4 ? name.size() - 4 : 0;
+  if (ToUpper(name.substr(extension)) == kProfileExtension) name.erase(extension);
+  w.systemLabel = name;
+}
+
 // The form Fennick.Ini names; a form keyword in the parameters (",NAGIOS")
 // chooses its form over it. Console lines then go where the form wants them.
 void ChooseForm(RunState& rs) {
@@ -36,10 +53,12 @@ void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
   ReadKeywords(run.parameterString, run.parameterText, kCommandLine, rs.switches);
   ReadKeywords(ToUpper(rs.optionKeywords), rs.optionKeywords, kCommandLine, rs.switches);
   CompleteProfileName(run, args[1], rs.switches.item);
+  NameRun(rs);
 }
 
 Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   rs.startMilliseconds = MonotonicMilliseconds();
+  rs.writer.startMilliseconds = rs.startMilliseconds;
   rs.startTime = LocalTimeOfDay();
   rs.banner = BannerLine(rs.startTime);
   rs.key = BuildPasswordKey();
@@ -68,6 +87,7 @@ void ReadSensorKeywords(RunState& rs) {
 }
 
 Failure SettleSwitches(RunState& rs) {
+  NameRun(rs);  // a global sensor's item is known now
   if (Failure problem = KeywordProblem(rs.switches)) return problem;
   ApplyWriterSwitches(rs.switches, rs.writer);
   ChooseForm(rs);

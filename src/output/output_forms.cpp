@@ -3,14 +3,19 @@
 namespace fennick {
 
 extern const OutputForm kExexmlForm, kLumenoxForm, kCorvatelForm, kTessaryForm, kQuimbelForm, kPluginForm,
-    kUnlistedForm;
+    kPrometheusForm, kCheckmkForm, kUnlistedForm;
 
 namespace {
 
 // Every form a run may choose, in the order the messages name them.
 const OutputForm* const kForms[] = {
-    &kExexmlForm, &kLumenoxForm, &kCorvatelForm, &kTessaryForm, &kQuimbelForm, &kPluginForm,
+    &kExexmlForm,  &kLumenoxForm, &kCorvatelForm,   &kTessaryForm,
+    &kQuimbelForm, &kPluginForm,  &kPrometheusForm, &kCheckmkForm,
 };
+
+// The settings message names the forms before these, in the words
+// administrators already match; the manual names them all.
+const size_t kNamedForms = 6;
 
 }  // namespace
 
@@ -22,7 +27,7 @@ const OutputForm* FindOutputForm(const std::string& name) {
 }
 
 std::string OutputFormNames() {
-  const size_t count = sizeof kForms / sizeof kForms[0];
+  const size_t count = kNamedForms;
   std::string names;
   for (size_t i = 0; i < count; ++i) {
     if (i > 0) names += i + 1 == count ? " or " : ", ";

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "output/gathered_result.h"
 #include "output/output_form.h"
 #include "output/plugin_output.h"
 #include "profile/failure.h"
@@ -34,7 +35,15 @@ struct ResultWriter {
   int channelsShown = 0;
   int channelsLeftOut = 0;
   int channelsKept = 0;
-  PluginOutput plugin;  // the plugin form, gathered until the end
+  PluginOutput plugin;      // the plugin form, gathered until the end
+  GatheredResult gathered;  // the same for the forms that write figures
+  // Who the run is about, for the forms that name it: a single-profile
+  // run's system, or an item run's item; and when it started (monotonic
+  // milliseconds), for its duration.
+  bool itemRun = false;
+  std::string systemLabel;
+  std::string itemName;
+  int64_t startMilliseconds = 0;
 };
 
 // Texts placed inside XML elements: made valid XML characters, and the three

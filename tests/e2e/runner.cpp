@@ -76,6 +76,12 @@
 // rest goes byte for byte to
 // "xmllint --noout --nonet". Without xmllint on the PATH the check is
 // skipped, with a note at the start.
+//
+// The Prometheus form's documents go to "promtool check metrics", which must
+// accept them without a word (skipped, with a note, without promtool), and
+// the Checkmk form's lines through the local-check reader of local_check.h.
+// The form is the first of ,NAGIOS, ,PROMETHEUS and ,CHECKMK in the
+// arguments or in "SAP Vireo.Gbl", else Fennick.Ini's.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -98,6 +104,7 @@
 #include <thread>
 #include <vector>
 
+#include "local_check.h"
 #include "without_clock.h"
 
 namespace {
@@ -147,6 +154,7 @@ struct Options {
   bool keep = false;
   bool timeLimits = true;
   bool checkXml = true;
+  bool checkMetrics = true;
 };
 
 [[noreturn]] void Die(const std::string& message) {
@@ -665,6 +673,49 @@ std::string CheckXmlDocument(const std::string& document, const std::string& scr
   return report;
 }
 
+// The form the run writes in: the first form keyword of the arguments or of
+// a global sensor listing, else Fennick.Ini's.
+std::string ChosenForm(const std::string& mode, const std::vector<std::string>& args,
+                       const std::vector<FileSpec>& files) {
+  std::string text;
+  for (size_t i = 1; i < args.size(); ++i) text += " " + args[i];
+  for (const FileSpec& f : files) {
+    if (f.name.size() >= 13 && f.name.compare(f.name.size() - 13, 13, "SAP Vireo.Gbl") == 0) text += " " + f.content;
+  }
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const char* const keywords[][2] = {{"NAGIOS", "Nagios"}, {"PROMETHEUS", "Prometheus"}, {"CHECKMK", "Checkmk"}};
+  size_t first = std::string::npos;
+  std::string form = mode;
+  for (const auto& keyword : keywords) {
+    for (size_t at = text.find(keyword[0]); at != std::string::npos; at = text.find(keyword[0], at + 1)) {
+      if (text[at - 1] != ',' && text[at - 1] != ' ') continue;
+      if (at < first) {
+        first = at;
+        form = keyword[1];
+      }
+      break;
+    }
+  }
+  return form;
+}
+
+// promtool's verdict on a Prometheus document: empty when it takes it
+// without a word.
+std::string CheckMetricsDocument(const std::string& document, const std::string& scratch) {
+  const std::string dir = scratch + "/promtool";
+  WriteFile(dir + "/metrics.prom", document);
+  Outcome o = Run({"sh", "-c", "exec promtool check metrics < metrics.prom"}, dir, dir, {}, 30);
+  if (o.exitCode == 0 && !o.timedOut && o.out.empty() && o.err.empty()) return "";
+  return "  promtool check metrics does not take the document (exit code " + std::to_string(o.exitCode) +
+         ")\n  promtool says:\n" + Visible(o.err + o.out) + "  document:\n" + Visible(document);
+}
+
+std::string CheckLocalCheckLines(const std::string& output) {
+  const std::string problems = local_check::Problems(output);
+  if (problems.empty()) return "";
+  return "  the output is not Checkmk's local-check lines:\n" + Visible(problems) + "  output:\n" + Visible(output);
+}
+
 // The first line where expected and actual part, for a quick read.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
   std::istringstream e(expected), a(actual);
@@ -935,8 +986,14 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   }
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
-  if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode, c.args, o.out)) {
-    report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
+  const std::string form = ChosenForm(mode, args, c.files);
+  const std::string& document = o.out;
+  if (form == "Prometheus") {
+    if (options.checkMetrics) report += CheckMetricsDocument(document, scratch);
+  } else if (form == "Checkmk") {
+    report += CheckLocalCheckLines(document);
+  } else if (options.checkXml && OutputIsXmlDocument(o.exitCode, form, c.args, document)) {
+    report += CheckXmlDocument(WithoutConsoleLines(document), scratch);
   }
   // What the program said besides its output is often the only clue.
   if (!report.empty()) {
@@ -1072,6 +1129,8 @@ int main(int argc, char** argv) {
   std::vector<Case> cases = ParseCases(options.cases);
   options.checkXml = OnPath("xmllint");
   if (!options.checkXml) std::cout << "xmllint not found: XML documents are not checked\n";
+  options.checkMetrics = OnPath("promtool");
+  if (!options.checkMetrics) std::cout << "promtool not found: Prometheus documents are not checked\n";
   int failed = 0, run = 0;
   for (const Case& c : cases) {
     if (StartsWith(c.title, "@")) continue;  // a fixture, used by later cases
