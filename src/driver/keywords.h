@@ -54,6 +54,7 @@ struct RunSwitches {
   std::string badKeyword;
   // A command-line option no one knows ("-x"): Error 1031 with its text.
   Failure badOption;
+  std::optional<std::string> outputFile;  // "-o FILE": the result into FILE
 
   // Fennick.Ini.
   std::string outputMode = "EXEXML";  // "Outputmode.:", checked against the forms

@@ -1,5 +1,6 @@
 #include "driver/run_end.h"
 
+#include "output/print.h"
 #include "platform/clock.h"
 #include "platform/run_lock.h"
 #include "platform/standard_output.h"
@@ -61,6 +62,8 @@ void ArmTimeBudget(int seconds, int64_t startMilliseconds) {
 void RouteHandlerReports() { SetHandlerSink(OnHandlerReport); }
 
 void MarkFinishedLocked(int exitCode) {
+  // A result that goes into a file is complete now: it is written whole.
+  exitCode = CommitResultLocked(exitCode);
   FlushStandardOutputLocked();
   RunEnd& end = TheRunEnd();
   end.finished = true;
@@ -73,6 +76,9 @@ bool RunFinishedLocked(int& exitCode) {
 }
 
 void EndProcessLocked(int exitCode) {
+  // A finished run ends as it finished, also where its file took nothing.
+  RunEnd& end = TheRunEnd();
+  if (end.finished) exitCode = end.exitCode;
   FlushStandardOutputLocked();
   EndProcessNow(exitCode);
 }

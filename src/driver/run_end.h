@@ -36,7 +36,9 @@ void ArmTimeBudget(int seconds, int64_t startMilliseconds);
 // Sends the library's fatal reports to the watched run.
 void RouteHandlerReports();
 
-// Marks the run finished once its last bytes are out; flushes them. Called
+// Marks the run finished once its last bytes are out; flushes them, or
+// writes them into the result's file, and keeps the exit code the run ends
+// with (the undelivered one where the file took nothing). Called
 // in the same hold of the lock as the write of those bytes, so that nothing
 // can come after them.
 void MarkFinishedLocked(int exitCode);
@@ -45,7 +47,8 @@ void MarkFinishedLocked(int exitCode);
 bool RunFinishedLocked(int& exitCode);
 
 // Flushes standard output and ends the process at once, not waiting for
-// threads that may be inside a library call.
+// threads that may be inside a library call; a finished run ends with the
+// exit code it finished with.
 [[noreturn]] void EndProcessLocked(int exitCode);
 
 }  // namespace fennick

@@ -1,9 +1,11 @@
 #include "driver/start_up.h"
 
 #include "driver/console.h"
+#include "driver/run_end.h"
 #include "driver/settings.h"
 #include "output/print.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "profile/profile_lookup.h"
 #include "profile/profile_name.h"
@@ -31,13 +33,39 @@ void NameRun(RunState& rs) {
   w.systemLabel = name;
 }
 
+// What standard output says when the result's file cannot be written.
+RunFailure OutputFileFailure() { return NumberedFailure(1031, "Invalid Parameter-Value -o !"); }
+
+void SendResultToOutputFile(RunState& rs) {
+  ResultWriter undelivered = rs.writer;
+  WriteErrorDocument(undelivered, OutputFileFailure());
+  SendResultToFile(*rs.switches.outputFile, undelivered.messageBuffer, ExitCodeFor(undelivered, kExitError));
+}
+
 // The form Fennick.Ini names; a form keyword in the parameters (",NAGIOS")
-// chooses its form over it. Console lines then go where the form wants them.
+// chooses its form over it. Console lines then go where the form wants them,
+// and a result file's own error is the form's.
 void ChooseForm(RunState& rs) {
   const std::string& chosen = rs.switches.formChosen;
   const OutputForm* form = FindOutputForm(chosen.empty() ? rs.switches.outputMode : chosen);
   if (form) rs.writer.form = form;
   SetConsoleOnStandardError(rs.writer.form->consoleOnStandardError);
+  if (rs.resultToFile) SendResultToOutputFile(rs);
+}
+
+// "-o FILE": from here on the result goes into the file, when it can be
+// written there; else the error says so on standard output, before any
+// logon.
+Failure OpenOutputFile(RunState& rs) {
+  if (!rs.switches.outputFile) return std::nullopt;
+  std::string why;
+  if (!CanReplaceWhole(*rs.switches.outputFile, why)) {
+    if (rs.switches.consoleReport) PrintText(NoteLine(*rs.switches.outputFile + " cannot be written: " + why));
+    return OutputFileFailure();
+  }
+  rs.resultToFile = true;
+  SendResultToOutputFile(rs);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -69,6 +97,7 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
 
   Failure settingsProblem = ReadInstallationSettings(rs.switches, rs.programPath);
   ChooseForm(rs);  // a plugin's own settings error reads as one
+  if (Failure problem = OpenOutputFile(rs)) return problem;
   if (settingsProblem) return settingsProblem;
   OpenTraceLog(rs.trace, rs.switches.syslog);
   const bool searchSensorDirectories = !rs.writer.form->profileAsGiven && !rs.switches.profileAsGiven;

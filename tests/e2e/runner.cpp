@@ -81,7 +81,9 @@
 // accept them without a word (skipped, with a note, without promtool), and
 // the Checkmk form's lines through the local-check reader of local_check.h.
 // The form is the first of ,NAGIOS, ,PROMETHEUS and ,CHECKMK in the
-// arguments or in "SAP Vireo.Gbl", else Fennick.Ini's.
+// arguments or in "SAP Vireo.Gbl", else Fennick.Ini's. A run that writes
+// its result into a file (-o FILE, --output=FILE) is checked on that file
+// when standard output holds no more than console lines.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -699,6 +701,27 @@ std::string ChosenForm(const std::string& mode, const std::vector<std::string>& 
   return form;
 }
 
+// The file a run writes its result into, as its options name it; empty for
+// none.
+std::string OutputFileOption(const std::vector<std::string>& args) {
+  for (size_t i = 1; i < args.size(); ++i) {
+    if ((args[i] == "-o" || args[i] == "--output") && i + 1 < args.size()) return args[i + 1];
+    if (StartsWith(args[i], "--output=")) return args[i].substr(9);
+    if (StartsWith(args[i], "-o")) return args[i].substr(2);
+  }
+  return "";
+}
+
+// The result the monitor reads: standard output, or the run's file where
+// standard output holds no more than console lines.
+std::string ResultDocument(const std::string& out, const std::vector<std::string>& args, const std::string& work) {
+  const std::string file = OutputFileOption(args);
+  if (file.empty() || WithoutConsoleLines(out).find_first_not_of('\n') != std::string::npos) return out;
+  bool ok = false;
+  const std::string content = ReadFile(file[0] == '/' ? file : work + "/" + file, &ok);
+  return ok ? content : out;
+}
+
 // promtool's verdict on a Prometheus document: empty when it takes it
 // without a word.
 std::string CheckMetricsDocument(const std::string& document, const std::string& scratch) {
@@ -833,8 +856,26 @@ Variant OneByOneVariant(const Case& c) {
   return v;
 }
 
+// Options whose value is the next argument.
+bool TakesNextArgument(const std::string& option) {
+  for (const char* name : {"-o", "--output", "-w", "-c", "-t", "--warning", "--critical", "--timeout"}) {
+    if (option == name) return true;
+  }
+  return false;
+}
+
+// Behind the last parameter word: an option and its value are none.
 std::vector<std::string> OneByOneArguments(const Variant& v, std::vector<std::string> args) {
-  if (v.inArguments) args[args.size() > 2 ? 2 : 1] += kOneByOne;
+  if (!v.inArguments) return args;
+  size_t last = 1;
+  for (size_t i = 2; i < args.size(); ++i) {
+    if (args[i].size() > 1 && args[i][0] == '-') {
+      if (TakesNextArgument(args[i])) ++i;
+      continue;
+    }
+    last = i;
+  }
+  args[last] += kOneByOne;
   return args;
 }
 
@@ -987,7 +1028,7 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
   const std::string form = ChosenForm(mode, args, c.files);
-  const std::string& document = o.out;
+  const std::string document = ResultDocument(o.out, args, work);
   if (form == "Prometheus") {
     if (options.checkMetrics) report += CheckMetricsDocument(document, scratch);
   } else if (form == "Checkmk") {
