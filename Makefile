@@ -5,7 +5,7 @@ DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
 PREFIX ?= /usr/local
 
-.PHONY: all build install package test test-native test-install test-nagios test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check clean
+.PHONY: all build install package test test-native test-install test-nagios test-prometheus test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check clean
 
 all: build
 
@@ -35,10 +35,11 @@ package: build
 	cd $(BUILD) && cpack
 
 # Everything this machine can run: the native tests, the installation and
-# the packages, the plugin form under a real Nagios where it is installed,
-# then the Windows build and its end-to-end cases under Wine where the tools
-# are there.
-test: test-native test-install test-nagios test-windows
+# the packages, the plugin form under a real Nagios and the Prometheus form
+# under promtool and node_exporter where they are installed, then the
+# Windows build and its end-to-end cases under Wine where the tools are
+# there.
+test: test-native test-install test-nagios test-prometheus test-windows
 
 test-native: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -48,6 +49,9 @@ test-install: build
 
 test-nagios: build
 	tests/nagios/run.sh $(BUILD)
+
+test-prometheus: build
+	tests/prometheus/run.sh $(BUILD)
 
 test-windows: build
 	tests/windows/run.sh $(BUILD)
