@@ -26,8 +26,13 @@ std::string ServiceName(std::initializer_list<std::string> words) {
   return name;
 }
 
+// The agent reads a line's fields apart at blanks: a tab stays none.
 std::string Line(int state, const std::string& service, const std::string& metrics, const std::string& text) {
-  return std::to_string(state) + " \"" + service + "\" " + metrics + " " + PluginText(text) + "\n";
+  std::string line = std::to_string(state) + " \"" + service + "\" " + metrics + " " + PluginText(text);
+  for (char& c : line) {
+    if (c == '\t') c = ' ';
+  }
+  return line + "\n";
 }
 
 PluginChannel PluginChannelOf(const ChannelOut& channel) {
