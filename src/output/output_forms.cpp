@@ -13,8 +13,8 @@ const OutputForm* const kForms[] = {
     &kQuimbelForm, &kPluginForm,  &kPrometheusForm, &kCheckmkForm,
 };
 
-// The settings message names the forms before these, in the words
-// administrators already match; the manual names them all.
+// The message for an unknown Outputmode names the first six, as it always
+// did; the manual names every form.
 const size_t kNamedForms = 6;
 
 }  // namespace
