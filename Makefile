@@ -5,7 +5,7 @@ DEMO := $(BUILD)/demo
 FUZZ_SECONDS ?= 20
 PREFIX ?= /usr/local
 
-.PHONY: all build install package test test-native test-install test-nagios test-zabbix test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check check-locks clean
+.PHONY: all build install package test test-native test-install test-nagios test-zabbix test-prometheus test-windows test-sanitize test-thread windows dist fuzz bench demo format format-check check-locks clean
 
 all: build
 
@@ -36,10 +36,11 @@ package: build
 	cd $(BUILD) && cpack
 
 # Everything this machine can run: the native tests, the installation and
-# the packages, the plugin form under a real Nagios and Icinga 2 and the
-# Zabbix form under a real Zabbix where they are installed, then the Windows
-# build and its end-to-end cases under Wine where the tools are there.
-test: test-native test-install test-nagios test-zabbix test-windows
+# the packages, the plugin form under a real Nagios and Icinga 2, the Zabbix
+# form under a real Zabbix and the Prometheus form under promtool and
+# node_exporter where they are installed, then the Windows build and its
+# end-to-end cases under Wine where the tools are there.
+test: test-native test-install test-nagios test-zabbix test-prometheus test-windows
 
 test-native: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -57,6 +58,9 @@ test-nagios: build
 # loopback, about a minute; skipped where the Debian packages are missing.
 test-zabbix: build
 	tests/zabbix/run.sh $(BUILD)
+
+test-prometheus: build
+	tests/prometheus/run.sh $(BUILD)
 
 test-windows: build
 	tests/windows/run.sh $(BUILD)

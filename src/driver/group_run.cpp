@@ -43,9 +43,10 @@ void OpenMainRoadWorkspace(GroupRun& g) {
     RunLock lock;
     if (g.out.workspaceOpen) return;
   }
-  OpenWorkspace(g.rs.rfc, g.rs.switches.consoleReport);
-  RunLock lock;
-  g.out.workspaceOpen = true;
+  OpenWorkspace(g.rs.rfc, g.rs.switches.consoleReport, [&g] {
+    RunLockIsHeld();
+    g.out.workspaceOpen = true;
+  });
 }
 
 // Measures a system the main road took: released as soon as it is measured,

@@ -66,6 +66,8 @@ struct FormKeyword {
 const FormKeyword kFormKeywords[] = {
     {",NAGIOS", "Nagios"},
     {",ZABBIX", "Zabbix"},
+    {",PROMETHEUS", "Prometheus"},
+    {",CHECKMK", "Checkmk"},
 };
 
 bool WholeNumber(const std::string& text, int64_t smallest, int64_t largest, int64_t& value) {

@@ -58,6 +58,7 @@ struct RunSwitches {
   // a keyword that an option beside it sets to another value: Error 1031.
   Failure unknownWord;
   Failure conflict;
+  std::optional<std::string> outputFile;  // "-o FILE": the result into FILE
 
   // Fennick.Ini.
   std::string outputMode = "EXEXML";  // "Outputmode.:", checked against the forms

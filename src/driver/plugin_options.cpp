@@ -1,5 +1,6 @@
 #include "driver/plugin_options.h"
 
+#include "driver/output_option.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -62,7 +63,7 @@ std::string ParameterWords(const std::vector<std::string>& args, std::string& op
   for (size_t i = 2; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg.size() > 1 && arg[0] == '-') {
-      if (ReadOption(args, i, options)) continue;
+      if (ReadOption(args, i, options) || ReadOutputOption(args, i, switches)) continue;
       if (!switches.badOption) switches.badOption = NumberedFailure(1031, "Invalid Parameter-Value " + arg + " !");
       continue;
     }

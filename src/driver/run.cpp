@@ -25,8 +25,16 @@ int RunFennick(const std::vector<std::string>& args) {
   if (AsksForHelp(args)) return PrintHelp();
   if (AsksForVersion(args)) return PrintVersion();
   RunState rs;
-  if (Failure failure = StartRun(rs, args)) return EndWithError(rs, *failure);
-  return rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);
+  int exitCode = 0;
+  if (Failure failure = StartRun(rs, args)) {
+    exitCode = EndWithError(rs, *failure);
+  } else {
+    exitCode = rs.run.itemMode ? RunItems(rs) : RunSingleProfile(rs);
+  }
+  // The run's end may differ: a result file that took nothing.
+  RunLock lock;
+  int finishedWith = exitCode;
+  return RunFinishedLocked(finishedWith) ? finishedWith : exitCode;
 }
 
 }  // namespace fennick

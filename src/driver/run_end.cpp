@@ -1,5 +1,6 @@
 #include "driver/run_end.h"
 
+#include "output/print.h"
 #include "platform/clock.h"
 #include "platform/standard_output.h"
 #include "platform/timer.h"
@@ -81,6 +82,8 @@ void ArmTimeBudget(int seconds, int64_t startMilliseconds) {
 void RouteHandlerReports() { SetHandlerSink(OnHandlerReport); }
 
 void MarkFinishedLocked(int exitCode) {
+  // A result that goes into a file is complete now: it is written whole.
+  exitCode = CommitResultLocked(exitCode);
   FlushStandardOutputLocked();
   RunEnd& end = TheRunEnd();
   end.finished = true;
@@ -93,6 +96,9 @@ bool RunFinishedLocked(int& exitCode) {
 }
 
 void EndProcessLocked(int exitCode) {
+  // A finished run ends as it finished, also where its file took nothing.
+  RunEnd& end = TheRunEnd();
+  if (end.finished) exitCode = end.exitCode;
   FlushStandardOutputLocked();
   EndProcessNow(exitCode);
 }

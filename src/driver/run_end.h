@@ -53,7 +53,9 @@ void EndFromOutside(int seconds);
 // Sends the library's fatal reports to the watched run.
 void RouteHandlerReports();
 
-// Marks the run finished once its last bytes are out; flushes them. Called
+// Marks the run finished once its last bytes are out; flushes them, or
+// writes them into the result's file, and keeps the exit code the run ends
+// with (the undelivered one where the file took nothing). Called
 // in the same hold of the lock as the write of those bytes, so that nothing
 // can come after them.
 void MarkFinishedLocked(int exitCode) REQUIRES(theRunLock);
@@ -62,7 +64,8 @@ void MarkFinishedLocked(int exitCode) REQUIRES(theRunLock);
 bool RunFinishedLocked(int& exitCode) REQUIRES(theRunLock);
 
 // Flushes standard output and ends the process at once, not waiting for
-// threads that may be inside a library call.
+// threads that may be inside a library call; a finished run ends with the
+// exit code it finished with.
 [[noreturn]] void EndProcessLocked(int exitCode) REQUIRES(theRunLock);
 
 }  // namespace fennick

@@ -34,6 +34,7 @@ struct RunState {
 
   // Output
   ResultWriter writer;
+  bool resultToFile = false;  // "-o FILE" was found writable: the result goes there
   TraceLog trace;
 
   // Profiles

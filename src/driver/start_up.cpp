@@ -6,6 +6,7 @@
 #include "driver/settings.h"
 #include "output/print.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/stop_signals.h"
 #include "profile/profile_lookup.h"
@@ -17,14 +18,57 @@ namespace fennick {
 
 namespace {
 
+const char kProfileExtension[] = ".P00";
+
+// Who the run is about, for the forms that name it: a single-profile run's
+// system by its profile (so that its name stays the same whatever the run
+// finds, PRD for PRD.P00), an item run's item.
+void NameRun(RunState& rs) {
+  ResultWriter& w = rs.writer;
+  w.itemRun = rs.run.itemMode;
+  w.itemName = rs.run.itemName;
+  w.systemLabel.clear();
+  if (w.itemRun) return;
+  std::string name = rs.run.profileName.substr(rs.run.profileName.find_last_of("\\/") + 1);
+  const size_t extension = name.size() >= 4 ? name.size() - 4 : 0;
+  if (ToUpper(name.substr(extension)) == kProfileExtension) name.erase(extension);
+  w.systemLabel = name;
+}
+
+// What standard output says when the result's file cannot be written.
+RunFailure OutputFileFailure() { return NumberedFailure(1031, "Invalid Parameter-Value -o !"); }
+
+void SendResultToOutputFile(RunState& rs) {
+  ResultWriter undelivered = rs.writer;
+  WriteErrorDocument(undelivered, OutputFileFailure());
+  SendResultToFile(*rs.switches.outputFile, undelivered.messageBuffer, ExitCodeFor(undelivered, kExitError));
+}
+
 // The form Fennick.Ini names; a form keyword in the parameters (",NAGIOS")
-// chooses its form over it. Console lines then go where the form wants them.
+// chooses its form over it. Console lines then go where the form wants them,
+// and a result file's own error is the form's.
 void ChooseForm(RunState& rs) {
   const std::string& chosen = rs.switches.formChosen;
   const OutputForm* form = FindOutputForm(chosen.empty() ? rs.switches.outputMode : chosen);
   if (form) rs.writer.form = form;
   SetConsoleOnStandardError(rs.writer.form->consoleOnStandardError);
   SetConsoleSilent(rs.writer.form->consoleSilent);
+  if (rs.resultToFile) SendResultToOutputFile(rs);
+}
+
+// "-o FILE": from here on the result goes into the file, when it can be
+// written there; else the error says so on standard output, before any
+// logon.
+Failure OpenOutputFile(RunState& rs) {
+  if (!rs.switches.outputFile) return std::nullopt;
+  std::string why;
+  if (!CanReplaceWhole(*rs.switches.outputFile, why)) {
+    if (rs.switches.consoleReport) PrintText(NoteLine(*rs.switches.outputFile + " cannot be written: " + why));
+    return OutputFileFailure();
+  }
+  rs.resultToFile = true;
+  SendResultToOutputFile(rs);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -40,6 +84,7 @@ void ReadArguments(RunState& rs, const std::vector<std::string>& args) {
   ReadKeywords(ToUpper(rs.optionKeywords), rs.optionKeywords, kCommandLine, rs.switches);
   CompareWithOptions(run.parameterString, run.parameterText, rs.optionKeywords, rs.switches);
   CompleteProfileName(run, args[1], rs.switches.item);
+  NameRun(rs);
 }
 
 Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
@@ -47,6 +92,7 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
   // First, before any thread: a monitor's request to stop ends the run as
   // its time budget would, children and private folders included.
   CatchStopRequests(rs.startMilliseconds, EndFromOutside);
+  rs.writer.startMilliseconds = rs.startMilliseconds;
   rs.startTime = LocalTimeOfDay();
   rs.banner = BannerLine(rs.startTime);
   rs.key = BuildPasswordKey();
@@ -57,6 +103,7 @@ Failure StartRun(RunState& rs, const std::vector<std::string>& args) {
 
   Failure settingsProblem = ReadInstallationSettings(rs.switches, rs.programPath);
   ChooseForm(rs);  // a plugin's own settings error reads as one
+  if (Failure problem = OpenOutputFile(rs)) return problem;
   if (settingsProblem) return settingsProblem;
   OpenTraceLog(rs.trace, rs.switches.syslog);
   const bool searchSensorDirectories = !rs.writer.form->profileAsGiven && !rs.switches.profileAsGiven;
@@ -78,6 +125,7 @@ void ReadSensorKeywords(RunState& rs) {
 }
 
 Failure SettleSwitches(RunState& rs) {
+  NameRun(rs);  // a global sensor's item is known now
   if (Failure problem = KeywordProblem(rs.switches)) return problem;
   ApplyWriterSwitches(rs.switches, rs.writer);
   ChooseForm(rs);
@@ -87,9 +135,13 @@ Failure SettleSwitches(RunState& rs) {
 }
 
 Failure BindLibrary(RunState& rs) {
-  if (std::optional<std::string> problem = BindRfcBackend(rs.switches.rfcLibrary, rs.programPath, rs.rfc)) {
+  RfcBackend bound;
+  if (std::optional<std::string> problem = BindRfcBackend(rs.switches.rfcLibrary, rs.programPath, bound)) {
     return RunFailure{*problem};
   }
+  // An end from outside may look at the back end from another thread.
+  RunLock lock;
+  rs.rfc = bound;
   return std::nullopt;
 }
 

@@ -8,9 +8,14 @@
 
 namespace fennick {
 
-void OpenWorkspace(const RfcBackend& rfc, bool consoleReport) {
+void OpenWorkspace(const RfcBackend& rfc, bool consoleReport, const std::function<void()>& also) {
   std::string where, why;
-  const bool opened = rfc.ops->openWorkspace(rfc.state.get(), where, why);
+  bool opened = false;
+  {
+    RunLock lock;
+    opened = rfc.ops->openWorkspace(rfc.state.get(), where, why);
+    if (also) also();
+  }
   // A run killed before it could remove its private folder (a monitor
   // ending a sensor at its time-out) leaves it for the next run to remove.
   if (!where.empty()) SweepOrphanedDirectories();

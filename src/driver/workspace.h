@@ -4,6 +4,7 @@
 // or parameter file.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/run_lock.h"
@@ -15,8 +16,11 @@ struct SystemOutcome;
 
 // Opens the back end's private workspace for measuring in this process,
 // once. Where none can be made the library keeps its files in the working
-// folder, as it would alone; with the console report a line says so.
-void OpenWorkspace(const RfcBackend& rfc, bool consoleReport);
+// folder, as it would alone; with the console report a line says so. The
+// opening holds the run's lock, so that an end from outside (the budget, a
+// request to stop) finds no workspace or a whole one to remove; `opened`
+// runs in the same hold.
+void OpenWorkspace(const RfcBackend& rfc, bool consoleReport, const std::function<void()>& opened = {});
 
 // Adds what the library wrote since the last look to the system's files.
 // The caller holds the run's lock.

@@ -3,13 +3,14 @@
 namespace fennick {
 
 extern const OutputForm kExexmlForm, kLumenoxForm, kCorvatelForm, kTessaryForm, kQuimbelForm, kPluginForm, kZabbixForm,
-    kUnlistedForm;
+    kPrometheusForm, kCheckmkForm, kUnlistedForm;
 
 namespace {
 
 // Every form a run may choose, in the order the messages name them.
 const OutputForm* const kForms[] = {
-    &kExexmlForm, &kLumenoxForm, &kCorvatelForm, &kTessaryForm, &kQuimbelForm, &kPluginForm, &kZabbixForm,
+    &kExexmlForm, &kLumenoxForm, &kCorvatelForm,   &kTessaryForm, &kQuimbelForm,
+    &kPluginForm, &kZabbixForm,  &kPrometheusForm, &kCheckmkForm,
 };
 
 }  // namespace

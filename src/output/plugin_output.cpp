@@ -53,12 +53,7 @@ std::string SystemText(const PluginLine& line, const std::string& between) {
 
 std::string LongLine(const PluginLine& line, const ChannelLimits& limits) {
   if (!line.channel) return SystemText(line, ": ") + "\n";
-  const PluginChannel& channel = *line.channel;
-  std::string text = PluginText(channel.label) + ": " + std::to_string(channel.value) + channel.unit + " free";
-  PluginState state = ChannelState(channel, limits);
-  if (state != PluginState::Ok) text += std::string(" (") + PluginStateName(state) + ")";
-  if (!channel.offline.empty()) text += " (" + PluginText(channel.offline) + ")";
-  return text + "\n";
+  return PluginText(line.channel->label) + ": " + ChannelFreeText(*line.channel, limits) + "\n";
 }
 
 // A line the size limit keeps: a channel below a limit or not online, or a
@@ -201,6 +196,19 @@ const char* PluginStateName(PluginState state) {
     case PluginState::Unknown: break;
   }
   return "UNKNOWN";
+}
+
+PluginState ChannelAlertState(const PluginChannel& channel, const ChannelLimits& limits) {
+  const PluginState state = ChannelState(channel, limits);
+  return channel.offline.empty() ? state : Worse(state, PluginState::Warning);
+}
+
+std::string ChannelFreeText(const PluginChannel& channel, const ChannelLimits& limits) {
+  std::string text = std::to_string(channel.value) + channel.unit + " free";
+  PluginState state = ChannelState(channel, limits);
+  if (state != PluginState::Ok) text += std::string(" (") + PluginStateName(state) + ")";
+  if (!channel.offline.empty()) text += " (" + PluginText(channel.offline) + ")";
+  return text;
 }
 
 std::string PluginUnit(const std::string& unit) {

@@ -50,6 +50,14 @@ struct PluginOutput {
 // Nagios reads at most 8 KB of a plugin's output.
 constexpr size_t kPluginOutputLimit = 8000;
 
+// A channel's own state: CRITICAL below the error limit, else WARNING below
+// the warning limit or when its tablespace is not online.
+PluginState ChannelAlertState(const PluginChannel& channel, const ChannelLimits& limits);
+
+// What the long output says of a channel after its label: "20% free",
+// "9000MB free (OFFLINE)".
+std::string ChannelFreeText(const PluginChannel& channel, const ChannelLimits& limits);
+
 // The unit as performance data writes it, from the writer's unit text.
 std::string PluginUnit(const std::string& unit);
 

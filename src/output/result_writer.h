@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "output/gathered_result.h"
 #include "output/output_form.h"
 #include "output/plugin_output.h"
 #include "output/prtg_channels.h"
@@ -38,11 +39,17 @@ struct ResultWriter {
   int channelsKept = 0;
   // In a group, the systems after the one whose channels are being written.
   size_t systemsToCome = 0;
-  PrtgChannels prtg;    // PRTG's sensor form: the names used and what is held back
-  PluginOutput plugin;  // the plugin form, gathered until the end
-  // A single-profile run's system, named as a group's channel would name
-  // it, for forms that name it in every document.
+  PrtgChannels prtg;        // PRTG's sensor form: the names used and what is held back
+  PluginOutput plugin;      // the plugin form, gathered until the end
+  GatheredResult gathered;  // the same for the forms that write figures
+  // Who the run is about, for the forms that name it: a single-profile
+  // run's system (PRD for PRD.P00, as a group's channel with profile names
+  // would name it), or an item run's item; and when it started (monotonic
+  // milliseconds), for its duration.
+  bool itemRun = false;
   std::string systemLabel;
+  std::string itemName;
+  int64_t startMilliseconds = 0;
   // The entries of a document written whole at its end.
   std::vector<std::string> entries;
 };

@@ -52,4 +52,10 @@ bool AppendUnderLock(const std::string& nativePath, const std::string& bytes, st
 // `why`, when it cannot; nothing of the attempt stays behind.
 bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::string& why);
 
+// Whether ReplaceWhole could replace the file now: a new file can be made in
+// its folder, and the name is not a folder or a file that may not be
+// written. False, with the reason in `why`, when not; nothing of the try
+// stays behind.
+bool CanReplaceWhole(const std::string& nativePath, std::string& why);
+
 }  // namespace fennick

@@ -25,6 +25,18 @@ std::string Reason(int error) {
 
 std::atomic<unsigned> g_replacements{0};
 
+// A new file beside `nativePath` under a name no other run uses, open for
+// writing; -1 with errno set when none can be made.
+int CreateBeside(const std::string& nativePath, std::string& temporary) {
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temporary = nativePath + "." + std::to_string(getpid()) + "-" + std::to_string(++g_replacements) + ".new";
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  return fd;
+}
+
 }  // namespace
 
 FilePtr OpenForRead(const std::string& nativePath) {
@@ -85,12 +97,7 @@ bool AppendUnderLock(const std::string& nativePath, const std::string& bytes, st
 
 bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::string& why) {
   std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temporary = nativePath + "." + std::to_string(getpid()) + "-" + std::to_string(++g_replacements) + ".new";
-    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
+  const int fd = CreateBeside(nativePath, temporary);
   if (fd < 0) {
     why = Reason(errno);
     return false;
@@ -110,6 +117,31 @@ bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::
     why = Reason(error);
   }
   return done;
+}
+
+bool CanReplaceWhole(const std::string& nativePath, std::string& why) {
+  struct stat info;
+  if (stat(nativePath.c_str(), &info) == 0) {
+    // A folder cannot be renamed over; a file the user may not write is
+    // not meant to be replaced (nor can it be in a sticky folder).
+    if (S_ISDIR(info.st_mode)) {
+      why = Reason(EISDIR);
+      return false;
+    }
+    if (access(nativePath.c_str(), W_OK) != 0) {
+      why = Reason(errno);
+      return false;
+    }
+  }
+  std::string temporary;
+  const int fd = CreateBeside(nativePath, temporary);
+  if (fd < 0) {
+    why = Reason(errno);
+    return false;
+  }
+  close(fd);
+  unlink(temporary.c_str());
+  return true;
 }
 
 }  // namespace fennick

@@ -61,6 +61,20 @@ const DWORD kAppendAccess = FILE_READ_DATA | FILE_APPEND_DATA | SYNCHRONIZE;
 
 LONG g_replacements = 0;
 
+// A new file beside `target` under a name no other run uses, open for
+// writing; INVALID_HANDLE_VALUE with the last error set when none can be made.
+HANDLE CreateBeside(const std::wstring& target, std::wstring& temporary, DWORD flags) {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
+    temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(InterlockedIncrement(&g_replacements)) + L".new";
+    handle = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  return handle;
+}
+
 }  // namespace
 
 // A directory does not open without FILE_FLAG_BACKUP_SEMANTICS: it counts as
@@ -118,13 +132,7 @@ bool AppendUnderLock(const std::string& nativePath, const std::string& bytes, st
 bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::string& why) {
   const std::wstring target = WideName(nativePath);
   std::wstring temporary;
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-    temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(InterlockedIncrement(&g_replacements)) + L".new";
-    handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
-  }
+  HANDLE handle = CreateBeside(target, temporary, 0);
   if (handle == INVALID_HANDLE_VALUE) {
     why = SystemReason(GetLastError());
     return false;
@@ -148,6 +156,28 @@ bool ReplaceWhole(const std::string& nativePath, const std::string& bytes, std::
     why = SystemReason(error);
   }
   return done;
+}
+
+bool CanReplaceWhole(const std::string& nativePath, std::string& why) {
+  const std::wstring target = WideName(nativePath);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  // MoveFileExW replaces neither a folder nor a read-only file.
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    why = SystemReason(ERROR_DIRECTORY);
+    return false;
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    why = SystemReason(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  std::wstring temporary;
+  HANDLE handle = CreateBeside(target, temporary, FILE_FLAG_DELETE_ON_CLOSE);
+  if (handle == INVALID_HANDLE_VALUE) {
+    why = SystemReason(GetLastError());
+    return false;
+  }
+  CloseHandle(handle);
+  return true;
 }
 
 }  // namespace fennick

@@ -82,6 +82,14 @@
 // 500,000 bytes and nothing on standard error: the agent takes both into
 // the item's value. A strict reader of JSON here checks that line, valid
 // UTF-8 included.
+//
+// The Prometheus form's documents go to "promtool check metrics", which must
+// accept them without a word (skipped, with a note, without promtool), and
+// the Checkmk form's lines through the local-check reader of local_check.h.
+// The form is the first of ,NAGIOS, ,ZABBIX, ,PROMETHEUS and ,CHECKMK in the
+// arguments or in "SAP Vireo.Gbl", else Fennick.Ini's. A run that writes
+// its result into a file (-o FILE, --output=FILE) is checked on that file
+// when standard output holds no more than console lines.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -104,6 +112,7 @@
 #include <thread>
 #include <vector>
 
+#include "local_check.h"
 #include "without_clock.h"
 
 namespace {
@@ -153,6 +162,7 @@ struct Options {
   bool keep = false;
   bool timeLimits = true;
   bool checkXml = true;
+  bool checkMetrics = true;
 };
 
 [[noreturn]] void Die(const std::string& message) {
@@ -822,6 +832,71 @@ std::string CheckZabbixDocument(const std::string& out, const std::string& err) 
   return "  the Zabbix document is wrong: " + problem + "\n  document:\n" + Visible(out);
 }
 
+// The form the run writes in: the first form keyword of the arguments or of
+// a global sensor listing, else Fennick.Ini's.
+std::string ChosenForm(const std::string& mode, const std::vector<std::string>& args,
+                       const std::vector<FileSpec>& files) {
+  std::string text;
+  for (size_t i = 1; i < args.size(); ++i) text += " " + args[i];
+  for (const FileSpec& f : files) {
+    if (f.name.size() >= 13 && f.name.compare(f.name.size() - 13, 13, "SAP Vireo.Gbl") == 0) text += " " + f.content;
+  }
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const char* const keywords[][2] = {
+      {"NAGIOS", "Nagios"}, {"ZABBIX", "Zabbix"}, {"PROMETHEUS", "Prometheus"}, {"CHECKMK", "Checkmk"}};
+  size_t first = std::string::npos;
+  std::string form = mode;
+  for (const auto& keyword : keywords) {
+    for (size_t at = text.find(keyword[0]); at != std::string::npos; at = text.find(keyword[0], at + 1)) {
+      if (text[at - 1] != ',' && text[at - 1] != ' ') continue;
+      if (at < first) {
+        first = at;
+        form = keyword[1];
+      }
+      break;
+    }
+  }
+  return form;
+}
+
+// The file a run writes its result into, as its options name it; empty for
+// none.
+std::string OutputFileOption(const std::vector<std::string>& args) {
+  for (size_t i = 1; i < args.size(); ++i) {
+    if ((args[i] == "-o" || args[i] == "--output") && i + 1 < args.size()) return args[i + 1];
+    if (StartsWith(args[i], "--output=")) return args[i].substr(9);
+    if (StartsWith(args[i], "-o")) return args[i].substr(2);
+  }
+  return "";
+}
+
+// The result the monitor reads: standard output, or the run's file where
+// standard output holds no more than console lines.
+std::string ResultDocument(const std::string& out, const std::vector<std::string>& args, const std::string& work) {
+  const std::string file = OutputFileOption(args);
+  if (file.empty() || WithoutConsoleLines(out).find_first_not_of('\n') != std::string::npos) return out;
+  bool ok = false;
+  const std::string content = ReadFile(file[0] == '/' ? file : work + "/" + file, &ok);
+  return ok ? content : out;
+}
+
+// promtool's verdict on a Prometheus document: empty when it takes it
+// without a word.
+std::string CheckMetricsDocument(const std::string& document, const std::string& scratch) {
+  const std::string dir = scratch + "/promtool";
+  WriteFile(dir + "/metrics.prom", document);
+  Outcome o = Run({"sh", "-c", "exec promtool check metrics < metrics.prom"}, dir, dir, {}, 30);
+  if (o.exitCode == 0 && !o.timedOut && o.out.empty() && o.err.empty()) return "";
+  return "  promtool check metrics does not take the document (exit code " + std::to_string(o.exitCode) +
+         ")\n  promtool says:\n" + Visible(o.err + o.out) + "  document:\n" + Visible(document);
+}
+
+std::string CheckLocalCheckLines(const std::string& output) {
+  const std::string problems = local_check::Problems(output);
+  if (problems.empty()) return "";
+  return "  the output is not Checkmk's local-check lines:\n" + Visible(problems) + "  output:\n" + Visible(output);
+}
+
 // The first line where expected and actual part, for a quick read.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
   std::istringstream e(expected), a(actual);
@@ -939,8 +1014,26 @@ Variant OneByOneVariant(const Case& c) {
   return v;
 }
 
+// Options whose value is the next argument.
+bool TakesNextArgument(const std::string& option) {
+  for (const char* name : {"-o", "--output", "-w", "-c", "-t", "--warning", "--critical", "--timeout"}) {
+    if (option == name) return true;
+  }
+  return false;
+}
+
+// Behind the last parameter word: an option and its value are none.
 std::vector<std::string> OneByOneArguments(const Variant& v, std::vector<std::string> args) {
-  if (v.inArguments) args[args.size() > 2 ? 2 : 1] += kOneByOne;
+  if (!v.inArguments) return args;
+  size_t last = 1;
+  for (size_t i = 2; i < args.size(); ++i) {
+    if (args[i].size() > 1 && args[i][0] == '-') {
+      if (TakesNextArgument(args[i])) ++i;
+      continue;
+    }
+    last = i;
+  }
+  args[last] += kOneByOne;
   return args;
 }
 
@@ -1092,10 +1185,16 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   }
   if (o.exitCode >= 128) report += "  the program died from signal " + std::to_string(o.exitCode - 128) + "\n";
   if (o.exitCode == 127 || o.exitCode == 126) report += "  the program could not be started\n";
-  if (ZabbixForm(mode, c.args, o.out)) {
-    report += CheckZabbixDocument(o.out, options.wine ? WithoutWineLines(o.err) : o.err);
-  } else if (options.checkXml && OutputIsXmlDocument(o.exitCode, mode, c.args, o.out)) {
-    report += CheckXmlDocument(WithoutConsoleLines(o.out), scratch);
+  const std::string form = ChosenForm(mode, args, c.files);
+  const std::string document = ResultDocument(o.out, args, work);
+  if (form != "Prometheus" && form != "Checkmk" && ZabbixForm(form, c.args, document)) {
+    report += CheckZabbixDocument(document, options.wine ? WithoutWineLines(o.err) : o.err);
+  } else if (form == "Prometheus") {
+    if (options.checkMetrics) report += CheckMetricsDocument(document, scratch);
+  } else if (form == "Checkmk") {
+    report += CheckLocalCheckLines(document);
+  } else if (options.checkXml && OutputIsXmlDocument(o.exitCode, form, c.args, document)) {
+    report += CheckXmlDocument(WithoutConsoleLines(document), scratch);
   }
   // What the program said besides its output is often the only clue.
   if (!report.empty()) {
@@ -1231,6 +1330,8 @@ int main(int argc, char** argv) {
   std::vector<Case> cases = ParseCases(options.cases);
   options.checkXml = OnPath("xmllint");
   if (!options.checkXml) std::cout << "xmllint not found: XML documents are not checked\n";
+  options.checkMetrics = OnPath("promtool");
+  if (!options.checkMetrics) std::cout << "promtool not found: Prometheus documents are not checked\n";
   int failed = 0, run = 0;
   for (const Case& c : cases) {
     if (StartsWith(c.title, "@")) continue;  // a fixture, used by later cases

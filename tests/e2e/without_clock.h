@@ -1,5 +1,6 @@
 // What two runs of one group must share: the same bytes but for the clock
-// in console lines and the time stamps in the library's trace file.
+// in console lines, the time stamps in the library's trace file and the
+// run's duration in a Prometheus document.
 #pragma once
 
 #include <string>
@@ -16,6 +17,12 @@ inline std::string WithoutClock(std::string text) {
     for (size_t i = at + opened.size(); i < text.size() && text[i] != ',' && text[i] != '\n'; ++i) {
       if (digit(i)) text[i] = '0';
     }
+  }
+  const std::string duration = "\nfennick_run_duration_seconds{";
+  for (size_t at = text.find(duration); at != std::string::npos; at = text.find(duration, at + 1)) {
+    const size_t value = text.find("} ", at);
+    const size_t end = text.find('\n', at + 1);
+    if (value != std::string::npos && value < end) text.replace(value + 2, end - value - 2, "S");
   }
   return text;
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "driver/keywords.h"
+#include "output/tablespace_evaluation.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -160,6 +163,33 @@ TEST(ResultWriter, AnErrorClosesADocumentAlreadyOpen) {
     WriteErrorEnd(rs, RunFailure{"Error 1018: DataBase mismatch !"});
     EXPECT_EQ(rs.messageBuffer, "<Prtg>\n<Error>1</Error>\n<Text>Error 1018: DataBase mismatch !</Text>\n</Prtg>\n")
         << mode;
+  }
+}
+
+}  // namespace
+}  // namespace fennick
+
+namespace fennick {
+namespace {
+
+TEST(ResultWriter, PrometheusTablespacesAreOnlineUnlessTheirStatusSaysOtherwiseAndBytesNeverOverflow) {
+  ResultWriter rs = InMode("Prometheus");
+  rs.systemLabel = "PRD";
+  const int64_t most = std::numeric_limits<int64_t>::max();
+  const std::vector<TablespaceRow> rows = {
+      {"OLD", 10, 5, 50, {}, 0, ""},  // an old release reports no status
+      {"ARC", 10, 5, 50, {}, 0, "OFFLINE"},
+      {"BIG", most, -most, 0, {}, 0, "ONLINE"},
+  };
+  WriteSystemResult(rs, rows, "PRD", ChannelRules());
+  EndDocument(rs);
+  for (const char* sample : {
+           "fennick_tablespace_online{system=\"PRD\",tablespace=\"OLD\"} 1\n",
+           "fennick_tablespace_online{system=\"PRD\",tablespace=\"ARC\"} 0\n",
+           "fennick_tablespace_size_bytes{system=\"PRD\",tablespace=\"BIG\"} 9223372036854775807\n",
+           "fennick_tablespace_free_bytes{system=\"PRD\",tablespace=\"BIG\"} -9223372036854775808\n",
+       }) {
+    EXPECT_NE(rs.messageBuffer.find(sample), std::string::npos) << sample << rs.messageBuffer;
   }
 }
 
