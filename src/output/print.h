@@ -36,10 +36,11 @@ void PrintMessageBufferLocked(ResultWriter& writer) REQUIRES(theRunLock);
 // `undelivered` (the run's error document for the file) and the run ends
 // with `undeliveredExitCode`; both may be set again as the run's form is
 // settled. An empty path sends the result to standard output again.
-void SendResultToFile(const std::string& nativePath, const std::string& undelivered, int undeliveredExitCode);
+void SendResultToFile(const std::string& nativePath, const std::string& undelivered, int undeliveredExitCode)
+    EXCLUDES(theRunLock);
 
 // Writes the kept result into its file, once; nothing without a file. Returns
 // the exit code the run ends with: `exitCode`, or the undelivered one.
-int CommitResultLocked(int exitCode);
+int CommitResultLocked(int exitCode) REQUIRES(theRunLock);
 
 }  // namespace fennick
