@@ -88,7 +88,8 @@ bool ReleaseLocked(GroupRun& g, SystemOutcome& system) {
   }
   int channels = 0;
   if (system.end == SystemEnd::Measured) {
-    channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, system.profileName, g.rules);
+    channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, system.profileName, g.rules,
+                                 system.daysLeft);
     PrintMessageBufferLocked(writer);
   }
   if (!IsProcessed(system)) {
@@ -176,7 +177,8 @@ int WriteSummaryLocked(GroupRun& g, const std::string& tail, bool cutOff) {
   const unsigned failed = static_cast<unsigned>(g.systems.size()) - g.processed - g.missing;
   GroupSummary summary;
   summary.text = "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(g.systems.size()) +
-                 ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail;
+                 ", Processed=" + std::to_string(g.processed) + ", Failed=" + std::to_string(failed) + tail +
+                 GrowthNote(writer.growth);
   summary.atLeastWarning = failed > 0 || cutOff;
   summary.unmeasured = g.unmeasured;
   summary.itemName = rs.run.itemName;

@@ -260,6 +260,7 @@ GroupRun& PrepareGroup(RunState& rs) {
   for (std::string list = rs.listing.systemList; !list.empty();) {
     g.systems.push_back(std::make_unique<SystemOutcome>());
     g.systems.back()->profileName = TakeNextSystem(list);
+    if (rs.daysLeft) g.systems.back()->daysLeftPlan = &*rs.daysLeft;
   }
   WatchRun(RunEndHooks{&g, AtGroupBudget, AtGroupHandler});
   if (BudgetSeconds(rs.switches) > 0) ArmTimeBudget(BudgetSeconds(rs.switches), rs.startMilliseconds);

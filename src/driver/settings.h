@@ -8,7 +8,7 @@
 
 namespace fennick {
 
-// Reads Outputmode.:, Driveroot..: and Rfclibrary.: from Fennick.Ini in the
+// Reads Outputmode.:, Driveroot..:, Rfclibrary.: and Historydir.: from Fennick.Ini in the
 // working directory, else from the one beside the program (a monitor's
 // service may start it in its system folder); an unknown output mode or
 // library ends the run.

@@ -81,7 +81,8 @@ void PrintHeader(const RunState& rs, const SystemEntry& entry) {
 // replace it, since nothing waits on the network any more.
 int WriteResult(SingleRun& s) {
   RunState& rs = s.rs;
-  WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, RulesOf(rs.switches));
+  WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, RulesOf(rs.switches),
+                    s.system.daysLeft);
   const std::string result = rs.writer.messageBuffer;
   rs.writer.messageBuffer.clear();
   EndDocument(rs.writer);
@@ -162,6 +163,7 @@ int RunSingleProfile(RunState& rs) {
   {
     RunLock lock;
     s.system.request = LogonFor(rs.switches, entry);
+    if (rs.daysLeft) s.system.daysLeftPlan = &*rs.daysLeft;
   }
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, *failure);
   RouteHandlerReports();

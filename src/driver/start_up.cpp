@@ -73,6 +73,7 @@ Failure SettleSwitches(RunState& rs) {
   ChooseForm(rs);
   const int defaultBudget = rs.writer.form->defaultBudgetSeconds;
   if (!rs.switches.timeout && defaultBudget > 0) rs.switches.timeout = defaultBudget;
+  rs.daysLeft = PlanDaysLeft(rs.switches, rs.run);
   return std::nullopt;
 }
 

@@ -46,6 +46,11 @@ std::string PerformanceEntry(const PluginChannel& channel, const ChannelLimits& 
   return entry;
 }
 
+// "20% free", or "42 days until full".
+std::string AmountText(const PluginChannel& channel) {
+  return std::to_string(channel.value) + (channel.days ? " days until full" : channel.unit + " free");
+}
+
 std::string SystemText(const PluginLine& line, const std::string& between) {
   return PluginText(line.label) + between + PluginText(line.state) +
          (line.reason.empty() ? std::string() : " - " + PluginText(line.reason));
@@ -54,7 +59,7 @@ std::string SystemText(const PluginLine& line, const std::string& between) {
 std::string LongLine(const PluginLine& line, const ChannelLimits& limits) {
   if (!line.channel) return SystemText(line, ": ") + "\n";
   const PluginChannel& channel = *line.channel;
-  std::string text = PluginText(channel.label) + ": " + std::to_string(channel.value) + channel.unit + " free";
+  std::string text = PluginText(channel.label) + ": " + AmountText(channel);
   PluginState state = ChannelState(channel, limits);
   if (state != PluginState::Ok) text += std::string(" (") + PluginStateName(state) + ")";
   if (!channel.offline.empty()) text += " (" + PluginText(channel.offline) + ")";
@@ -83,7 +88,7 @@ void AddLineProblems(const PluginLine& line, const ChannelLimits& limits, std::v
   const PluginChannel& channel = *line.channel;
   const PluginState state = ChannelState(channel, limits);
   if (state != PluginState::Ok) {
-    const std::string text = PluginText(channel.label) + " " + std::to_string(channel.value) + channel.unit + " free";
+    const std::string text = PluginText(channel.label) + " " + AmountText(channel);
     problems.push_back(
         Problem{state, true, channel.value, text + (state == PluginState::Critical ? " (CRITICAL)" : "")});
   }

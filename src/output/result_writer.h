@@ -35,6 +35,7 @@ struct ResultWriter {
   int channelsLeftOut = 0;
   int channelsKept = 0;
   PluginOutput plugin;  // the plugin form, gathered until the end
+  GrowthSeen growth;    // what a group's channels in days say of growth
 };
 
 // Texts placed inside XML elements: made valid XML characters, and the three
