@@ -5,37 +5,45 @@
 
 namespace fennick {
 
-Growth GrowthOf(const std::vector<HistorySample>& samples, int64_t now) {
-  // Oldest first: the window starts at the first sample young enough.
-  const auto first = std::find_if(samples.begin(), samples.end(),
-                                  [now](const HistorySample& s) { return s.time >= now - kForecastSeconds; });
+void AddToGrowth(GrowthSums& sums, const HistorySample& sample) {
+  if (sample.time < sums.now - kForecastSeconds) return;
+  if (sums.count == 0) {
+    sums.firstUsedKb = sample.usedKb;
+    sums.oldest = sums.newest = sample.time;
+  }
+  ++sums.count;
+  sums.oldest = std::min(sums.oldest, sample.time);
+  sums.newest = std::max(sums.newest, sample.time);
+  const double day = static_cast<double>(sample.time - sums.now) * (1.0 / 86400.0);
+  const double used = static_cast<double>(sample.usedKb) - static_cast<double>(sums.firstUsedKb);
+  sums.days += day;
+  sums.used += used;
+  sums.daysSquared += day * day;
+  sums.daysTimesUsed += day * used;
+}
+
+Growth GrowthOf(const GrowthSums& sums) {
   Growth growth;
-  const size_t count = static_cast<size_t>(samples.end() - first);
-  const int64_t span = count == 0 ? 0 : samples.back().time - first->time;
-  if (count < kLeastSamples || span < kLeastSpanSeconds) {
+  const int64_t span = sums.newest - sums.oldest;
+  if (sums.count < kLeastSamples || span < kLeastSpanSeconds) {
     // A day's span is what is waited for; with it but too few samples,
     // the next hour's sample may be enough.
     growth.hoursToKnow = span < kLeastSpanSeconds ? (kLeastSpanSeconds - span + 3599) / 3600 : 1;
     return growth;
   }
-  // Days from the first sample, and KB, taken about their means: doubles
-  // stay exact for the times and lose nothing to large sizes.
-  double meanDay = 0, meanUsed = 0;
-  for (auto s = first; s != samples.end(); ++s) {
-    meanDay += static_cast<double>(s->time - first->time) / 86400.0;
-    meanUsed += static_cast<double>(s->usedKb);
-  }
-  meanDay /= static_cast<double>(count);
-  meanUsed /= static_cast<double>(count);
-  double cross = 0, square = 0;
-  for (auto s = first; s != samples.end(); ++s) {
-    const double day = static_cast<double>(s->time - first->time) / 86400.0 - meanDay;
-    cross += day * (static_cast<double>(s->usedKb) - meanUsed);
-    square += day * day;
-  }
+  const double n = static_cast<double>(sums.count);
+  const double cross = sums.daysTimesUsed - sums.days * sums.used / n;
+  const double square = sums.daysSquared - sums.days * sums.days / n;
   growth.known = true;
   growth.kbPerDay = cross / square;
   return growth;
+}
+
+Growth GrowthOf(const std::vector<HistorySample>& samples, int64_t now) {
+  GrowthSums sums;
+  sums.now = now;
+  for (const HistorySample& sample : samples) AddToGrowth(sums, sample);
+  return GrowthOf(sums);
 }
 
 int64_t DaysUntilFull(int64_t capacityKb, int64_t usedKb, double kbPerDay) {

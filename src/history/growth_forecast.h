@@ -16,8 +16,20 @@ constexpr int64_t kDaysNotFilling = 3650;
 // The growth is taken over this long, from at least this many samples
 // spanning at least a day.
 constexpr int64_t kForecastSeconds = 7 * 86400;
-constexpr size_t kLeastSamples = 3;
+constexpr int64_t kLeastSamples = 3;
 constexpr int64_t kLeastSpanSeconds = 86400;
+
+// The sums of a least-squares line through the samples of the last seven
+// days before `now`, taken one sample at a time, so that a history is
+// never held whole: days from `now` (never more than eight) and KB from
+// the first sample's, so that doubles lose nothing to large sizes.
+struct GrowthSums {
+  int64_t now = 0;
+  int64_t count = 0;
+  int64_t oldest = 0, newest = 0;
+  int64_t firstUsedKb = 0;
+  double days = 0, used = 0, daysSquared = 0, daysTimesUsed = 0;
+};
 
 struct Growth {
   bool known = false;
@@ -25,8 +37,14 @@ struct Growth {
   int64_t hoursToKnow = 0;  // when not: until the samples span a day
 };
 
-// The least-squares slope of used KB over time across the samples of the
-// last seven days before `now` (samples oldest first).
+// Takes in a sample, where it lies in the seven days before `sums.now`.
+void AddToGrowth(GrowthSums& sums, const HistorySample& sample);
+
+// The slope of used KB over time, known once the samples number at least
+// three and span at least a day.
+Growth GrowthOf(const GrowthSums& sums);
+
+// The same for a list of samples.
 Growth GrowthOf(const std::vector<HistorySample>& samples, int64_t now);
 
 // Whole days until used reaches the capacity at that growth: 0 for a

@@ -41,7 +41,8 @@ std::string HistoryFileName(const std::string& destination, const std::string& c
 // place is set aside as "NAME.bad" and started anew. Then the growth of
 // each tablespace measured. Runs side by side, in one process or many,
 // take turns through "NAME.lock"; a run killed while writing leaves the
-// file as it was.
+// file as it was. The file is read and written a piece at a time, never
+// held whole: a week of a large system's samples is a few hundred KB.
 KeptHistory KeepHistory(const std::string& folder, const std::string& fileName, const std::vector<TablespaceNow>& now,
                         int64_t nowSeconds);
 

@@ -1,6 +1,5 @@
 #include "history/history_text.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -31,19 +30,22 @@ bool ReadNumber(const char*& p, const char* end, bool signedNumber, int64_t& val
   const bool negative = signedNumber && p < end && *p == '-';
   if (negative) ++p;
   const char* start = p;
+  const char* last = end - p > kMostDigits ? p + kMostDigits : end;
   int64_t number = 0;
-  for (; p < end && static_cast<unsigned>(*p - '0') < 10; ++p) {
-    if (p - start == kMostDigits) return false;
-    number = number * 10 + (*p - '0');
-  }
+  for (unsigned digit; p < last && (digit = static_cast<unsigned>(*p - '0')) < 10; ++p) number = number * 10 + digit;
+  if (p < end && p == last && static_cast<unsigned>(*p - '0') < 10) return false;  // too many digits
   value = negative ? -number : number;
   return p > start;
 }
 
-bool ReadSample(const char* p, const char* end, HistorySample& sample) {
-  return ReadNumber(p, end, false, sample.time) && sample.time <= kLatestTime && SkipBlanks(p, end) &&
-         ReadNumber(p, end, true, sample.usedKb) && SkipBlanks(p, end) && ReadNumber(p, end, true, sample.capacityKb) &&
-         p == end;
+// The time, used KB and, where the line has it, the capacity.
+bool ReadSample(const char* p, const char* end, HistorySample& sample, bool& withCapacity) {
+  if (!ReadNumber(p, end, false, sample.time) || sample.time > kLatestTime || !SkipBlanks(p, end) ||
+      !ReadNumber(p, end, true, sample.usedKb)) {
+    return false;
+  }
+  withCapacity = p < end;
+  return !withCapacity || (SkipBlanks(p, end) && ReadNumber(p, end, true, sample.capacityKb) && p == end);
 }
 
 int HexValue(char c) {
@@ -71,8 +73,43 @@ bool Unescape(const char* p, const char* end, std::string& name) {
   return !name.empty();
 }
 
-void AppendEscaped(std::string& out, const std::string& name) {
+void AppendNumber(std::string& out, int64_t value) {
+  char digits[24];
+  const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, end.ptr);
+}
+
+}  // namespace
+
+const char* LineTextEnd(const char* begin, const char* end) {
+  if (end > begin && end[-1] == '\r') --end;
+  while (end > begin && IsBlank(end[-1])) --end;
+  return end;
+}
+
+bool IsHistoryFirstLine(const char* begin, const char* end) {
+  const size_t length = static_cast<size_t>(end - begin);
+  return length == sizeof kHistoryFirstLine - 1 && std::memcmp(begin, kHistoryFirstLine, length) == 0;
+}
+
+HistoryLine ReadHistoryLine(const char* begin, const char* end, std::string& name, HistorySample& sample,
+                            bool& withCapacity) {
+  if (begin == end) return HistoryLine::Empty;
+  // Samples start with a digit: they are most lines, and told apart first.
+  if (static_cast<unsigned>(*begin - '0') < 10) {
+    return ReadSample(begin, end, sample, withCapacity) ? HistoryLine::Sample : HistoryLine::Broken;
+  }
+  const size_t length = static_cast<size_t>(end - begin);
+  if (length > kTablespaceWordLength && std::memcmp(begin, kTablespaceWord, kTablespaceWordLength) == 0 &&
+      Unescape(begin + kTablespaceWordLength, end, name)) {
+    return HistoryLine::Tablespace;
+  }
+  return HistoryLine::Broken;
+}
+
+void AppendTablespaceLine(std::string& out, const std::string& name) {
   static const char kHex[] = "0123456789ABCDEF";
+  out += kTablespaceWord;
   for (char ch : name) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (NeedsEscape(c)) {
@@ -83,123 +120,18 @@ void AppendEscaped(std::string& out, const std::string& name) {
       out += ch;
     }
   }
-}
-
-void AppendNumber(std::string& out, int64_t value) {
-  char digits[24];
-  const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, end.ptr);
-}
-
-std::string Problem(size_t lineNumber, const std::string& what) {
-  return "line " + std::to_string(lineNumber) + ": " + what;
-}
-
-// Each tablespace once: the names sorted, neighbours compared.
-bool EachNameOnce(const std::vector<TablespaceHistory>& history, std::string& twice) {
-  std::vector<const std::string*> names;
-  names.reserve(history.size());
-  for (const TablespaceHistory& tablespace : history) names.push_back(&tablespace.name);
-  std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
-  for (size_t i = 1; i < names.size(); ++i) {
-    if (*names[i] == *names[i - 1]) {
-      twice = *names[i];
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
-bool ParseHistory(const std::string& text, std::vector<TablespaceHistory>& history, std::string& problem) {
-  history.clear();
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  // An editor's UTF-8 mark.
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) p += 3;
-  size_t lineNumber = 0;
-  while (p < end) {
-    const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-    if (!lineEnd) lineEnd = end;
-    const char* line = p;
-    p = lineEnd < end ? lineEnd + 1 : end;
-    ++lineNumber;
-    const char* last = lineEnd;
-    if (last > line && last[-1] == '\r') --last;
-    while (last > line && IsBlank(last[-1])) --last;
-    const size_t length = static_cast<size_t>(last - line);
-    if (lineNumber == 1) {
-      if (length != sizeof kHistoryFirstLine - 1 || std::memcmp(line, kHistoryFirstLine, length) != 0) {
-        problem = Problem(lineNumber, "not \"" + std::string(kHistoryFirstLine) + "\"");
-        return false;
-      }
-      continue;
-    }
-    if (length == 0) continue;
-    if (length > kTablespaceWordLength && std::memcmp(line, kTablespaceWord, kTablespaceWordLength) == 0) {
-      history.emplace_back();
-      if (!Unescape(line + kTablespaceWordLength, last, history.back().name)) {
-        problem = Problem(lineNumber, "not a tablespace's name");
-        return false;
-      }
-      continue;
-    }
-    HistorySample sample;
-    if (!ReadSample(line, last, sample)) {
-      problem = Problem(lineNumber, "not a sample");
-      return false;
-    }
-    if (history.empty()) {
-      problem = Problem(lineNumber, "a sample before any tablespace");
-      return false;
-    }
-    std::vector<HistorySample>& samples = history.back().samples;
-    if (!samples.empty() && HourOf(sample.time) <= HourOf(samples.back().time)) {
-      problem = Problem(lineNumber, "not in a later hour than the sample before it");
-      return false;
-    }
-    sample.line = line;
-    sample.lineLength = length;
-    samples.push_back(sample);
-  }
-  if (lineNumber == 0) {
-    problem = Problem(1, "empty");
-    return false;
-  }
-  std::string twice;
-  if (!EachNameOnce(history, twice)) {
-    problem = "tablespace " + twice + " more than once";
-    return false;
-  }
-  return true;
-}
-
-std::string HistoryText(const std::vector<TablespaceHistory>& history) {
-  size_t size = sizeof kHistoryFirstLine;
-  for (const TablespaceHistory& tablespace : history) size += 32 + tablespace.samples.size() * 32;
-  std::string out;
-  out.reserve(size);
-  out += kHistoryFirstLine;
   out += '\n';
-  for (const TablespaceHistory& tablespace : history) {
-    out += kTablespaceWord;
-    AppendEscaped(out, tablespace.name);
-    out += '\n';
-    for (const HistorySample& sample : tablespace.samples) {
-      if (sample.line) {
-        out.append(sample.line, sample.lineLength);
-      } else {
-        AppendNumber(out, sample.time);
-        out += ' ';
-        AppendNumber(out, sample.usedKb);
-        out += ' ';
-        AppendNumber(out, sample.capacityKb);
-      }
-      out += '\n';
-    }
+}
+
+void AppendSampleLine(std::string& out, const HistorySample& sample, bool withCapacity) {
+  AppendNumber(out, sample.time);
+  out += ' ';
+  AppendNumber(out, sample.usedKb);
+  if (withCapacity) {
+    out += ' ';
+    AppendNumber(out, sample.capacityKb);
   }
-  return out;
+  out += '\n';
 }
 
 }  // namespace fennick

@@ -1,9 +1,10 @@
-// A program's own data files, kept in a folder of their own: read whole
-// without following a link, set aside under another name, their folder
-// made when missing. (Writing them whole is ReplaceWhole, files.h.)
+// A program's own data files, kept in a folder of their own: read without
+// following a link, set aside under another name, their folder made when
+// missing. (A new version is written with FileReplacement.)
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace fennick {
@@ -16,9 +17,24 @@ enum class ReadOutcome {
   Failed,    // there, but it cannot be read
 };
 
-// Reads a plain file whole, up to `limit` bytes, never through a link and
-// never waiting on a pipe; `why` says what went wrong.
-ReadOutcome ReadPlainFile(const std::string& nativePath, size_t limit, std::string& bytes, std::string& why);
+// A plain file open for reading, piece by piece; closed when it goes.
+struct PlainFileReader {
+  PlainFileReader() = default;
+  ~PlainFileReader();
+  PlainFileReader(const PlainFileReader&) = delete;
+  PlainFileReader& operator=(const PlainFileReader&) = delete;
+
+  // Opens a plain file of at most `limit` bytes, never through a link and
+  // never waiting on a pipe; Read when it is open, else what stands there,
+  // with `why`.
+  ReadOutcome Open(const std::string& nativePath, size_t limit, std::string& why);
+  // The next bytes into `buffer`: how many, 0 at the end, -1 when the file
+  // cannot be read (`why`).
+  long Read(char* buffer, size_t size, std::string& why);
+  void Close();
+
+  intptr_t handle = -1;
+};
 
 // Renames a file (or a link, itself) to `newPath`, replacing a file of that
 // name. False with the system's reason.

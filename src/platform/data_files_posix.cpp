@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -11,8 +10,16 @@
 
 namespace fennick {
 
-ReadOutcome ReadPlainFile(const std::string& nativePath, size_t limit, std::string& bytes, std::string& why) {
-  bytes.clear();
+PlainFileReader::~PlainFileReader() { Close(); }
+
+void PlainFileReader::Close() {
+  if (handle >= 0) close(static_cast<int>(handle));
+  handle = -1;
+}
+
+ReadOutcome PlainFileReader::Open(const std::string& nativePath, size_t limit, std::string& why) {
+  Close();
+  // O_NONBLOCK: a pipe put in its place must not hold the open.
   const int fd = open(nativePath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
@@ -31,33 +38,18 @@ ReadOutcome ReadPlainFile(const std::string& nativePath, size_t limit, std::stri
     why = "larger than " + std::to_string(limit) + " bytes";
     return ReadOutcome::TooLarge;
   }
-  // One byte more than its size: a file that grew meanwhile shows itself.
-  bytes.resize(static_cast<size_t>(info.st_size) + 1);
-  size_t got = 0;
-  for (;;) {
-    if (got == bytes.size()) {
-      if (got > limit) {
-        close(fd);
-        bytes.clear();
-        why = "larger than " + std::to_string(limit) + " bytes";
-        return ReadOutcome::TooLarge;
-      }
-      bytes.resize(std::min(got * 2, limit + 1));
-    }
-    const ssize_t n = read(fd, &bytes[got], bytes.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      why = ErrorText(errno);
-      close(fd);
-      bytes.clear();
-      return ReadOutcome::Failed;
-    }
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
-  }
-  close(fd);
-  bytes.resize(got);
+  handle = fd;
   return ReadOutcome::Read;
+}
+
+long PlainFileReader::Read(char* buffer, size_t size, std::string& why) {
+  for (;;) {
+    const ssize_t n = read(static_cast<int>(handle), buffer, size);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR) continue;
+    why = ErrorText(errno);
+    return -1;
+  }
 }
 
 bool RenameFile(const std::string& nativePath, const std::string& newPath, std::string& why) {

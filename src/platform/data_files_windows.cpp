@@ -5,9 +5,17 @@
 
 namespace fennick {
 
-ReadOutcome ReadPlainFile(const std::string& nativePath, size_t limit, std::string& bytes, std::string& why) {
-  bytes.clear();
-  // The reparse point itself is opened, never what it leads to.
+PlainFileReader::~PlainFileReader() { Close(); }
+
+void PlainFileReader::Close() {
+  if (handle != -1) CloseHandle(reinterpret_cast<HANDLE>(handle));
+  handle = -1;
+}
+
+ReadOutcome PlainFileReader::Open(const std::string& nativePath, size_t limit, std::string& why) {
+  Close();
+  // The reparse point itself is opened, never what it leads to; others may
+  // still rename the file (the run that replaces it).
   const HANDLE file =
       CreateFileW(WideName(nativePath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -31,33 +39,18 @@ ReadOutcome ReadPlainFile(const std::string& nativePath, size_t limit, std::stri
     why = "larger than " + std::to_string(limit) + " bytes";
     return ReadOutcome::TooLarge;
   }
-  // One byte more than its size: a file that grew meanwhile shows itself.
-  bytes.resize(static_cast<size_t>(size) + 1);
-  size_t got = 0;
-  for (;;) {
-    if (got == bytes.size()) {
-      if (got > limit) {
-        CloseHandle(file);
-        bytes.clear();
-        why = "larger than " + std::to_string(limit) + " bytes";
-        return ReadOutcome::TooLarge;
-      }
-      bytes.resize(std::min(got * 2, limit + 1));
-    }
-    DWORD n = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - got, 1u << 30));
-    if (!ReadFile(file, &bytes[got], chunk, &n, nullptr)) {
-      why = SystemReason(GetLastError());
-      CloseHandle(file);
-      bytes.clear();
-      return ReadOutcome::Failed;
-    }
-    if (n == 0) break;
-    got += n;
-  }
-  CloseHandle(file);
-  bytes.resize(got);
+  handle = reinterpret_cast<intptr_t>(file);
   return ReadOutcome::Read;
+}
+
+long PlainFileReader::Read(char* buffer, size_t size, std::string& why) {
+  DWORD n = 0;
+  const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+  if (!ReadFile(reinterpret_cast<HANDLE>(handle), buffer, chunk, &n, nullptr)) {
+    why = SystemReason(GetLastError());
+    return -1;
+  }
+  return static_cast<long>(n);
 }
 
 bool RenameFile(const std::string& nativePath, const std::string& newPath, std::string& why) {
