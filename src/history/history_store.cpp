@@ -20,9 +20,11 @@ const size_t kLargestHistory = 32u << 20;
 // Read and written a piece at a time; a line is never longer.
 const size_t kPiece = 32u << 10;
 
-// Other runs hold the lock for a moment; one that was stopped must not
-// stop this run with it.
-const int kLockWaitMilliseconds = 5000;
+// Other runs hold the lock for a moment, many of them one after the other
+// when a monitor starts many sensors of one system at once (under Wine,
+// whose file calls all pass one server, each takes a while); one that was
+// stopped must still not stop this run with it.
+const int kLockWaitMilliseconds = 20000;
 
 // A sample from further ahead comes from a clock that was set back since.
 const int64_t kLatestAheadSeconds = 3600;
