@@ -14,13 +14,23 @@
 
 namespace {
 
-std::string Folder() {
-  static std::string folder = [] {
+// A folder of its own for the run, removed when it ends.
+struct Scratch {
+  std::string folder;
+  Scratch() {
     char name[] = "/tmp/fuzz-history-XXXXXX";
     if (!mkdtemp(name)) fuzz::Fail("no folder");
-    return std::string(name);
-  }();
-  return folder;
+    folder = name;
+  }
+  ~Scratch() {
+    for (const char* file : {"/S.history", "/S.history.lock", "/S.history.bad"}) std::remove((folder + file).c_str());
+    rmdir(folder.c_str());
+  }
+};
+
+std::string Folder() {
+  static Scratch scratch;
+  return scratch.folder;
 }
 
 }  // namespace
