@@ -327,12 +327,17 @@ KeptHistory KeepHistory(const std::string& folder, const std::string& fileName, 
   KeptHistory result;
   const std::string path = DirectoryPrefix(folder) + fileName;
   std::string why;
-  if (!MakeFolder(folder, why)) {
-    result.notes.push_back("History folder " + folder + " cannot be made (" + why + "): growth not known");
-    return result;
-  }
+  // The folder is made the first time only: each call to the system costs.
   FileLock lock;
-  if (!lock.Acquire(path + ".lock", kLockWaitMilliseconds, why)) {
+  bool locked = lock.Acquire(path + ".lock", kLockWaitMilliseconds, why);
+  if (!locked && lock.folderMissing) {
+    if (!MakeFolder(folder, why)) {
+      result.notes.push_back("History folder " + folder + " cannot be made (" + why + "): growth not known");
+      return result;
+    }
+    locked = lock.Acquire(path + ".lock", kLockWaitMilliseconds, why);
+  }
+  if (!locked) {
     result.notes.push_back("History " + path + ".lock cannot be locked (" + why + "): growth not known");
     return result;
   }

@@ -34,6 +34,7 @@ struct PlainFileReader {
   void Close();
 
   intptr_t handle = -1;
+  unsigned long long left = 0;  // of the size it had when opened: read no further
 };
 
 // Renames a file (or a link, itself) to `newPath`, replacing a file of that

@@ -39,13 +39,20 @@ ReadOutcome PlainFileReader::Open(const std::string& nativePath, size_t limit, s
     return ReadOutcome::TooLarge;
   }
   handle = fd;
+  left = static_cast<unsigned long long>(info.st_size);
   return ReadOutcome::Read;
 }
 
 long PlainFileReader::Read(char* buffer, size_t size, std::string& why) {
+  // The end is known: no call to find it.
+  if (left == 0) return 0;
+  if (size > left) size = static_cast<size_t>(left);
   for (;;) {
     const ssize_t n = read(static_cast<int>(handle), buffer, size);
-    if (n >= 0) return static_cast<long>(n);
+    if (n >= 0) {
+      left = n == 0 ? 0 : left - static_cast<unsigned long long>(n);
+      return static_cast<long>(n);
+    }
     if (errno == EINTR) continue;
     why = ErrorText(errno);
     return -1;

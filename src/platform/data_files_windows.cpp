@@ -40,16 +40,20 @@ ReadOutcome PlainFileReader::Open(const std::string& nativePath, size_t limit, s
     return ReadOutcome::TooLarge;
   }
   handle = reinterpret_cast<intptr_t>(file);
+  left = size;
   return ReadOutcome::Read;
 }
 
 long PlainFileReader::Read(char* buffer, size_t size, std::string& why) {
+  // The end is known: no call to find it.
+  if (left == 0) return 0;
   DWORD n = 0;
-  const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+  const DWORD chunk = static_cast<DWORD>(std::min<unsigned long long>(std::min<size_t>(size, 1u << 30), left));
   if (!ReadFile(reinterpret_cast<HANDLE>(handle), buffer, chunk, &n, nullptr)) {
     why = SystemReason(GetLastError());
     return -1;
   }
+  left = n == 0 ? 0 : left - n;
   return static_cast<long>(n);
 }
 

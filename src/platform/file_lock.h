@@ -23,6 +23,7 @@ struct FileLock {
   bool Acquire(const std::string& nativePath, int waitMilliseconds, std::string& why);
 
   intptr_t handle = -1;
+  bool folderMissing = false;  // Acquire failed: its folder is not there (or is no folder)
 };
 
 }  // namespace fennick

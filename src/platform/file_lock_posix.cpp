@@ -20,6 +20,7 @@ bool FileLock::Acquire(const std::string& nativePath, int waitMilliseconds, std:
   // O_NONBLOCK: a pipe put in its place must not hold the open.
   const int fd = open(nativePath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) {
+    folderMissing = errno == ENOENT || errno == ENOTDIR;
     why = errno == ELOOP ? "a link stands in its place" : ErrorText(errno);
     return false;
   }

@@ -17,7 +17,9 @@ bool FileLock::Acquire(const std::string& nativePath, int waitMilliseconds, std:
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    why = SystemReason(GetLastError());
+    const DWORD error = GetLastError();
+    folderMissing = error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND;
+    why = SystemReason(error);
     return false;
   }
   BY_HANDLE_FILE_INFORMATION info;

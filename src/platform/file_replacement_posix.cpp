@@ -21,9 +21,11 @@ FileReplacement::~FileReplacement() { Abandon(); }
 bool FileReplacement::Begin(const std::string& nativePath, std::string& why) {
   Abandon();
   target = nativePath;
+  // Each call to the system costs; a process keeps its id (children exec).
+  static const pid_t self = getpid();
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temporary = nativePath + "." + std::to_string(getpid()) + "-" + std::to_string(++g_replacements) + ".new";
+    temporary = nativePath + "." + std::to_string(self) + "-" + std::to_string(++g_replacements) + ".new";
     fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
