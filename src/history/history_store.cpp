@@ -18,7 +18,7 @@ namespace {
 const size_t kLargestHistory = 32u << 20;
 
 // Read and written a piece at a time; a line is never longer.
-const size_t kPiece = 32u << 10;
+const size_t kPiece = 16u << 10;
 
 // Other runs hold the lock for a moment, many of them one after the other
 // when a monitor starts many sensors of one system at once (under Wine,

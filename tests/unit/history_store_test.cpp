@@ -121,7 +121,7 @@ TEST_F(HistoryStore, AnotherFormatOrABrokenLineIsSetAside) {
        "(line 4: not in a later hour than the sample before it)"},
       {"Fennick history 1\ntablespace T\ntablespace U\ntablespace T\n", "(line 4: a tablespace named a second time)"},
       {"Fennick history 1\ntablespace T\n1767225600 1 2\0\n", "(line 3: not a tablespace or a sample)"},
-      {"Fennick history 1\ntablespace T\n" + std::string(40000, '1'), "(line 3: longer than 32768 bytes)"},
+      {"Fennick history 1\ntablespace T\n" + std::string(40000, '1'), "(line 3: longer than 16384 bytes)"},
   };
   rows[8].text = std::string("Fennick history 1\ntablespace T\n1767225600 1 2\0\n", 48);
   ASSERT_EQ(mkdir((folder_ + "/h").c_str(), 0777), 0);
