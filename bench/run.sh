@@ -17,7 +17,8 @@
 # (the same under Wine, default 200; 0 skips), BENCH_WINE_WAVE (default 20),
 # BENCH_WINDOWS_BIN (the 64-bit Windows build, default build-win64/bin),
 # BENCH_WIDE_SYSTEMS (the wide group, default 2000), BENCH_WIDE_ROUNDS
-# (its timed runs, default 1), CXX (compiler for the helpers).
+# (its timed runs, default 1), CXX (compiler for the helpers); row (h) has
+# its own (bench/days_left.sh).
 set -euo pipefail
 
 if [ $# -ne 1 ]; then
@@ -601,3 +602,8 @@ side_rows() {  # label result
     ratio = field(wide_cl, "median_us") / field(wide_nw, "median_us")
     printf fmt, "(g) classic / NetWeaver", "", sprintf("%.2f x", ratio), "", "<= " max_wide " x", verdict(ratio <= max_wide)
   }'
+
+# ---------------------------------------------------------------------------
+# (h): what ,DAYSLEFT costs, in a script of its own that also runs alone.
+echo
+"$HERE/days_left.sh" "$BUILD" || exit 1

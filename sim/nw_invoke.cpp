@@ -1,6 +1,7 @@
 #include "nw_invoke.h"
 
 #include <cstdio>
+#include <ctime>
 
 #include "sim_values.h"
 
@@ -66,8 +67,9 @@ void AnswerCurrentSizes(NwContainerRecord& function, const SystemConfig& system,
     SetFields(*stamp, {{"MONI_DATE", TextValue(now.date)}, {"MONI_TIME", TextValue(now.time)}});
   if (NwContainerRecord* ts = FindPart(function, "TS")) {
     ClearRows(*ts, live);
+    const int64_t days = rfcsim::DaysSinceStart(system, std::time(nullptr));
     for (const rfcsim::Tablespace& tablespace : system.tablespaces)
-      AppendRow(*ts, rfcsim::TablespaceRowValues(tablespace), live);
+      AppendRow(*ts, rfcsim::TablespaceRowValues(tablespace, days), live);
   }
 }
 

@@ -41,9 +41,17 @@ std::string BadNumber(const std::string& word) { return "bad number '" + word + 
 
 LineError ParseTablespace(const std::string& value, SystemConfig& system) {
   std::vector<std::string> words = SplitWords(value);
+  Tablespace row;
+  const char kGrowth[] = "growth=";
+  if (words.size() > 4 && EqualsIgnoreCase(words.back().substr(0, sizeof kGrowth - 1), kGrowth)) {
+    int64_t growth = 0;
+    const std::string number = words.back().substr(sizeof kGrowth - 1);
+    if (!ParseInt64(number, growth)) return {BadNumber(number)};
+    row.growthKb = growth;
+    words.pop_back();
+  }
   if (words.size() < 4 || words.size() > 6)
     return {"tablespace needs NAME SIZE_KB FREE_KB PCTUSED [AUTOMAX_KB [STATUS]]"};
-  Tablespace row;
   row.name = words[0];
   if (!ParseSize(words[1], row.size)) return {BadNumber(words[1])};
   if (!ParseSize(words[2], row.free)) return {BadNumber(words[2])};
@@ -149,6 +157,32 @@ LineError ParseDelay(const char* key, const std::string& value, int32_t& delayMs
   return {};
 }
 
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t yearOfEra = year - era * 400;
+  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
+LineError ParseStart(const std::string& value, SystemConfig& system) {
+  const LineError bad{"start needs a date YYYY-MM-DD, not '" + value + "'"};
+  if (value.size() != 10 || value[4] != '-' || value[7] != '-') return bad;
+  int32_t year = 0, month = 0, day = 0;
+  if (!ParseInt32(value.substr(0, 4), year) || !ParseInt32(value.substr(5, 2), month) ||
+      !ParseInt32(value.substr(8, 2), day)) {
+    return bad;
+  }
+  static const int kMonthDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > kMonthDays[month - 1]) return bad;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (month == 2 && day == 29 && !leap) return bad;
+  system.startDay = DaysFromCivil(year, month, day);
+  return {};
+}
+
 LineError ParseKey(const std::string& key, const std::string& value, SystemConfig& system) {
   // The length first: most names are told apart by it alone.
   auto is = [&key](const char* name) { return key.size() == std::strlen(name) && EqualsIgnoreCase(key, name); };
@@ -186,6 +220,8 @@ LineError ParseKey(const std::string& key, const std::string& value, SystemConfi
     return ParseDelay("close_delay_ms", value, system.closeDelayMs);
   } else if (is("field_width")) {
     return ParseFieldWidth(value, system);
+  } else if (is("start")) {
+    return ParseStart(value, system);
   } else {
     return {"unknown key '" + key + "'"};
   }

@@ -27,6 +27,9 @@ struct Tablespace {
   // empty: a blank field.
   std::string autoMax;
   std::string status = "ONLINE";
+  // "growth=KB" at the end of the line: used KB grow by this much each
+  // whole day since the system's start (a negative value shrinks them).
+  std::optional<int64_t> growthKb;
 };
 
 // The widths of the TSAU and STATUS fields: a longer value in sapsim.ini is
@@ -67,6 +70,9 @@ struct SystemConfig {
   std::vector<std::string> trace;
   int32_t delayMs = 0;
   int32_t closeDelayMs = 0;  // a close that hangs
+  // "start = YYYY-MM-DD": the day growth counts from, in days since
+  // 1970-01-01 (UTC).
+  std::optional<int64_t> startDay;
   // NetWeaver library only: CHAR fields of another width than the usual
   // one, by field name (TS, RFCDBSYS).
   std::map<std::string, int32_t> fieldWidths;

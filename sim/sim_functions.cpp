@@ -1,6 +1,7 @@
 #include "sim_functions.h"
 
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace rfcsim {
@@ -102,10 +103,11 @@ ReceiveResult CurrentSizes(const SystemConfig& system, const StructureSet& struc
     }
   }
   if (!ts) return ReceiveResult();
+  const int64_t days = DaysSinceStart(system, std::time(nullptr));
   for (const Tablespace& tablespace : system.tablespaces) {
     unsigned char* row = static_cast<unsigned char*>(AppendRow(*ts));
     if (!row) return Failure("TS: no memory for a row");
-    FillRecord(*rowType, TablespaceRowValues(tablespace), row, ts->rowLength);
+    FillRecord(*rowType, TablespaceRowValues(tablespace, days), row, ts->rowLength);
   }
   return ReceiveResult();
 }

@@ -1,5 +1,6 @@
 #include "sim_values.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -110,7 +111,33 @@ FieldValues SystemInfoScalars() {
   };
 }
 
-FieldValues TablespaceRowValues(const Tablespace& tablespace) {
+int64_t DaysSinceStart(const SystemConfig& system, int64_t now) {
+  if (!system.startDay) return 0;
+  const int64_t days = now / 86400 - *system.startDay;  // a clock before 1970 is no test's
+  return days > 0 ? days : 0;
+}
+
+Tablespace GrownTablespace(const Tablespace& tablespace, int64_t days) {
+  if (!tablespace.growthKb || *tablespace.growthKb == 0 || days <= 0) return tablespace;
+  if (tablespace.size.raw || tablespace.free.raw) return tablespace;  // no number to grow
+  Tablespace grown = tablespace;
+  const int64_t size = tablespace.size.number;
+  // In long double: growth and days of a hostile landscape may be large.
+  long double free = static_cast<long double>(tablespace.free.number) -
+                     static_cast<long double>(*tablespace.growthKb) * static_cast<long double>(days);
+  const long double most = static_cast<long double>(std::max(size, tablespace.free.number));
+  if (free > most) free = most;
+  if (free < 0) free = 0;
+  grown.free.number = static_cast<int64_t>(free);
+  if (size > 0) {
+    const long double percent = (static_cast<long double>(size) - free) * 100 / static_cast<long double>(size);
+    grown.pctUsed = percent >= INT32_MAX ? INT32_MAX : percent <= INT32_MIN ? INT32_MIN : static_cast<int32_t>(percent);
+  }
+  return grown;
+}
+
+FieldValues TablespaceRowValues(const Tablespace& grownFrom, int64_t days) {
+  const Tablespace tablespace = GrownTablespace(grownFrom, days);
   return FieldValues{
       {"TS", TextValue(tablespace.name)},
       {"TSIZE", SizeFieldValue(tablespace.size)},

@@ -40,8 +40,18 @@ FieldValues SystemInfoScalars();
 // (TSAU as written) is a number above 0 and both sizes are numbers; else 0.
 int32_t AutoextendPercent(const Tablespace& tablespace);
 
+// Whole days since the system's start at `now` (UTC seconds); 0 without a
+// start or before it.
+int64_t DaysSinceStart(const SystemConfig& system, int64_t now);
+
+// The tablespace `days` whole days after its system's start: used KB grown
+// by its growth each day, so FREE falls by as much (never below 0, and
+// never above SIZE when it shrinks); PCTUSED then is (SIZE - FREE) * 100 /
+// SIZE, truncated. Without a growth, or on the start day, as written.
+Tablespace GrownTablespace(const Tablespace& tablespace, int64_t days);
+
 // One row of table TS, by field name: TSAU as written (left-aligned, blank
-// padded by the field), STATUS as written or "ONLINE".
-FieldValues TablespaceRowValues(const Tablespace& tablespace);
+// padded by the field), STATUS as written or "ONLINE"; grown by `days`.
+FieldValues TablespaceRowValues(const Tablespace& tablespace, int64_t days = 0);
 
 }  // namespace rfcsim

@@ -99,7 +99,7 @@ class IntoOutput : public GroupReleaser {
       // The systems after it may still give a channel each.
       const size_t after = g_.plan.Size() - system.listIndex - 1;
       channels = WriteItemChannels(writer, system.rows, rs.run.itemName, system.systemLabel, system.profileName,
-                                   g_.rules, after);
+                                   g_.rules, after, system.daysLeft);
       PrintMessageBufferLocked(writer);
     }
     if (!IsProcessed(system)) {
@@ -201,7 +201,8 @@ int WriteSummaryLocked(GroupRun& g, const std::string& tail, bool cutOff) {
   const unsigned failed = systems - g.out.processed - g.out.missing;
   GroupSummary summary;
   summary.text = "(***) " + rs.run.itemName + ": NoSystems=" + std::to_string(systems) +
-                 ", Processed=" + std::to_string(g.out.processed) + ", Failed=" + std::to_string(failed) + tail;
+                 ", Processed=" + std::to_string(g.out.processed) + ", Failed=" + std::to_string(failed) + tail +
+                 GrowthNote(writer.growth);
   summary.atLeastWarning = failed > 0 || cutOff;
   summary.unmeasured = g.out.unmeasured;
   summary.itemName = rs.run.itemName;

@@ -203,6 +203,9 @@ int RunItems(RunState& rs) {
   GroupRun g(rs, ListedProfiles(rs.listing.systemList));
   g.rules = RulesOf(rs.switches);
   g.children.program = rs.programPath;
+  if (rs.daysLeft) {
+    for (size_t i = 0; i < g.plan.Size(); ++i) g.plan.System(i).daysLeftPlan = &*rs.daysLeft;
+  }
   WatchedRun watched([&g](const OutsideEnd& end) {
     RunLockIsHeld();
     EndGroupFromOutsideLocked(g, end);

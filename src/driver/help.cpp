@@ -31,6 +31,7 @@ const char kUsage[] =
     "  ,PARALLEL=n   systems of a group measured at once (1-64, default 8)\n"
     "  ,EXCLUDE=A:B  tablespaces left out of the channels\n"
     "  ,AUTOEXTEND   free space against the autoextend maximum\n"
+    "  ,DAYSLEFT     days until each tablespace is full, from the run's history\n"
     "  ,NAGIOS       the monitoring-plugin form of the output\n"
     "  ,ZABBIX       one JSON document for a Zabbix agent\n"
     "  ,PROMETHEUS   Prometheus' text format, for node_exporter's textfile folder\n"

@@ -54,6 +54,7 @@ const Keyword kKeywords[] = {
     {",PARALLEL=", kBoth, Reading::Number, 1, 64, nullptr, nullptr, &RunSwitches::parallel},
     {",EXCLUDE=", kBoth, Reading::Names, 0, 0, nullptr, &RunSwitches::exclude, nullptr},
     {",AUTOEXTEND", kBoth, Reading::Present, 0, 0, &RunSwitches::autoextend, nullptr, nullptr},
+    {",DAYSLEFT", kBoth, Reading::Present, 0, 0, &RunSwitches::daysLeft, nullptr, nullptr},
 };
 
 // The keywords that choose an output form over Fennick.Ini, and the form
@@ -318,7 +319,10 @@ Failure KeywordProblem(const RunSwitches& s) {
   if (s.badKeyword == ",WARN=" || s.badKeyword == ",ERROR=") return s.badValue;
   // A warning that comes after the error helps nobody; equal limits may be.
   if (s.warning && s.error && *s.warning < *s.error) return NumberedFailure(1031, "Invalid Parameter-Value ,WARN= !");
-  return s.badValue;
+  if (s.badValue) return s.badValue;
+  // One unit per sensor: days, or free space in MB or GB.
+  if (s.daysLeft && (s.megabyte || s.gigabyte)) return NumberedFailure(1031, "Invalid Parameter-Value ,DAYSLEFT !");
+  return std::nullopt;
 }
 
 std::vector<std::string> ExcludedNames(const RunSwitches& switches) {
@@ -358,6 +362,7 @@ ChannelRules RulesOf(const RunSwitches& switches) {
   rules.autoextend = switches.autoextend;
   rules.alerting = switches.warning || switches.error;
   rules.excluded = ExcludedNames(switches);
+  rules.daysLeft = switches.daysLeft;
   return rules;
 }
 

@@ -47,6 +47,7 @@ struct RunSwitches {
   std::optional<int64_t> parallel;           // ",PARALLEL=": systems at once
   std::optional<std::string> exclude;        // ",EXCLUDE=": tablespaces left out, ":" between
   bool autoextend = false;                   // ",AUTOEXTEND": free space against the maximum
+  bool daysLeft = false;                     // ",DAYSLEFT": whole days until full, from a history
   // The first keyword whose value is bad, in table order, and which it is:
   // Error 1031, reported once the run has found its profiles. A later
   // source that gives the keyword a good value takes it back.
@@ -64,6 +65,7 @@ struct RunSwitches {
   std::string outputMode = "EXEXML";  // "Outputmode.:", checked against the forms
   std::string driveRoot = "/";        // "Driveroot..:"
   std::string rfcLibrary;             // "Rfclibrary.:": empty for the one that loads
+  std::string historyDir;             // "Historydir.:": the folder of the histories, as written
 };
 
 // A group's systems measured at once without ",PARALLEL=".

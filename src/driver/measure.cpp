@@ -1,5 +1,6 @@
 #include "driver/measure.h"
 
+#include "driver/days_left.h"
 #include "profile/text_util.h"
 
 namespace fennick {
@@ -46,6 +47,9 @@ void MeasureSystem(const RfcBackend& rfc, SystemOutcome& system, bool traced) {
     return;
   }
   system.end = SystemEnd::Measured;
+  if (system.daysLeftPlan) {
+    system.daysLeft = ForecastDaysLeft(*system.daysLeftPlan, system.request, system.rows, system.work);
+  }
 }
 
 void CloseSystem(const RfcBackend& rfc, SystemOutcome& system) {

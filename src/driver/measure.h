@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "output/output_form.h"
 #include "rfc/backend.h"
 #include "rfc/handler_report.h"
 
 namespace fennick {
+
+struct DaysLeftPlan;
 
 // How far the measurement of a system came.
 enum class SystemEnd {
@@ -38,6 +41,10 @@ struct SystemOutcome {
   std::string reason;        // what follows the failure's message: " - " and the library's text
   bool reasonKnown = false;  // the library named a reason (else `reason` is a hint or nothing)
   std::vector<TablespaceRow> rows;
+  // ",DAYSLEFT": the run's plan for the history (null: none is kept), and
+  // once measured the forecast of each row.
+  const DaysLeftPlan* daysLeftPlan = nullptr;
+  std::vector<DaysLeft> daysLeft;
   // The library's fatal report, when its handler ended this system; at the
   // close, the system's outcome was complete before it.
   std::optional<HandlerReport> handler;
@@ -54,8 +61,9 @@ const char* SystemState(const SystemOutcome& system);
 bool IsProcessed(const SystemOutcome& system);
 
 // Logs on, reads the system information and, on Oracle, the rows: the
-// outcome, with the connection left open for CloseSystem. With `traced` the
-// library's environment is traced too (a single-profile run).
+// outcome, with the connection left open for CloseSystem; where the run
+// asks for days until full, the history too. With `traced` the library's
+// environment is traced too (a single-profile run).
 void MeasureSystem(const RfcBackend& rfc, SystemOutcome& system, bool traced);
 
 void CloseSystem(const RfcBackend& rfc, SystemOutcome& system);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/days_left.h"
 #include "driver/keywords.h"
 #include "output/result_writer.h"
 #include "platform/files.h"
@@ -31,6 +32,7 @@ struct RunState {
   std::string commandParameters;  // the parameters as the command line gave them
   std::string optionKeywords;     // its plugin-style options as keywords
   RunSwitches switches;
+  std::optional<DaysLeftPlan> daysLeft;  // ",DAYSLEFT": where the histories are kept
 
   // Output
   ResultWriter writer;

@@ -46,6 +46,8 @@ Failure ReadSettingsFile(std::FILE* file, RunSwitches& switches) {
     } else if (StartsWith(line, "Rfclibrary.:")) {
       library = value;
       libraryGiven = true;
+    } else if (StartsWith(line, "Historydir.:")) {
+      switches.historyDir = value;
     }
   }
   if (modeGiven && !FindOutputForm(mode)) {

@@ -85,7 +85,8 @@ int WriteResult(SingleRun& s) {
   RunState& rs = s.rs;
   {
     RunLock lock;
-    WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, RulesOf(rs.switches));
+    WriteSystemResult(rs.writer, s.system.rows, s.system.request.entry.destination, RulesOf(rs.switches),
+                      s.system.daysLeft);
     PrintMessageBufferLocked(rs.writer);
     s.ending = true;
   }
@@ -159,6 +160,7 @@ int RunSingleProfile(RunState& rs) {
   {
     RunLock lock;
     s.system.request = LogonFor(rs.switches, entry, rs.run.profileDirectory);
+    if (rs.daysLeft) s.system.daysLeftPlan = &*rs.daysLeft;
   }
   if (Failure failure = BindLibrary(rs)) return EndWithError(rs, *failure);
   RouteHandlerReports();

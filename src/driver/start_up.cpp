@@ -131,6 +131,8 @@ Failure SettleSwitches(RunState& rs) {
   ChooseForm(rs);
   const int defaultBudget = rs.writer.form->defaultBudgetSeconds;
   if (!rs.switches.timeout && defaultBudget > 0) rs.switches.timeout = defaultBudget;
+  if (rs.writer.form->monitorForecasts) rs.switches.daysLeft = false;
+  rs.daysLeft = PlanDaysLeft(rs.switches, rs.run);
   return std::nullopt;
 }
 

@@ -29,7 +29,9 @@ void Channel(ResultWriter& w, const ChannelOut& channel) {
   line.channel = PluginChannel();
   line.channel->label = channel.name;
   line.channel->value = LeadingInteger(channel.value);
-  line.channel->unit = PluginUnit(channel.unit);
+  // Days have no unit in performance data.
+  line.channel->days = channel.daysLeft.has_value();
+  line.channel->unit = line.channel->days ? std::string() : PluginUnit(channel.unit);
   line.channel->max = channel.max;
   line.channel->offline = channel.offline;
   w.plugin.lines.push_back(line);

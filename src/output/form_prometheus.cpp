@@ -208,6 +208,7 @@ OutputForm PrometheusForm() {
   OutputForm form;
   form.name = "Prometheus";
   form.profileAsGiven = true;
+  form.monitorForecasts = true;
   form.consoleOnStandardError = true;
   form.beginDocument = Begin;
   form.beginText = NoOperation;

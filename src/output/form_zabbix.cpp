@@ -164,6 +164,7 @@ OutputForm ZabbixForm() {
   OutputForm form;
   form.name = "Zabbix";
   form.profileAsGiven = true;
+  form.monitorForecasts = true;
   form.consoleSilent = true;
   form.defaultBudgetSeconds = kZabbixBudgetSeconds;
   form.beginDocument = Begin;

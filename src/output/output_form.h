@@ -18,6 +18,22 @@ struct ResultWriter;
 struct HandlerReport;
 struct RunFailure;
 
+// ",DAYSLEFT": a tablespace's whole days until full, and what is known of
+// its growth. Until it is known the value is the most a forecast says.
+struct DaysLeft {
+  int64_t days = 3650;
+  int64_t hoursToKnow = 0;  // growth not known yet: hours until it is; 0 when known
+  bool notKept = false;     // its history could not be kept: growth not known
+};
+
+// What a run's channels in days say of growth, for its summary: the fewest
+// hours until a channel's growth is known (0: every one is known), and
+// whether a history could not be kept.
+struct GrowthSeen {
+  int64_t hoursToKnow = 0;
+  bool notKept = false;
+};
+
 // A channel as the forms write it.
 struct ChannelOut {
   std::string name;
@@ -32,6 +48,7 @@ struct ChannelOut {
   // of the system the channel is named for.
   const TablespaceRow* row = nullptr;
   std::string profile;
+  std::optional<DaysLeft> daysLeft;  // a channel in days until full
 };
 
 // A listed system that gave no channel, as the output names it.
@@ -70,6 +87,9 @@ struct OutputForm {
   bool consoleSilent = false;
   // The time budget of a run that gives none, in seconds (0: none).
   int defaultBudgetSeconds = 0;
+  // Its monitor forecasts from the figures itself: ",DAYSLEFT" changes
+  // nothing and keeps no history.
+  bool monitorForecasts = false;
 
   // A single system's result: the document, its text line, the channels.
   void (*beginDocument)(ResultWriter& w) = nullptr;

@@ -46,6 +46,11 @@ std::string PerformanceEntry(const PluginChannel& channel, const ChannelLimits& 
   return entry;
 }
 
+// "20% free", or "42 days until full".
+std::string AmountText(const PluginChannel& channel) {
+  return std::to_string(channel.value) + (channel.days ? " days until full" : channel.unit + " free");
+}
+
 std::string SystemText(const PluginLine& line, const std::string& between) {
   return PluginText(line.label) + between + PluginText(line.state) +
          (line.reason.empty() ? std::string() : " - " + PluginText(line.reason));
@@ -78,7 +83,7 @@ void AddLineProblems(const PluginLine& line, const ChannelLimits& limits, std::v
   const PluginChannel& channel = *line.channel;
   const PluginState state = ChannelState(channel, limits);
   if (state != PluginState::Ok) {
-    const std::string text = PluginText(channel.label) + " " + std::to_string(channel.value) + channel.unit + " free";
+    const std::string text = PluginText(channel.label) + " " + AmountText(channel);
     problems.push_back(
         Problem{state, true, channel.value, text + (state == PluginState::Critical ? " (CRITICAL)" : "")});
   }
@@ -204,7 +209,7 @@ PluginState ChannelAlertState(const PluginChannel& channel, const ChannelLimits&
 }
 
 std::string ChannelFreeText(const PluginChannel& channel, const ChannelLimits& limits) {
-  std::string text = std::to_string(channel.value) + channel.unit + " free";
+  std::string text = AmountText(channel);
   PluginState state = ChannelState(channel, limits);
   if (state != PluginState::Ok) text += std::string(" (") + PluginStateName(state) + ")";
   if (!channel.offline.empty()) text += " (" + PluginText(channel.offline) + ")";

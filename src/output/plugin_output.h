@@ -24,6 +24,7 @@ struct PluginChannel {
   std::string unit;            // "%", "MB" or "GB"
   std::optional<int64_t> max;  // the performance data's max, where it is not 100 %
   std::string offline;         // the status of a tablespace that is not online
+  bool days = false;           // whole days until full rather than free space
 };
 
 // A long-output line: a channel, or a system that gave none.

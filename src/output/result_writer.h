@@ -52,6 +52,7 @@ struct ResultWriter {
   int64_t startMilliseconds = 0;
   // The entries of a document written whole at its end.
   std::vector<std::string> entries;
+  GrowthSeen growth;  // what a group's channels in days say of growth
 };
 
 // Texts placed inside XML elements: made valid XML characters, and the three

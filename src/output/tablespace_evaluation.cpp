@@ -25,7 +25,33 @@ int64_t SaturatingSubtract(int64_t a, int64_t b) {
 
 const char kOnline[] = "ONLINE";
 
+// A row whose forecast the run does not hold: its growth is not known.
+DaysLeft NotKnown() {
+  DaysLeft daysLeft;
+  daysLeft.notKept = true;
+  return daysLeft;
+}
+
+const DaysLeft* DaysLeftOf(const std::vector<DaysLeft>& daysLeft, size_t row) {
+  return row < daysLeft.size() ? &daysLeft[row] : nullptr;
+}
+
 }  // namespace
+
+const char kDaysUnit[] = "days";
+
+void AddGrowthSeen(GrowthSeen& seen, const DaysLeft& daysLeft) {
+  seen.notKept = seen.notKept || daysLeft.notKept;
+  if (daysLeft.hoursToKnow > 0 && (seen.hoursToKnow == 0 || daysLeft.hoursToKnow < seen.hoursToKnow)) {
+    seen.hoursToKnow = daysLeft.hoursToKnow;
+  }
+}
+
+std::string GrowthNote(const GrowthSeen& seen) {
+  if (seen.notKept) return " - growth not known";
+  if (seen.hoursToKnow > 0) return " - growth known in " + std::to_string(seen.hoursToKnow) + " h";
+  return std::string();
+}
 
 std::string SummaryLine(const std::string& destination, uint64_t rows, int64_t totalSizeKb, int64_t totalFreeKb) {
   // Below 100 KB in all there is no hundredth to divide by.
@@ -64,7 +90,8 @@ std::optional<int64_t> AutoextendMaximum(const TablespaceRow& row) {
   return row.autoextendKb;
 }
 
-ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const ChannelRules& rules, bool itemRun) {
+ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const ChannelRules& rules, bool itemRun,
+                     const DaysLeft* daysLeft) {
   ChannelOut out;
   out.name = label;
   out.row = &row;
@@ -87,24 +114,32 @@ ChannelOut ChannelOf(const TablespaceRow& row, const std::string& label, const C
       out.max = capacity / 1000000;
       break;
   }
+  if (rules.daysLeft) {
+    out.daysLeft = daysLeft ? *daysLeft : NotKnown();
+    out.value = std::to_string(out.daysLeft->days);
+    out.unit = kDaysUnit;
+    out.max.reset();
+  }
   if (rules.alerting && !row.status.empty() && row.status != kOnline) out.offline = row.status;
   return out;
 }
 
 void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& destination,
-                       const ChannelRules& rules) {
+                       const ChannelRules& rules, const std::vector<DaysLeft>& daysLeft) {
   const std::vector<std::string>& excluded = rules.excluded;
   int64_t totalSize = 0;
   int64_t totalFree = 0;
   std::vector<ChannelOut> channels;
-  for (const TablespaceRow& row : rows) {
+  GrowthSeen growth;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const TablespaceRow& row = rows[i];
     totalSize = SaturatingAdd(totalSize, row.sizeKb);
     totalFree = SaturatingAdd(totalFree, row.freeKb);
-    if (std::find(excluded.begin(), excluded.end(), ToUpper(row.name)) == excluded.end()) {
-      channels.push_back(ChannelOf(row, row.name, rules, false));
-    }
+    if (std::find(excluded.begin(), excluded.end(), ToUpper(row.name)) != excluded.end()) continue;
+    channels.push_back(ChannelOf(row, row.name, rules, false, DaysLeftOf(daysLeft, i)));
+    if (channels.back().daysLeft) AddGrowthSeen(growth, *channels.back().daysLeft);
   }
-  const std::string summary = SummaryLine(destination, rows.size(), totalSize, totalFree);
+  const std::string summary = SummaryLine(destination, rows.size(), totalSize, totalFree) + GrowthNote(growth);
   // A form that arranges nothing takes the channels as they come.
   const std::string text = writer.form->arrangeSystem ? writer.form->arrangeSystem(writer, summary, channels) : summary;
   BeginDocument(writer);
@@ -116,14 +151,16 @@ void WriteSystemResult(ResultWriter& writer, const std::vector<TablespaceRow>& r
 
 int WriteItemChannels(ResultWriter& writer, const std::vector<TablespaceRow>& rows, const std::string& itemName,
                       const std::string& systemLabel, const std::string& profileName, const ChannelRules& rules,
-                      size_t systemsAfter) {
+                      size_t systemsAfter, const std::vector<DaysLeft>& daysLeft) {
   const std::string item = ToUpper(itemName);
   writer.systemsToCome = systemsAfter;
   int written = 0;
-  for (const TablespaceRow& row : rows) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const TablespaceRow& row = rows[i];
     if (item != ToUpper(row.name)) continue;
-    ChannelOut channel = ChannelOf(row, systemLabel, rules, true);
+    ChannelOut channel = ChannelOf(row, systemLabel, rules, true, DaysLeftOf(daysLeft, i));
     channel.profile = profileName;
+    if (channel.daysLeft) AddGrowthSeen(writer.growth, *channel.daysLeft);
     WriteChannel(writer, channel);
     ++written;
   }

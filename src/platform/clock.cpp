@@ -15,6 +15,8 @@ std::string LocalTimeOfDay() {
   return text;
 }
 
+int64_t UtcSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
 int64_t MonotonicMilliseconds() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();

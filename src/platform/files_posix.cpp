@@ -18,10 +18,7 @@ namespace {
 [[maybe_unused]] const char* ReasonText(int, const char* buffer) { return buffer; }
 [[maybe_unused]] const char* ReasonText(const char* text, const char*) { return text; }
 
-std::string Reason(int error) {
-  char buffer[256] = "";
-  return ReasonText(strerror_r(error, buffer, sizeof buffer), buffer);
-}
+std::string Reason(int error) { return ErrorText(error); }
 
 std::atomic<unsigned> g_replacements{0};
 
@@ -147,6 +144,11 @@ bool CanReplaceWhole(const std::string& nativePath, std::string& why) {
 }  // namespace fennick
 
 namespace fennick {
+
+std::string ErrorText(int error) {
+  char buffer[256] = "";
+  return ReasonText(strerror_r(error, buffer, sizeof buffer), buffer);
+}
 
 bool WriteAll(int fd, const std::string& bytes) {
   size_t written = 0;

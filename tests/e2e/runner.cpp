@@ -18,6 +18,10 @@
 //                              own, with no RFC library beside it
 //   use: NAME                  lay the files of the fixture "=== @NAME" too
 //   env: NAME=VALUE            in the program's environment ({WORK} allowed)
+//   faketime: YYYY-MM-DD HH:MM:SS  run under libfaketime, the clock (UTC)
+//                              starting there, children included; native
+//                              only, and left out, with a note, where
+//                              libfaketime is not installed
 //
 // A block titled "=== @NAME" is no case but a fixture: files shared by the
 // cases that use it. A later file of the same name overrides the fixture's.
@@ -33,7 +37,9 @@
 // (with program-alone). In contents and arguments {PASSWD:text} becomes the
 // value fennick-passwd makes for text, {PASSWD-TAMPERED:text} the same with
 // its check digit made wrong (text must start with "b"), {REPEAT:n:text} repeats text n times
-// and {WORK} is the working directory. In expected texts {TIME} matches a
+// and {WORK} is the working directory. {NOW}, {NOW-N} and {NOW+N} are the
+// UTC seconds of the clock when the case starts (under faketime: of the
+// time it gives), less or plus N seconds (Nm minutes, Nh hours, Nd days). In expected texts {TIME} matches a
 // time of day and {ANY} any text within a line. Block options: crlf/cr turn
 // line ends into CR LF or CR, noeol drops the last line end, esc reads
 // \xHH, \r, \n, \t, \0 and \\. utf8bom, utf16le and utf16be write the file
@@ -104,6 +110,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -142,6 +149,7 @@ struct Case {
   std::vector<std::string> absent;
   std::vector<std::string> present;
   std::vector<std::string> env;
+  std::string fakeTime;  // empty: the real clock
   long maxMs = 0;
   long minMs = 0;
   bool driveRoot = true;
@@ -158,6 +166,7 @@ struct Options {
   std::string winePrefix;
   std::string wineCommand = "wine";
   std::string backend = "classic";
+  std::string fakeTimeLibrary;  // empty: none installed
   bool wine = false;
   bool keep = false;
   bool timeLimits = true;
@@ -367,6 +376,8 @@ std::vector<Case> ParseCases(const std::string& path) {
       c.present.push_back(line.substr(9));
     else if (StartsWith(line, "env: "))
       c.env.push_back(line.substr(5));
+    else if (StartsWith(line, "faketime: "))
+      c.fakeTime = line.substr(10);
     else if (StartsWith(line, "max-ms: "))
       c.maxMs = std::stol(line.substr(8));
     else if (StartsWith(line, "min-ms: "))
@@ -504,6 +515,7 @@ class Expander {
  public:
   Expander(const Options& options, const std::string& scratch) : options_(options), scratch_(scratch) {}
   std::string work;
+  long long now = 0;  // UTC seconds for {NOW}
 
   std::string Expand(const std::string& text) {
     std::string out;
@@ -530,9 +542,11 @@ class Expander {
         std::string unit = inner.substr(colon + 1);
         replacement.reserve(unit.size() * count);
         for (long i = 0; i < count; ++i) replacement += unit;
-      } else if (inner == "WORK")
+      } else if (inner == "WORK") {
         replacement = work;
-      else {
+      } else if (StartsWith(inner, "NOW")) {
+        replacement = std::to_string(now + Seconds(inner.substr(3)));
+      } else {
         // A matcher such as {TIME}, or a brace of the text itself (a JSON
         // object's): the search goes on right after this brace.
         out += text.substr(pos, open + 1 - pos);
@@ -546,6 +560,21 @@ class Expander {
   }
 
  private:
+  // "", "-90", "+2h", "-8d": seconds to add to {NOW}.
+  static long long Seconds(const std::string& offset) {
+    if (offset.empty()) return 0;
+    if (offset.size() < 2 || (offset[0] != '-' && offset[0] != '+')) Die("bad placeholder {NOW" + offset + "}");
+    std::string digits = offset.substr(1);
+    long long unit = 1;
+    const char suffix = digits.back();
+    if (suffix == 'm' || suffix == 'h' || suffix == 'd') {
+      unit = suffix == 'm' ? 60 : suffix == 'h' ? 3600 : 86400;
+      digits.pop_back();
+    }
+    const long long value = std::stoll(digits) * unit;
+    return offset[0] == '-' ? -value : value;
+  }
+
   std::string Passwd(const std::string& password) {
     auto cached = cache_.find(password);
     if (cached != cache_.end()) return cached->second;
@@ -1078,6 +1107,23 @@ std::string StandardErrorReport(const Outcome& o) {
   return "  standard error:\n" + Visible(o.err);
 }
 
+// The UTC seconds of "YYYY-MM-DD HH:MM:SS".
+long long FakeSeconds(const std::string& text) {
+  struct tm parts = {};
+  if (!strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &parts)) Die("bad faketime " + text);
+  return static_cast<long long>(timegm(&parts));
+}
+
+// libfaketime where Debian and others install it.
+std::string FindFakeTimeLibrary() {
+  for (const char* path : {"/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+                           "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1", "/usr/lib/faketime/libfaketime.so.1",
+                           "/usr/lib64/faketime/libfaketime.so.1", "/usr/local/lib/faketime/libfaketime.so.1"}) {
+    if (access(path, R_OK) == 0) return path;
+  }
+  return "";
+}
+
 RunRecord RunVariant(const Options& options, const Case& c, const Variant& variant) {
   std::string scratchTemplate =
       (options.wine ? options.winePrefix + "/drive_c" : std::string("/tmp")) + "/fennick-e2e-XXXXXX";
@@ -1090,6 +1136,7 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   MakeDirectories(scratch + "/alone");
   Expander expander(options, scratch);
   expander.work = work;
+  expander.now = c.fakeTime.empty() ? static_cast<long long>(time(nullptr)) : FakeSeconds(c.fakeTime);
 
   std::vector<std::string> driveEntries;  // laid into a shared Wine drive: removed afterwards
   std::string ini;                        // the text of the case's Fennick.Ini, before its encoding
@@ -1142,6 +1189,13 @@ RunRecord RunVariant(const Options& options, const Case& c, const Variant& varia
   if (variant.oneByOne) args = OneByOneArguments(variant, args);
   argv.insert(argv.end(), args.begin(), args.end());
   for (const std::string& e : c.env) env.push_back(expander.Expand(e));
+  if (!c.fakeTime.empty()) {
+    // The monotonic clock stays true: the time budget counts on it.
+    for (const std::string& e : {"LD_PRELOAD=" + options.fakeTimeLibrary, "FAKETIME=@" + c.fakeTime,
+                                 std::string("FAKETIME_DONT_FAKE_MONOTONIC=1"), std::string("TZ=UTC")}) {
+      env.push_back(e);
+    }
+  }
   const std::string mode = OutputMode(ini);
   RunRecord record;
   Outcome& o = record.outcome;
@@ -1332,14 +1386,23 @@ int main(int argc, char** argv) {
   if (!options.checkXml) std::cout << "xmllint not found: XML documents are not checked\n";
   options.checkMetrics = OnPath("promtool");
   if (!options.checkMetrics) std::cout << "promtool not found: Prometheus documents are not checked\n";
-  int failed = 0, run = 0;
+  options.fakeTimeLibrary = FindFakeTimeLibrary();
+  int failed = 0, run = 0, withoutClock = 0;
   for (const Case& c : cases) {
     if (StartsWith(c.title, "@")) continue;  // a fixture, used by later cases
     if (c.nativeOnly && options.wine) continue;
+    if (!c.fakeTime.empty() && options.wine) continue;
+    if (!c.fakeTime.empty() && options.fakeTimeLibrary.empty()) {
+      ++withoutClock;
+      continue;
+    }
     if (!c.onlyBackend.empty() && c.onlyBackend != options.backend) continue;
     if (!options.filter.empty() && c.title.find(options.filter) == std::string::npos) continue;
     ++run;
     if (!RunCase(options, c, options.cases)) ++failed;
+  }
+  if (withoutClock > 0) {
+    std::cout << "libfaketime not found (Debian: faketime): " << withoutClock << " cases that set the clock left out\n";
   }
   std::cout << run - failed << " of " << run << " cases passed\n";
   return failed == 0 ? 0 : 1;

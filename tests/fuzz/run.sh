@@ -16,7 +16,7 @@ HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 ROOT="$(cd "$HERE/../.." && pwd)"
 BUILD="${FUZZ_BUILD:-$ROOT/build-fuzz}"
 JOBS="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
-TARGETS=(command_line settings profile listing prtg_path trace_scan packed sapsim_ini password xml_text nw_text)
+TARGETS=(command_line settings profile listing prtg_path trace_scan packed sapsim_ini password xml_text nw_text history)
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz: clang++ not found; libFuzzer comes with clang" >&2

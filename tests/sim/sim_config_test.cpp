@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sim_values.h"
+
 namespace rfcsim {
 namespace {
 
@@ -178,6 +180,11 @@ TEST(SimConfig, MalformedLinesAreNamedWithTheirNumber) {
       {"fault = itdelete 1", "fault itdelete takes no arguments"},
       {"fault = install", "fault install needs STRUCTURE"},
       {"lasterror = A|B|C", "lasterror needs KEY|STATUS|MESSAGE|INTERNAL STATUS"},
+      {"tablespace = A 1 2 3 growth=1k", "bad number '1k'"},
+      {"tablespace = A 1 2 growth=5", "bad number 'growth=5'"},
+      {"start = 2026-3-01", "start needs a date YYYY-MM-DD, not '2026-3-01'"},
+      {"start = 2026-02-29", "start needs a date YYYY-MM-DD, not '2026-02-29'"},
+      {"start = 1969-12-31", "start needs a date YYYY-MM-DD, not '1969-12-31'"},
   };
   for (const Row& row : rows) {
     std::string text = std::string("# comment\n[PRD]\nashost = h\n") + row.line + "\nsysnr = 00\n";
@@ -187,6 +194,38 @@ TEST(SimConfig, MalformedLinesAreNamedWithTheirNumber) {
     EXPECT_EQ(result.error, row.error) << row.line;
     EXPECT_TRUE(result.config.systems.empty()) << row.line;
   }
+}
+
+TEST(SimConfig, UsedGrowsEachWholeDaySinceTheStart) {
+  ConfigResult result = ParseSimConfig(
+      "[X]\nstart = 2028-02-28\n"
+      "tablespace = UP 1000 400 60 2000 ONLINE growth=100\n"
+      "tablespace = DOWN 1000 400 60 GROWTH=-250\n"
+      "tablespace = FLAT 1000 400 60\n");
+  ASSERT_TRUE(result.ok) << result.error;
+  const SystemConfig& system = result.config.systems[0];
+  const int64_t start = 1835308800;  // 2028-02-28 00:00 UTC
+  struct Row {
+    int64_t now;
+    int64_t days;
+    int64_t free[3];
+    int32_t pct[3];
+  } rows[] = {
+      {start - 1, 0, {400, 400, 400}, {60, 60, 60}},
+      {start + 86399, 0, {400, 400, 400}, {60, 60, 60}},
+      {start + 86400, 1, {300, 650, 400}, {70, 35, 60}},
+      {start + 2 * 86400 + 5, 2, {200, 900, 400}, {80, 10, 60}},  // across the leap day
+      {start + 30 * 86400, 30, {0, 1000, 400}, {100, 0, 60}},     // free never below 0, nor above the size
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(DaysSinceStart(system, row.now), row.days) << row.now;
+    for (size_t i = 0; i < 3; ++i) {
+      const Tablespace grown = GrownTablespace(system.tablespaces[i], row.days);
+      EXPECT_EQ(grown.free.number, row.free[i]) << row.now << " " << grown.name;
+      EXPECT_EQ(grown.pctUsed, row.pct[i]) << row.now << " " << grown.name;
+    }
+  }
+  EXPECT_EQ(AutoextendPercent(GrownTablespace(system.tablespaces[0], 2)), 40);  // 800 of 2000
 }
 
 TEST(SimConfig, KeyBeforeAnySection) {

@@ -181,7 +181,7 @@ TEST(ResultWriter, PrometheusTablespacesAreOnlineUnlessTheirStatusSaysOtherwiseA
       {"ARC", 10, 5, 50, {}, 0, "OFFLINE"},
       {"BIG", most, -most, 0, {}, 0, "ONLINE"},
   };
-  WriteSystemResult(rs, rows, "PRD", ChannelRules());
+  WriteSystemResult(rs, rows, "PRD", ChannelRules(), {});
   EndDocument(rs);
   for (const char* sample : {
            "fennick_tablespace_online{system=\"PRD\",tablespace=\"OLD\"} 1\n",

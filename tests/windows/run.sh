@@ -391,6 +391,14 @@ if [ $built64 = 1 ]; then
       fail "64-bit runs side by side in one folder"
       cat "$native/side-by-side-wine.log"
     fi
+    # Runs of one system side by side keep every sample of its history.
+    if tests/history/run.sh --wine build-win64/bin /usr/lib/wine/wine64 "$native" 1 >"$native/history-wine.log" 2>&1; then
+      passed=$((passed + 1))
+      say "64-bit $(tail -n 1 "$native/history-wine.log")"
+    else
+      fail "64-bit histories of runs side by side"
+      cat "$native/history-wine.log"
+    fi
   else
     say "SKIPPED the 64-bit end-to-end cases: wine64 is not installed"
   fi

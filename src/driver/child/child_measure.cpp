@@ -4,6 +4,7 @@
 
 #include "driver/child/child_main.h"
 #include "driver/child/outcome_frame.h"
+#include "driver/days_left.h"
 #include "driver/group_plan.h"
 #include "driver/measure.h"
 #include "platform/run_lock.h"
@@ -39,6 +40,7 @@ void MergeMeasuredLocked(SystemOutcome& system, ChildNews& news) REQUIRES(theRun
   system.reason = measured.reason;
   system.reasonKnown = measured.reasonKnown;
   system.rows = measured.rows;
+  system.daysLeft = measured.daysLeft;
   system.files.Add(measured.files);
   news.outcome.files = LibraryFiles();
 }
@@ -52,6 +54,14 @@ void TakeWorkLocked(const ChildNews& news, SystemOutcome& system) REQUIRES(theRu
   }
 }
 
+// The history of what the child measured is kept here, on this worker,
+// beside the other children, as soon as the measurement is there.
+void ForecastMeasured(const SystemOutcome& system, FrameState state, SystemOutcome& measured, RfcWork& work) {
+  if (!system.daysLeftPlan || (state != FrameState::Measured && state != FrameState::Complete)) return;
+  if (measured.end != SystemEnd::Measured || !measured.daysLeft.empty()) return;
+  measured.daysLeft = ForecastDaysLeft(*system.daysLeftPlan, system.request, measured.rows, work);
+}
+
 // Reads what the child sends until it ends or its frame does; `measured`
 // once its measurement is merged and the plan has it.
 FrameState ReadChild(RunningChild& child, GroupPlan& plan, SystemOutcome& system, ChildNews& news, bool& measured) {
@@ -61,6 +71,7 @@ FrameState ReadChild(RunningChild& child, GroupPlan& plan, SystemOutcome& system
   while ((state == FrameState::Incomplete || state == FrameState::Measured) && ReadFromChild(child.process, bytes)) {
     state = decoder.Feed(bytes, news);
     bytes.clear();
+    ForecastMeasured(system, state, news.outcome, system.work);
     RunLock lock;
     if (child.workspace.empty()) child.workspace = news.workspace;
     TakeWorkLocked(news, system);
