@@ -3,6 +3,7 @@
 // form gives that channel. An error is one line, as the plugin form reports
 // one state, so the run is gathered and written whole at its end.
 #include "output/form_parts.h"
+#include "output/tablespace_evaluation.h"
 #include "output/unique_names.h"
 #include "output/xml_text.h"
 #include "profile/text_util.h"
@@ -39,7 +40,8 @@ PluginChannel PluginChannelOf(const ChannelOut& channel) {
   PluginChannel out;
   out.label = channel.name;
   out.value = LeadingInteger(channel.value);
-  out.unit = PluginUnit(channel.unit);
+  out.days = channel.daysLeft.has_value();
+  out.unit = out.days ? std::string() : PluginUnit(channel.unit);
   out.max = channel.max;
   out.offline = channel.offline;
   return out;
@@ -48,6 +50,7 @@ PluginChannel PluginChannelOf(const ChannelOut& channel) {
 // The tablespace's size in the channel's unit, for graphs that show the
 // fill level; where the channel has the autoextend maximum, that.
 std::string MaxField(const PluginChannel& channel, const std::optional<TablespaceRow>& row) {
+  if (channel.days) return "";
   if (channel.unit == "%") return "100";
   if (channel.max) return std::to_string(*channel.max);
   if (!row) return "";
@@ -55,10 +58,11 @@ std::string MaxField(const PluginChannel& channel, const std::optional<Tablespac
 }
 
 // "free=value;warn;crit;0;max", the levels as the plugin form writes them:
-// "n:" alerts below n.
+// "n:" alerts below n. Days until full are a metric of their own, as a graph
+// of free space must not mix in days.
 std::string Metrics(const PluginChannel& channel, const std::optional<TablespaceRow>& row,
                     const ChannelLimits& limits) {
-  return "free=" + std::to_string(channel.value) + ";" + (limits.warning ? std::to_string(*limits.warning) + ":" : "") +
+  return (channel.days ? "days_left=" : "free=") + std::to_string(channel.value) + ";" + (limits.warning ? std::to_string(*limits.warning) + ":" : "") +
          ";" + (limits.error ? std::to_string(*limits.error) + ":" : "") + ";0;" + MaxField(channel, row);
 }
 
@@ -67,8 +71,12 @@ std::string ChannelLine(const ResultWriter& w, const GatheredEntry& entry, Uniqu
   const PluginChannel plugin = PluginChannelOf(channel);
   const std::string service = w.itemRun ? ServiceName({"Fennick", w.itemName, channel.name})
                                         : ServiceName({"Fennick", w.systemLabel, channel.name});
+  // Each service stands alone in Checkmk: it says itself what is known of
+  // its tablespace's growth.
+  GrowthSeen growth;
+  if (channel.daysLeft) AddGrowthSeen(growth, *channel.daysLeft);
   return Line(static_cast<int>(ChannelAlertState(plugin, w.limits)), TakeUniqueName(names, service, channel.profile),
-              Metrics(plugin, entry.tablespace, w.limits), ChannelFreeText(plugin, w.limits));
+              Metrics(plugin, entry.tablespace, w.limits), ChannelFreeText(plugin, w.limits) + GrowthNote(growth));
 }
 
 // A listed system that gave no channel warns with its console state.
