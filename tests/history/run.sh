@@ -25,6 +25,9 @@ if [ -z "$library" ] && [ -z "$windows" ]; then
   echo "history: libfaketime not found (Debian package faketime): skipped"
   exit 77
 fi
+# A sanitizer build wants its runtime first of all libraries; the preloaded
+# clock is harmless before it.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
 scratch=$(mktemp -d /tmp/fennick-history-XXXXXX)
 # The prefix's wineserver goes while its prefix is still there to name it.
 trap '[ -z "${WINEPREFIX:-}" ] || "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
