@@ -186,13 +186,20 @@ killed_parent() {  # wine-command bin-dir label prefix
   printf '# Gsng: PSAPSR3     S1.P00#S2.P00#S3.P00#S4.P00#\n' >"$work/Vireo.Prf"
   cp "$dir/fennick.exe" "$dir/librfc32.dll" "$work/"
   (cd "$work" && exec setarch "$(uname -m)" -R "$wine" ./fennick.exe x 'ITEM=PSAPSR3,PARALLEL=4' >/dev/null 2>&1) &
+  # A child makes its private folder only once it has read its request:
+  # the parent is killed when all four have one, else the sweep below
+  # would have no dead run's folder to clear.
   for _ in $(seq 100); do
-    [ "$(pgrep -fc 'killed.fennick.exe' || true)" -ge 4 ] && break
+    temp=$(find "$prefix/drive_c/users" -maxdepth 2 -name Temp -type d | head -n 1)
+    [ "$(pgrep -fc 'killed.fennick.exe' || true)" -ge 4 ] && [ -n "$temp" ] &&
+      [ "$(find "$temp" -maxdepth 1 -name 'fennick-*' -type d | wc -l)" -ge 4 ] && break
     sleep 0.1
   done
   parent=$(pgrep -f '^\./fennick\.exe x' | head -n 1 || true)
-  if [ -z "$parent" ] || [ "$(pgrep -fc 'killed.fennick.exe' || true)" -lt 4 ]; then
-    fail "$label killed parent: the group and its four children did not start"
+  holder=""
+  [ -z "$temp" ] || holder=$(find "$temp" -maxdepth 1 -name 'fennick-*' -type d | head -n 1)
+  if [ -z "$parent" ] || [ "$(pgrep -fc 'killed.fennick.exe' || true)" -lt 4 ] || [ -z "$holder" ]; then
+    fail "$label killed parent: the group and its four children did not start, or made no private folder"
     [ -n "$parent" ] && kill -9 "$parent"
     return
   fi
@@ -208,8 +215,6 @@ killed_parent() {  # wine-command bin-dir label prefix
   # alone. Wine shows a Unix symbolic link to a folder as a reparse point,
   # as Windows shows a junction, and one to a file as a plain file; as Wine
   # deletes through them, the folder holding them stays there.
-  temp=$(find "$prefix/drive_c/users" -maxdepth 2 -name Temp -type d | head -n 1)
-  holder=$(find "$temp" -maxdepth 1 -name 'fennick-*' -type d | head -n 1)
   mkdir -p "$work/target" "$work/inner"
   echo keep >"$work/target/precious"
   echo keep >"$work/inner/precious"
