@@ -62,8 +62,9 @@ std::string MaxField(const PluginChannel& channel, const std::optional<Tablespac
 // of free space must not mix in days.
 std::string Metrics(const PluginChannel& channel, const std::optional<TablespaceRow>& row,
                     const ChannelLimits& limits) {
-  return (channel.days ? "days_left=" : "free=") + std::to_string(channel.value) + ";" + (limits.warning ? std::to_string(*limits.warning) + ":" : "") +
-         ";" + (limits.error ? std::to_string(*limits.error) + ":" : "") + ";0;" + MaxField(channel, row);
+  return (channel.days ? "days_left=" : "free=") + std::to_string(channel.value) + ";" +
+         (limits.warning ? std::to_string(*limits.warning) + ":" : "") + ";" +
+         (limits.error ? std::to_string(*limits.error) + ":" : "") + ";0;" + MaxField(channel, row);
 }
 
 std::string ChannelLine(const ResultWriter& w, const GatheredEntry& entry, UniqueNames& names) {
