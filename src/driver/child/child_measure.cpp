@@ -16,10 +16,18 @@ namespace {
 // A child started and known to the run, so that an early end finds it.
 bool StartChild(ChildRoad& road, const SystemOutcome& system, RunningChild& child, std::string& why) {
   // Started outside the run's lock: a start must not hold back the release
-  // of other systems or the budget's end.
-  if (!StartChildProcess(road.program, {{kMeasuringChildMarker, "1"}}, child.process)) {
-    why = "no measuring process could be started";
-    return false;
+  // of other systems. An early end waits for a start under way at most.
+  {
+    MutexLock start(road.startMutex);
+    if (road.closed) {
+      why = "the run is ending";
+      return false;
+    }
+    if (!StartChildProcess(road.program, {{kMeasuringChildMarker, "1"}}, child.process)) {
+      why = "no measuring process could be started";
+      return false;
+    }
+    road.starting.push_back(&child);
   }
   ChildRequest request;
   request.request = system.request;
@@ -28,6 +36,8 @@ bool StartChild(ChildRoad& road, const SystemOutcome& system, RunningChild& chil
   WriteToChild(child.process, std::to_string(frame.size()) + "\n" + frame);
   RunLock lock;
   road.running.push_back(&child);
+  MutexLock start(road.startMutex);
+  road.starting.erase(std::remove(road.starting.begin(), road.starting.end(), &child), road.starting.end());
   return true;
 }
 
@@ -139,8 +149,12 @@ bool MeasureInChild(ChildRoad& road, GroupPlan& plan, SystemOutcome& system, std
 }
 
 void EndChildrenLocked(ChildRoad& road) {
+  MutexLock start(road.startMutex);
+  road.closed = true;
   // Their workers may still read their pipes: the handles stay open until
   // the process ends, right after.
+  for (RunningChild* child : road.starting) KillChild(child->process);
+  road.starting.clear();
   for (RunningChild* child : road.running) {
     KillChild(child->process);
     RemoveDirectoryTree(child->workspace);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/child_process.h"
+#include "platform/mutex.h"
 #include "platform/run_lock.h"
 
 namespace fennick {
@@ -26,6 +27,12 @@ struct ChildRoad {
   std::string program;  // the program's own file
   std::string backend;  // the back end each child binds, by its name
   std::vector<RunningChild*> running GUARDED_BY(theRunLock);
+  // Children are started outside the run's lock, under this one, and only
+  // while the road is open; until a child is among `running` it is among
+  // `starting`. An early end closes the road and so finds every child.
+  Mutex startMutex;
+  bool closed GUARDED_BY(startMutex) = false;
+  std::vector<RunningChild*> starting GUARDED_BY(startMutex);
 };
 
 // Measures `system` in a child: logon, system information, rows and close.
