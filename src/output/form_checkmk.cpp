@@ -6,7 +6,6 @@
 #include "output/tablespace_evaluation.h"
 #include "output/unique_names.h"
 #include "output/xml_text.h"
-#include "profile/text_util.h"
 
 namespace fennick {
 
@@ -34,17 +33,6 @@ std::string Line(int state, const std::string& service, const std::string& metri
     if (c == '\t') c = ' ';
   }
   return line + "\n";
-}
-
-PluginChannel PluginChannelOf(const ChannelOut& channel) {
-  PluginChannel out;
-  out.label = channel.name;
-  out.value = LeadingInteger(channel.value);
-  out.days = channel.daysLeft.has_value();
-  out.unit = out.days ? std::string() : PluginUnit(channel.unit);
-  out.max = channel.max;
-  out.offline = channel.offline;
-  return out;
 }
 
 // The tablespace's size in the channel's unit, for graphs that show the

@@ -2,7 +2,6 @@
 // output is known only at the end, so the channels and systems are gathered
 // and rendered at once, with the state as the exit code.
 #include "output/form_parts.h"
-#include "profile/text_util.h"
 
 namespace fennick {
 
@@ -26,14 +25,7 @@ void EndPluginText(ResultWriter& w) {
 
 void Channel(ResultWriter& w, const ChannelOut& channel) {
   PluginLine line;
-  line.channel = PluginChannel();
-  line.channel->label = channel.name;
-  line.channel->value = LeadingInteger(channel.value);
-  // Days have no unit in performance data.
-  line.channel->days = channel.daysLeft.has_value();
-  line.channel->unit = line.channel->days ? std::string() : PluginUnit(channel.unit);
-  line.channel->max = channel.max;
-  line.channel->offline = channel.offline;
+  line.channel = PluginChannelOf(channel);
   w.plugin.lines.push_back(line);
 }
 

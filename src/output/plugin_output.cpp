@@ -216,6 +216,17 @@ std::string ChannelFreeText(const PluginChannel& channel, const ChannelLimits& l
   return text;
 }
 
+PluginChannel PluginChannelOf(const ChannelOut& channel) {
+  PluginChannel out;
+  out.label = channel.name;
+  out.value = LeadingInteger(channel.value);
+  out.days = channel.daysLeft.has_value();
+  out.unit = out.days ? std::string() : PluginUnit(channel.unit);
+  out.max = channel.max;
+  out.offline = channel.offline;
+  return out;
+}
+
 std::string PluginUnit(const std::string& unit) {
   if (unit == "PerCent" || unit == "%") return "%";
   if (unit == "MByte") return "MB";

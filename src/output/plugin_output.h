@@ -12,6 +12,7 @@
 namespace fennick {
 
 struct ChannelLimits;
+struct ChannelOut;
 
 enum class PluginState { Ok = 0, Warning = 1, Critical = 2, Unknown = 3 };
 
@@ -50,6 +51,10 @@ struct PluginOutput {
 
 // Nagios reads at most 8 KB of a plugin's output.
 constexpr size_t kPluginOutputLimit = 8000;
+
+// A form's channel as the plugin forms judge and write it: days until full
+// have no unit.
+PluginChannel PluginChannelOf(const ChannelOut& channel);
 
 // A channel's own state: CRITICAL below the error limit, else WARNING below
 // the warning limit or when its tablespace is not online.
